@@ -1,0 +1,249 @@
+#include "common/filesystem.h"
+
+#include "common/codepage.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace zorvel {
+
+FsError::FsError(QString path, QString reason)
+    : std::runtime_error((reason + QStringLiteral(": ") + path).toStdString())
+    , m_path(std::move(path))
+    , m_reason(std::move(reason))
+{
+}
+
+QString FsError::describe() const
+{
+    return m_reason + QStringLiteral(":\n") + QDir::toNativeSeparators(m_path);
+}
+
+bool FileSystem::fileExists(const QString &path) const
+{
+    if (path.isEmpty())
+        return false;
+    QFileInfo fi(path);
+    return fi.exists() && !fi.isDir();
+}
+
+bool FileSystem::folderExists(const QString &path) const
+{
+    if (path.isEmpty())
+        return false;
+    return QFileInfo(path).isDir();
+}
+
+void FileSystem::createFolder(const QString &path) const
+{
+    if (QFileInfo::exists(path))
+        throw FsError(path, QStringLiteral("Folder already exists"));
+    if (!QDir().mkdir(path))
+        throw FsError(path, QStringLiteral("Cannot create folder"));
+}
+
+void FileSystem::createFolderPath(const QString &path) const
+{
+    if (folderExists(path))
+        return;
+    if (!QDir().mkpath(path))
+        throw FsError(path, QStringLiteral("Cannot create folder"));
+}
+
+QStringList FileSystem::listFiles(const QString &folder) const
+{
+    if (!folderExists(folder))
+        throw FsError(folder, QStringLiteral("Folder not found"));
+    QStringList names;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        it.next();
+        names << it.fileName();
+    }
+    return names;
+}
+
+QStringList FileSystem::listFolders(const QString &folder) const
+{
+    if (!folderExists(folder))
+        throw FsError(folder, QStringLiteral("Folder not found"));
+    QStringList names;
+    QDirIterator it(folder, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    while (it.hasNext()) {
+        it.next();
+        names << it.fileName();
+    }
+    return names;
+}
+
+void FileSystem::copyFile(const QString &source, const QString &target) const
+{
+    if (!fileExists(source))
+        throw FsError(source, QStringLiteral("File not found"));
+    if (QFileInfo(source).canonicalFilePath() == QFileInfo(target).canonicalFilePath())
+        return; // copying a file onto itself would destroy it
+    // Copy to a temporary name first, so a failed copy never leaves a torn target.
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        throw FsError(source, QStringLiteral("Cannot read file"));
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly))
+        throw FsError(target, QStringLiteral("Cannot write file"));
+    char buffer[1 << 16];
+    for (;;) {
+        const qint64 n = in.read(buffer, sizeof buffer);
+        if (n < 0)
+            throw FsError(source, QStringLiteral("Cannot read file"));
+        if (n == 0)
+            break;
+        if (out.write(buffer, n) != n)
+            throw FsError(target, QStringLiteral("Cannot write file"));
+    }
+    if (!out.commit())
+        throw FsError(target, QStringLiteral("Cannot write file"));
+}
+
+void FileSystem::copyFolder(const QString &source, const QString &target) const
+{
+    if (!folderExists(source))
+        throw FsError(source, QStringLiteral("Folder not found"));
+    createFolderPath(target);
+    const QString sep = QStringLiteral("/");
+    for (const QString &name : listFiles(source))
+        copyFile(source + sep + name, target + sep + name);
+    for (const QString &name : listFolders(source))
+        copyFolder(source + sep + name, target + sep + name);
+}
+
+void FileSystem::deleteFile(const QString &path) const
+{
+    if (!fileExists(path))
+        throw FsError(path, QStringLiteral("File not found"));
+    if (!QFile::remove(path))
+        throw FsError(path, QStringLiteral("Cannot delete file"));
+}
+
+QByteArray FileSystem::readBytes(const QString &path) const
+{
+    QFile f(path);
+    if (!fileExists(path))
+        throw FsError(path, QStringLiteral("File not found"));
+    if (!f.open(QIODevice::ReadOnly))
+        throw FsError(path, QStringLiteral("Cannot read file"));
+    QByteArray data = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        throw FsError(path, QStringLiteral("Cannot read file"));
+    return data;
+}
+
+void FileSystem::writeBytes(const QString &path, const QByteArray &bytes) const
+{
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
+        throw FsError(path, QStringLiteral("Cannot write file"));
+}
+
+void FileSystem::appendBytes(const QString &path, const QByteArray &bytes) const
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append) || f.write(bytes) != bytes.size()
+        || !f.flush())
+        throw FsError(path, QStringLiteral("Cannot write file"));
+}
+
+QByteArray toUtf16Le(const QString &text, bool withMark)
+{
+    QByteArray out;
+    out.reserve(text.size() * 2 + 2);
+    if (withMark)
+        out.append("\xFF\xFE", 2);
+    for (QChar ch : text) {
+        const char16_t u = ch.unicode();
+        out.append(static_cast<char>(u & 0xFF));
+        out.append(static_cast<char>(u >> 8));
+    }
+    return out;
+}
+
+QString fromUtf16Le(const QByteArray &bytes)
+{
+    qsizetype start = 0;
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF
+        && static_cast<unsigned char>(bytes[1]) == 0xFE)
+        start = 2;
+    const qsizetype n = (bytes.size() - start) / 2;
+    QString out(n, Qt::Uninitialized);
+    QChar *dst = out.data();
+    const auto *src = reinterpret_cast<const unsigned char *>(bytes.constData()) + start;
+    for (qsizetype i = 0; i < n; ++i)
+        dst[i] = QChar(static_cast<char16_t>(src[2 * i] | (src[2 * i + 1] << 8)));
+    return out;
+}
+
+QString FileSystem::readUnicode(const QString &path) const
+{
+    return fromUtf16Le(readBytes(path));
+}
+
+void FileSystem::writeUnicode(const QString &path, const QString &text) const
+{
+    writeBytes(path, toUtf16Le(text, true));
+}
+
+void FileSystem::appendUnicode(const QString &path, const QString &text) const
+{
+    const bool fresh = !QFileInfo::exists(path) || QFileInfo(path).size() == 0;
+    appendBytes(path, toUtf16Le(text, fresh));
+}
+
+QString FileSystem::read1256(const QString &path) const
+{
+    return decode1256(readBytes(path));
+}
+
+QString FileSystem::readSystem8bit(const QString &path) const
+{
+    QStringDecoder dec(QStringDecoder::System);
+    return dec(readBytes(path));
+}
+
+void FileSystem::writeSystem8bit(const QString &path, const QString &text) const
+{
+    QStringEncoder enc(QStringEncoder::System);
+    writeBytes(path, enc(text));
+}
+
+QString decodeInputText(const QByteArray &bytes)
+{
+    const auto *b = reinterpret_cast<const unsigned char *>(bytes.constData());
+    const qsizetype n = bytes.size();
+    if (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF)
+        return QString::fromUtf8(bytes.constData() + 3, n - 3);
+    if (n >= 2 && b[0] == 0xFF && b[1] == 0xFE)
+        return fromUtf16Le(bytes);
+    if (n >= 2 && b[0] == 0xFE && b[1] == 0xFF) {
+        QStringDecoder dec(QStringDecoder::Utf16BE);
+        return dec(QByteArrayView(bytes).sliced(2));
+    }
+    bool nonAscii = false;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (b[i] >= 0x80) {
+            nonAscii = true;
+            break;
+        }
+    }
+    if (nonAscii) {
+        QStringDecoder dec(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString text = dec(bytes);
+        if (!dec.hasError())
+            return text;
+    }
+    return decode1256(bytes);
+}
+
+} // namespace zorvel

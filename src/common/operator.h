@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+class QDialog;
+
+namespace zorvel {
+
+// Everything modal goes through here: catalogue messages, plain notices,
+// Yes/No questions and modal windows. The program installs the Qt version;
+// tests install a recorder that logs and answers without blocking.
+class Operator {
+public:
+    virtual ~Operator() = default;
+    virtual void message(qint16 code) = 0;          // a catalogue message (bepayam)
+    virtual void notice(const QString &text) = 0;   // a plain OK box captioned Zorvel
+    virtual bool ask(const QString &text) = 0;      // a Yes/No question captioned Zorvel
+    virtual void runModal(QDialog &window) = 0;     // pickers, editor, help
+};
+
+} // namespace zorvel

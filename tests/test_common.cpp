@@ -1,0 +1,247 @@
+// File-system service, code pages, path rules and the message catalogue.
+#include "common/codepage.h"
+#include "common/filesystem.h"
+#include "common/paths.h"
+#include "shell/messages.h"
+#include "support/tempprogram.h"
+
+#include <QtTest>
+
+#include <unistd.h>
+
+using namespace zorvel;
+using zorvel::testing::TempProgram;
+
+class TestCommon : public QObject {
+    Q_OBJECT
+private slots:
+    void codePage1256_data();
+    void codePage1256();
+    void codePageUnknownCharactersBecomeQuestionMarks();
+    void unicodeFilesCarryMarkOnlyWhenCreated();
+    void unicodeReadAcceptsFilesWithAndWithoutMark();
+    void savedFileKeepsOldContentWhenWriteFails();
+    void failuresThrowWithPathAndReason();
+    void copyFolderReplacesAndRecurses();
+    void inputTextEncodings_data();
+    void inputTextEncodings();
+    void doSlashVariants_data();
+    void doSlashVariants();
+    void absolutePathRule();
+    void extensionAndFileName();
+    void catalogueTexts_data();
+    void catalogueTexts();
+};
+
+void TestCommon::codePage1256_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("ascii passes through") << QByteArray("abc 123") << QStringLiteral("abc 123");
+    QTest::newRow("persian letters") << QByteArray("\xc8\xc7\xdB") << QStringLiteral(u"باغ");
+    QTest::newRow("pe che zhe gaf") << QByteArray("\x81\x8d\x8e\x90") << QStringLiteral(u"پچژگ");
+    QTest::newRow("arabic kaf and yeh") << QByteArray("\xdf\xed") << QStringLiteral(u"كي");
+    QTest::newRow("zwnj and rlm") << QByteArray("\x9d\xfe") << QStringLiteral(u"\u200C\u200F");
+}
+
+void TestCommon::codePage1256()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(decode1256(bytes), text);
+    bool lossless = false;
+    QCOMPARE(encodeCodePage(1256, text, &lossless), bytes);
+    QVERIFY(lossless);
+}
+
+void TestCommon::codePageUnknownCharactersBecomeQuestionMarks()
+{
+    bool lossless = true;
+    // Farsi yeh (U+06CC) has no byte in 1256; the Arabic yeh has.
+    QCOMPARE(encodeCodePage(1256, QStringLiteral(u"\u06CCa"), &lossless), QByteArray("?a"));
+    QVERIFY(!lossless);
+    QCOMPARE(encodeCodePageChar(1256, QChar(0x064A)), 0xED);
+    QCOMPARE(decodeCodePage(1252, "\xe9"), QStringLiteral(u"é"));
+    QCOMPARE(codePageForCharset(178), 1256);
+    QCOMPARE(codePageForCharset(0), 1252);
+}
+
+void TestCommon::unicodeFilesCarryMarkOnlyWhenCreated()
+{
+    TempProgram tp(false);
+    FileSystem fs;
+    const QString f = tp.file("a.xml");
+    fs.appendUnicode(f, QStringLiteral(u"س\r\n"));
+    fs.appendUnicode(f, QStringLiteral("b"));
+    QCOMPARE(tp.read("a.xml"), QByteArray("\xff\xfe\x33\x06\r\0\n\0b\0", 10));
+    fs.writeUnicode(f, QStringLiteral("x"));
+    QCOMPARE(tp.read("a.xml"), QByteArray("\xff\xfex\0", 4));
+}
+
+void TestCommon::unicodeReadAcceptsFilesWithAndWithoutMark()
+{
+    TempProgram tp(false);
+    FileSystem fs;
+    tp.write("with.txt", QByteArray("\xff\xfe" "a\0b\0", 6));
+    tp.write("without.txt", QByteArray("a\0b\0", 4));
+    QCOMPARE(fs.readUnicode(tp.file("with.txt")), QStringLiteral("ab"));
+    QCOMPARE(fs.readUnicode(tp.file("without.txt")), QStringLiteral("ab"));
+}
+
+void TestCommon::savedFileKeepsOldContentWhenWriteFails()
+{
+    TempProgram tp(false);
+    FileSystem fs;
+    const QString f = tp.write("keep.xml", "old");
+    QFile::setPermissions(tp.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    bool threw = false;
+    try {
+        fs.writeUnicode(f, QStringLiteral("new"));
+    } catch (const FsError &) {
+        threw = true;
+    }
+    QFile::setPermissions(tp.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                          | QFileDevice::ExeOwner);
+    if (!threw && ::geteuid() == 0)
+        QSKIP("running as root: permissions do not stop writes");
+    QVERIFY(threw);
+    QCOMPARE(tp.read("keep.xml"), QByteArray("old"));
+}
+
+void TestCommon::failuresThrowWithPathAndReason()
+{
+    TempProgram tp(false);
+    FileSystem fs;
+    const QString missing = tp.file("nope/none.txt");
+    try {
+        fs.readBytes(missing);
+        QFAIL("reading a missing file must throw");
+    } catch (const FsError &e) {
+        QCOMPARE(e.path(), missing);
+        QVERIFY(!e.reason().isEmpty());
+        QVERIFY(e.describe().contains(QStringLiteral("none.txt")));
+    }
+    QVERIFY_THROWS_EXCEPTION(FsError, fs.createFolder(tp.file("a/b")));
+    fs.createFolder(tp.file("a"));
+    QVERIFY_THROWS_EXCEPTION(FsError, fs.createFolder(tp.file("a")));
+    QVERIFY_THROWS_EXCEPTION(FsError, fs.copyFile(tp.file("x"), tp.file("y")));
+    QVERIFY_THROWS_EXCEPTION(FsError, fs.deleteFile(tp.file("x")));
+    QVERIFY_THROWS_EXCEPTION(FsError, fs.listFiles(tp.file("x")));
+}
+
+void TestCommon::copyFolderReplacesAndRecurses()
+{
+    TempProgram tp(false);
+    FileSystem fs;
+    tp.write("src/one.txt", "1");
+    tp.write("src/sub/two.txt", "2");
+    tp.write("dst/one.txt", "old");
+    fs.copyFolder(tp.file("src"), tp.file("dst"));
+    QCOMPARE(tp.read("dst/one.txt"), QByteArray("1"));
+    QCOMPARE(tp.read("dst/sub/two.txt"), QByteArray("2"));
+    fs.copyFile(tp.file("dst/one.txt"), tp.file("dst/one.txt")); // onto itself: unchanged
+    QCOMPARE(tp.read("dst/one.txt"), QByteArray("1"));
+}
+
+void TestCommon::inputTextEncodings_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    const QString persian = QStringLiteral(u"نان");
+    QTest::newRow("windows-1256") << QByteArray("\xe4\xc7\xe4") << persian;
+    QTest::newRow("utf-8 with mark") << (QByteArray("\xef\xbb\xbf") + persian.toUtf8()) << persian;
+    QTest::newRow("utf-8 without mark") << persian.toUtf8() << persian;
+    QTest::newRow("utf-16 le") << toUtf16Le(persian, true) << persian;
+    QTest::newRow("utf-16 be") << QByteArray("\xfe\xff\x06\x46\x06\x27\x06\x46", 8) << persian;
+    QTest::newRow("ascii") << QByteArray("plain") << QStringLiteral("plain");
+    QTest::newRow("empty") << QByteArray() << QString();
+    // Bytes that are not valid UTF-8 fall back to 1256 even when some look like it.
+    QTest::newRow("invalid utf-8 is 1256") << QByteArray("\xd8\xa8\xc8") << QStringLiteral(u"ط\u00A8ب");
+}
+
+void TestCommon::inputTextEncodings()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(decodeInputText(bytes), text);
+}
+
+void TestCommon::doSlashVariants_data()
+{
+    const QString s = QString(folderSeparator());
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("main");
+    QTest::addColumn<QString>("always");
+    QTest::newRow("folder gets separator") << "C:" + s + "Data" << "C:" + s + "Data" + s
+                                           << "C:" + s + "Data" + s;
+    QTest::newRow("already terminated") << "C:" + s + "Data" + s << "C:" + s + "Data" + s
+                                        << "C:" + s + "Data" + s;
+    QTest::newRow("one character") << "C" << "C" << "C" + s;
+    QTest::newRow("empty") << "" << "" << s;
+}
+
+void TestCommon::doSlashVariants()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, main);
+    QFETCH(QString, always);
+    QCOMPARE(DoSlash(path), main);
+    QCOMPARE(DoSlashAlways(path), always);
+}
+
+void TestCommon::absolutePathRule()
+{
+    const QString s = QString(folderSeparator());
+#ifdef Q_OS_WIN
+    QVERIFY(isAbsoluteFieldPath("C:\\Books"));
+    QCOMPARE(absoluteFieldPath("D:\\x", "C:\\Prog"), QStringLiteral("D:\\x"));
+#else
+    QVERIFY(isAbsoluteFieldPath("/books"));
+    QVERIFY(!isAbsoluteFieldPath("C:/Books"));
+    QCOMPARE(absoluteFieldPath("/x", "/prog"), QStringLiteral("/x"));
+#endif
+    QVERIFY(!isAbsoluteFieldPath("Data"));
+    QVERIFY(!isAbsoluteFieldPath(""));
+    QCOMPARE(absoluteFieldPath("Data", s + "prog"), s + "prog" + s + "Data");
+    QCOMPARE(absoluteFieldPath("Data", s + "prog" + s), s + "prog" + s + "Data");
+}
+
+void TestCommon::extensionAndFileName()
+{
+    QCOMPARE(extensionOf("a.b.TXT"), QStringLiteral("TXT"));
+    QCOMPARE(extensionOf("txt"), QStringLiteral("txt"));
+    QCOMPARE(extensionOf("notes."), QString());
+    QCOMPARE(fileNameOf("C:\\x\\photo.jpg"), QStringLiteral("photo.jpg"));
+    QCOMPARE(fileNameOf("/x/y/photo.jpg"), QStringLiteral("photo.jpg"));
+    QCOMPARE(fileNameOf("photo.jpg"), QStringLiteral("photo.jpg"));
+}
+
+void TestCommon::catalogueTexts_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("text");
+    const QString catchAll = QStringLiteral(u"بروز اشكال غير قابل كنترل!\u200F");
+    QTest::newRow("0 is the catch-all") << 0 << catchAll;
+    QTest::newRow("30 is the catch-all") << 30 << catchAll;
+    QTest::newRow("-1 is the catch-all") << -1 << catchAll;
+    QTest::newRow("1 with mark inside") << 1 << QStringLiteral(u"فايل\u200Fهاي ورودي پيدا نشد!\u200F");
+    QTest::newRow("4") << 4 << QStringLiteral(u"فايل ساخته شد!\u200F");
+    QTest::newRow("14") << 14 << QStringLiteral(u"تصوير پيش\u200Fزمينه يافت نشد!\u200F");
+    QTest::newRow("15") << 15
+        << QStringLiteral(u"بر اساس تعداد كتاب انتخاب شده در رديف\u200Fها، متني براي تبديل وجود ندارد!\u200F");
+    QTest::newRow("24") << 24 << QStringLiteral(u"مسير تصوير پيش\u200Fزمينه وارد نشده است!\u200F");
+    QTest::newRow("27") << 27 << QStringLiteral(u"شيوه\u200Fنامه گرفتن خروجي يافت نشد!\u200F");
+    QTest::newRow("29 success with zwnj")
+        << 29 << QStringLiteral(u"خروجي گرفته شده آماده رايت بر روي سي\u200Cدي است!\u200F");
+}
+
+void TestCommon::catalogueTexts()
+{
+    QFETCH(int, code);
+    QFETCH(QString, text);
+    const QString shown = messageText(static_cast<qint16>(code));
+    QCOMPARE(toUtf16Le(shown, false), toUtf16Le(text, false));
+}
+
+QTEST_GUILESS_MAIN(TestCommon)
+#include "test_common.moc"
