@@ -1,0 +1,80 @@
+#include "project/bookslot.h"
+
+#include "common/filesystem.h"
+#include "common/paths.h"
+
+#include <cmath>
+
+namespace zorvel {
+
+BookSlot parseBookSlot(const QString &entry)
+{
+    BookSlot slot;
+    const qsizetype open = entry.indexOf(u'(');
+    const qsizetype close = entry.indexOf(u')');
+    if (open < 0 || close < 0 || close < open + 2)
+        return slot;
+    const QString inner = entry.mid(open + 1, close - open - 1);
+    slot.rowLetter = inner.left(1);
+    slot.bookNo = inner.mid(1);
+    slot.valid = true;
+    return slot;
+}
+
+QStringList ordinalWords()
+{
+    return QStringLiteral(u"اول:دوم:سوم:چهارم:پنجم:ششم:هفتم:هشتم:نهم:دهم").split(u':');
+}
+
+QString rowWord(const QString &rowLetter)
+{
+    if (rowLetter == QLatin1String("a"))
+        return QStringLiteral(u"اول");
+    if (rowLetter == QLatin1String("b"))
+        return QStringLiteral(u"دوم");
+    if (rowLetter == QLatin1String("c"))
+        return QStringLiteral(u"سوم");
+    return {};
+}
+
+int bookCountOf(const QString &countText)
+{
+    bool ok = false;
+    const double value = countText.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return 0;
+    const double whole = std::floor(value);
+    if (whole < 1)
+        return 0;
+    return whole > 10 ? 10 : static_cast<int>(whole);
+}
+
+QString pickerEntry(const QString &rowLetter, int k)
+{
+    return QStringLiteral(u"رديف ") + rowWord(rowLetter) + QStringLiteral(u" -> كتاب ")
+        + ordinalWords().at(k - 1) + QStringLiteral("  (") + rowLetter + QString::number(k)
+        + u')';
+}
+
+QString treeFilePath(const QString &buildFolder, const QString &rowLetter, int k)
+{
+    return DoSlash(buildFolder) + QStringLiteral("_xml") + folderSeparator() + rowLetter
+        + QStringLiteral("Title") + QString::number(k) + QStringLiteral(".xml");
+}
+
+QStringList unfinishedBooks(const FileSystem &fs, const QString &buildFolder,
+                            const QString &countA, const QString &countB, const QString &countC)
+{
+    QStringList entries;
+    const QString letters[3] = {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
+    const QString counts[3] = {countA, countB, countC};
+    for (int row = 0; row < 3; ++row) {
+        const int n = bookCountOf(counts[row]);
+        for (int k = 1; k <= n; ++k)
+            if (!fs.fileExists(treeFilePath(buildFolder, letters[row], k)))
+                entries << pickerEntry(letters[row], k);
+    }
+    return entries;
+}
+
+} // namespace zorvel

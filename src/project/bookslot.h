@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace zorvel {
+
+class FileSystem;
+
+// A book slot: row letter a, b or c and the book number 1..10, as written at
+// the end of a picker entry, e.g. "(a3)".
+struct BookSlot {
+    QString rowLetter;
+    QString bookNo;
+    bool valid = false; // "(" and ")" found in order, something between them
+};
+
+// The characters between the first "(" and the first ")" of a picker entry:
+// the first is the row letter, the rest the book number.
+BookSlot parseBookSlot(const QString &entry);
+
+// The ordinal words first..tenth; index 0 is "اول".
+QStringList ordinalWords();
+
+// The row word of a row letter ("اول", "دوم", "سوم"); empty for any other letter.
+QString rowWord(const QString &rowLetter);
+
+// A row count field as the book picker reads it: whole part of the number,
+// 0 for a text that is no number, at most 10.
+int bookCountOf(const QString &countText);
+
+// The picker entry of book k (1..10) of the row with letter a, b or c.
+QString pickerEntry(const QString &rowLetter, int k);
+
+// D + "_xml" + separator + L + "Title" + k + ".xml".
+QString treeFilePath(const QString &buildFolder, const QString &rowLetter, int k);
+
+// The entries of the books not finished yet, row by row, book by book.
+QStringList unfinishedBooks(const FileSystem &fs, const QString &buildFolder,
+                            const QString &countA, const QString &countB, const QString &countC);
+
+} // namespace zorvel

@@ -1,0 +1,161 @@
+#include "project/settings.h"
+
+#include "common/filesystem.h"
+#include "common/paths.h"
+#include "project/bookslot.h"
+
+namespace zorvel {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+} // namespace
+
+std::optional<QString> elementText(const QString &oip, const QString &wht)
+{
+    const QString open = u'<' + wht + u'>';
+    const QString close = QStringLiteral("</") + wht + u'>';
+    const qsizetype p = oip.indexOf(open);
+    if (p < 0)
+        return QString();
+    const qsizetype q = oip.indexOf(close);
+    const qsizetype start = p + open.size();
+    if (q < start)
+        return std::nullopt;
+    return oip.mid(start, q - start);
+}
+
+QString Wsre(const QString &oip, const QString &wht)
+{
+    return elementText(oip, wht).value_or(QString());
+}
+
+QString templateCode(bool template1)
+{
+    return template1 ? QStringLiteral("1") : QStringLiteral("2");
+}
+
+QString musicCode(bool musicOn)
+{
+    return musicOn ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+QString printCode(bool print)
+{
+    return print ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+QString buildSettingsText(const ProjectSettings &s)
+{
+    const QChar tab = u'\t';
+    QString t;
+    t += QStringLiteral("<strings>") + kCrLf;
+    t += tab + QStringLiteral("<aBookNumber>") + s.aBookNumber + QStringLiteral("</aBookNumber>") + kCrLf;
+    t += tab + QStringLiteral("<bBookNumber>") + s.bBookNumber + QStringLiteral("</bBookNumber>") + kCrLf;
+    t += tab + QStringLiteral("<cBookNumber>") + s.cBookNumber + QStringLiteral("</cBookNumber>") + kCrLf;
+    t += tab + QStringLiteral("<Olgoo>") + templateCode(s.template1) + QStringLiteral("</Olgoo>") + kCrLf;
+    t += tab + QStringLiteral("<Music>") + musicCode(s.musicOn) + QStringLiteral("</Music>") + kCrLf;
+    t += tab + QStringLiteral("<Print>") + printCode(s.print) + QStringLiteral("</Print>") + kCrLf;
+    t += QStringLiteral("</strings>");
+    return t;
+}
+
+std::optional<ProjectSettings> parseSettingsText(const QString &text)
+{
+    ProjectSettings s;
+    const char *names[] = {"aBookNumber", "bBookNumber", "cBookNumber", "Olgoo", "Music", "Print"};
+    QString values[6];
+    for (int i = 0; i < 6; ++i) {
+        const auto v = elementText(text, QString::fromLatin1(names[i]));
+        if (!v)
+            return std::nullopt;
+        values[i] = *v;
+    }
+    s.aBookNumber = values[0];
+    s.bBookNumber = values[1];
+    s.cBookNumber = values[2];
+    s.template1 = values[3] == QLatin1String("1");
+    s.musicOn = values[4] == QLatin1String("1");
+    s.print = values[5] == QLatin1String("1");
+    return s;
+}
+
+QString settingsFilePath(const QString &buildFolder)
+{
+    return DoSlash(buildFolder) + QStringLiteral("BookTXT") + folderSeparator()
+        + QStringLiteral("CDProperty.xml");
+}
+
+namespace {
+
+// Back and the music tracks: the old copy goes first, then the new one.
+void replaceMedia(const FileSystem &fs, const QString &source, const QString &target,
+                  QStringList &problems)
+{
+    if (!fs.fileExists(source))
+        return;
+    try {
+        if (fs.fileExists(target))
+            fs.deleteFile(target);
+        fs.copyFile(source, target);
+    } catch (const FsError &e) {
+        problems << e.describe();
+    }
+}
+
+} // namespace
+
+QStringList saveProject(const FileSystem &fs, const SaveRequest &r)
+{
+    QStringList problems;
+    const QString d = DoSlash(r.buildFolder);
+    const QChar sep = folderSeparator();
+    try {
+        fs.writeUnicode(settingsFilePath(r.buildFolder), buildSettingsText(r.settings));
+    } catch (const FsError &e) {
+        problems << e.describe();
+        return problems;
+    }
+
+    const BookSlot slot = parseBookSlot(r.pickerText);
+    if (slot.valid && fs.fileExists(r.bookPicture)) {
+        try {
+            fs.copyFile(r.bookPicture, d + QStringLiteral("BookIMG") + sep + slot.rowLetter
+                            + QStringLiteral("Book") + slot.bookNo + QStringLiteral(".jpg"));
+        } catch (const FsError &e) {
+            problems << e.describe();
+        }
+    }
+    const QString flash = d + QStringLiteral("FlashIMG") + sep;
+    replaceMedia(fs, r.background, flash + QStringLiteral("Back.jpg"), problems);
+    if (r.settings.musicOn) {
+        replaceMedia(fs, r.music1, flash + QStringLiteral("Sound1.mp3"), problems);
+        replaceMedia(fs, r.music2, flash + QStringLiteral("Sound2.mp3"), problems);
+    }
+    return problems;
+}
+
+std::optional<ProjectSettings> readProject(const FileSystem &fs, const QString &buildFolder,
+                                           QString *problem)
+{
+    const QString path = settingsFilePath(buildFolder);
+    if (!fs.fileExists(path))
+        return std::nullopt;
+    QString text;
+    try {
+        text = fs.readUnicode(path);
+    } catch (const FsError &e) {
+        if (problem)
+            *problem = e.describe();
+        return std::nullopt;
+    }
+    if (text.isEmpty())
+        return std::nullopt;
+    auto parsed = parseSettingsText(text);
+    if (!parsed && problem)
+        *problem = path;
+    return parsed;
+}
+
+} // namespace zorvel

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace zorvel {
+
+class FileSystem;
+
+// The six project settings kept in BookTXT/CDProperty.xml of a build folder.
+struct ProjectSettings {
+    QString aBookNumber = QStringLiteral("10"); // counts exactly as typed
+    QString bBookNumber = QStringLiteral("10");
+    QString cBookNumber = QStringLiteral("10");
+    bool template1 = true; // Olgoo element 0
+    bool musicOn = true;   // bMus element 0
+    bool print = false;    // Pcheck
+
+    bool operator==(const ProjectSettings &) const = default;
+};
+
+// The text between the first opening tag <wht> and the first closing tag
+// </wht> of oip; empty when there is no opening tag. nullopt when the
+// closing tag is missing or stands before the end of the opening tag.
+std::optional<QString> elementText(const QString &oip, const QString &wht);
+
+// Element text as the settings and the page generation use it: empty when the
+// element is missing or malformed.
+QString Wsre(const QString &oip, const QString &wht);
+
+// The codes written for the option groups ("1"/"2" template, "1"/"0" music and print).
+QString templateCode(bool template1);
+QString musicCode(bool musicOn);
+QString printCode(bool print);
+
+// The file's exact content: eight CR LF separated lines, none after "</strings>".
+QString buildSettingsText(const ProjectSettings &s);
+
+// Reads a settings text. nullopt when an element present in it is malformed,
+// so that no field changes at all.
+std::optional<ProjectSettings> parseSettingsText(const QString &text);
+
+// D + "BookTXT" + separator + "CDProperty.xml".
+QString settingsFilePath(const QString &buildFolder);
+
+// What SaveThings needs from the main window's fields.
+struct SaveRequest {
+    QString buildFolder; // text of idir
+    ProjectSettings settings;
+    QString pickerText; // current text of dataName
+    QString bookPicture; // index
+    QString background;  // Back
+    QString music1;      // Mus1
+    QString music2;      // Mus2
+};
+
+// Writes the settings file, then copies the media. Returns one line per
+// failure (empty when all went well). When the settings file cannot be
+// written nothing else is done.
+QStringList saveProject(const FileSystem &fs, const SaveRequest &request);
+
+// Reads the settings file of a build folder. The result is empty when the
+// file is missing or empty. `problem` receives a message when the file exists
+// but cannot be read or is malformed.
+std::optional<ProjectSettings> readProject(const FileSystem &fs, const QString &buildFolder,
+                                           QString *problem);
+
+} // namespace zorvel
