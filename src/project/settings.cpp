@@ -106,17 +106,19 @@ void replaceMedia(const FileSystem &fs, const QString &source, const QString &ta
 
 } // namespace
 
-QStringList saveProject(const FileSystem &fs, const SaveRequest &r)
+SaveOutcome saveProject(const FileSystem &fs, const SaveRequest &r)
 {
-    QStringList problems;
+    SaveOutcome outcome;
+    QStringList &problems = outcome.problems;
     const QString d = DoSlash(r.buildFolder);
     const QChar sep = folderSeparator();
     try {
         fs.writeUnicode(settingsFilePath(r.buildFolder), buildSettingsText(r.settings));
     } catch (const FsError &e) {
         problems << e.describe();
-        return problems;
+        return outcome;
     }
+    outcome.settingsWritten = true;
 
     const BookSlot slot = parseBookSlot(r.pickerText);
     if (slot.valid && fs.fileExists(r.bookPicture)) {
@@ -133,7 +135,7 @@ QStringList saveProject(const FileSystem &fs, const SaveRequest &r)
         replaceMedia(fs, r.music1, flash + QStringLiteral("Sound1.mp3"), problems);
         replaceMedia(fs, r.music2, flash + QStringLiteral("Sound2.mp3"), problems);
     }
-    return problems;
+    return outcome;
 }
 
 std::optional<ProjectSettings> readProject(const FileSystem &fs, const QString &buildFolder,

@@ -56,10 +56,14 @@ struct SaveRequest {
     QString music2;      // Mus2
 };
 
-// Writes the settings file, then copies the media. Returns one line per
-// failure (empty when all went well). When the settings file cannot be
-// written nothing else is done.
-QStringList saveProject(const FileSystem &fs, const SaveRequest &request);
+struct SaveOutcome {
+    bool settingsWritten = false;
+    QStringList problems; // one line per file that could not be written
+};
+
+// Writes the settings file, then copies the media. When the settings file
+// cannot be written nothing else is done.
+SaveOutcome saveProject(const FileSystem &fs, const SaveRequest &request);
 
 // Reads the settings file of a build folder. The result is empty when the
 // file is missing or empty. `problem` receives a message when the file exists

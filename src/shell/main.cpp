@@ -1,7 +1,23 @@
+#include "shell/appcontext.h"
+#include "shell/form1.h"
+#include "shell/qtoperator.h"
+#include "shell/uistyle.h"
+
 #include <QApplication>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("Zorvel"));
+    QApplication::setLayoutDirection(Qt::RightToLeft);
+
+    zorvel::QtOperator op;
+    zorvel::AppContext ctx;
+    ctx.op = &op;
+    ctx.programFolder = QApplication::applicationDirPath();
+
+    zorvel::Form1 form1(ctx);
+    QObject::connect(&form1, &zorvel::Form1::shutdown, &app, &QApplication::quit);
+    form1.show();
+    return app.exec();
 }

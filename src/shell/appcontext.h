@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+namespace zorvel {
+
+class Operator;
+class Form1;
+class Form3;
+
+// The single windows of one run and what they share. main() makes one; a
+// test makes a fresh one, so windows never reach each other through globals.
+struct AppContext {
+    Operator *op = nullptr;
+    QString programFolder; // the folder of the running program
+    Form1 *form1 = nullptr;
+    Form3 *form3 = nullptr; // created by the first "Next"
+};
+
+} // namespace zorvel

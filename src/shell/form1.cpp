@@ -1,0 +1,422 @@
+#include "shell/form1.h"
+
+#include "common/operator.h"
+#include "common/paths.h"
+#include "project/bookslot.h"
+#include "project/settings.h"
+#include "shell/appcontext.h"
+#include "shell/uistyle.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <cmath>
+
+namespace zorvel {
+
+namespace {
+
+// Geometry inside Frame1, in pixels, placed as the panel reads: right to
+// left, the decorative icon at the right edge, then the label, the field,
+// and the browse button at the far left.
+constexpr int kFrameWidth = 301;
+constexpr int kIconX = 276, kIconW = 22;
+constexpr int kLabelX = 170, kLabelW = 102;
+constexpr int kFieldX = 36, kFieldW = 130;
+constexpr int kBrowseX = 4, kBrowseW = 28;
+constexpr int kRowH = 21;
+
+QLabel *makeLabel(QWidget *parent, const QString &text, int x, int y, int w)
+{
+    auto *l = new QLabel(text, parent);
+    l->setGeometry(x, y + 2, w, kRowH - 2);
+    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return l;
+}
+
+QLineEdit *makeField(QWidget *parent, const QString &text, int x, int y, int w)
+{
+    auto *e = new QLineEdit(text, parent);
+    e->setGeometry(x, y, w, kRowH);
+    return e;
+}
+
+QPushButton *makeBrowse(QWidget *parent, int y)
+{
+    auto *b = new QPushButton(parent);
+    b->setGeometry(kBrowseX, y, kBrowseW, kRowH);
+    b->setIcon(QIcon(QStringLiteral(":/art/folder.png")));
+    b->setIconSize(QSize(18, 14));
+    return b;
+}
+
+QFrame *makeRule(QWidget *parent, int y)
+{
+    auto *f = new QFrame(parent);
+    f->setFrameShape(QFrame::HLine);
+    f->setFrameShadow(QFrame::Sunken);
+    f->setGeometry(4, y, kFrameWidth - 8, 2);
+    return f;
+}
+
+QLabel *makeIcon(QWidget *parent, const QString &file, int y)
+{
+    auto *p = new QLabel(parent);
+    p->setPixmap(QPixmap(file));
+    p->setGeometry(kIconX, y - 1, kIconW, kIconW + 2);
+    p->setAlignment(Qt::AlignCenter);
+    return p;
+}
+
+QPushButton *makeCommand(QWidget *parent, const QString &caption, const QString &icon, int x, int y)
+{
+    auto *b = new QPushButton(QIcon(icon), caption, parent);
+    b->setGeometry(x, y, 92, 27);
+    return b;
+}
+
+QString sep()
+{
+    return QString(folderSeparator());
+}
+
+} // namespace
+
+bool rowCountAcceptable(const QString &text)
+{
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return false;
+    const double whole = std::floor(value);
+    return whole >= 1 && whole <= 10;
+}
+
+Form1::Form1(AppContext &ctx, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    , m_ctx(ctx)
+{
+    m_ctx.form1 = this;
+    initArtwork();
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Zorvel"));
+    setWindowIcon(QIcon(QStringLiteral(":/art/icon.png")));
+    setLayoutDirection(Qt::RightToLeft);
+    applyFormFont(this);
+    setFixedSize(tw(4635), tw(8190));
+    buildControls();
+
+    // Start-up, in this order.
+    txtDir = QStringLiteral("BookTXT");
+    xmlDir = QStringLiteral("_xml");
+    bMus[0]->setChecked(true);
+    applyMusicRule();
+    Olgoo[0]->setChecked(true);
+    MakeCombo();
+    ReadSett();
+}
+
+Form1::~Form1()
+{
+    if (m_ctx.form1 == this)
+        m_ctx.form1 = nullptr;
+}
+
+void Form1::buildControls()
+{
+    Picture1 = new QLabel(this);
+    Picture1->setGeometry(0, 0, width(), tw(1815));
+    Picture1->setPixmap(QPixmap(QStringLiteral(":/art/banner.jpg")).scaled(
+        width(), tw(1815), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+
+    Frame1 = new QGroupBox(this);
+    Frame1->setGeometry(4, tw(1815) + 2, kFrameWidth, height() - tw(1815) - 6);
+    QWidget *f = Frame1;
+
+    // Top block: row counts on the right, the two folders on the left.
+    const int countX = 168, countW = 34;
+    Picture2 = makeIcon(f, QStringLiteral(":/art/deco_books.gif"), 8);
+    Label2 = makeLabel(f, QStringLiteral(u"رديف اول:"), 206, 8, 66);
+    title = makeField(f, QStringLiteral("10"), countX, 8, countW);
+    Label3 = makeLabel(f, QStringLiteral(u"رديف دوم:"), 206, 34, 66);
+    matn = makeField(f, QStringLiteral("10"), countX, 34, countW);
+    Label4 = makeLabel(f, QStringLiteral(u"رديف سوم:"), 206, 60, 66);
+    shenas = makeField(f, QStringLiteral("10"), countX, 60, countW);
+    for (QLineEdit *e : {title, matn, shenas})
+        e->setAlignment(Qt::AlignCenter);
+
+    const int leftW = 160 - kFieldX;
+    Label7 = makeLabel(f, QStringLiteral(u"مسير متون ورودي:"), kFieldX, 4, leftW);
+    Text1 = makeField(f, QStringLiteral(u"شاخه جاري"), kFieldX, 22, leftW);
+    Command9 = makeBrowse(f, 22);
+    Label8 = makeLabel(f, QStringLiteral(u"مسير ساخت خروجي:"), kFieldX, 46, leftW);
+    idir = makeField(f, QStringLiteral("Data"), kFieldX, 64, leftW);
+    Command2 = makeBrowse(f, 64);
+
+    Frame2 = makeRule(f, 92);
+
+    int y = 100;
+    Picture3 = makeIcon(f, QStringLiteral(":/art/deco_picture.gif"), y);
+    Label9 = makeLabel(f, QStringLiteral(u"انتخاب كتاب:"), kLabelX, y, kLabelW);
+    dataName = new QComboBox(f);
+    dataName->setGeometry(kBrowseX, y, kFieldX + kFieldW - kBrowseX, kRowH + 1);
+    y += 26;
+    Label6 = makeLabel(f, QStringLiteral(u"تصوير كتاب:"), kLabelX, y, kLabelW);
+    index = makeField(f, QStringLiteral("Resources") + sep() + QStringLiteral("MyBook.jpg"), kFieldX, y, kFieldW);
+    Command5 = makeBrowse(f, y);
+
+    Frame3 = makeRule(f, y + 28);
+
+    y += 36;
+    Picture4 = makeIcon(f, QStringLiteral(":/art/deco_music.gif"), y);
+    Frame4 = new QFrame(f);
+    Frame4->setGeometry(kFieldX, y, kLabelX + kLabelW - kFieldX, kRowH);
+    bMus[0] = new QRadioButton(QStringLiteral(u"فعال"), Frame4);
+    bMus[1] = new QRadioButton(QStringLiteral(u"غير فعال"), Frame4);
+    // Option buttons take clicks on their indicator and text only: size them to it.
+    const int musOn = bMus[0]->sizeHint().width(), musOff = bMus[1]->sizeHint().width();
+    bMus[0]->setGeometry(Frame4->width() - musOn, 0, musOn, kRowH);
+    bMus[1]->setGeometry(Frame4->width() - musOn - 30 - musOff, 0, musOff, kRowH);
+    m_musicGroup = new QButtonGroup(this);
+    m_musicGroup->addButton(bMus[0], 0);
+    m_musicGroup->addButton(bMus[1], 1);
+    y += 26;
+    Label1 = makeLabel(f, QStringLiteral(u"موزيك اول:"), kLabelX, y, kLabelW);
+    Mus1 = makeField(f, QStringLiteral("Resources") + sep() + QStringLiteral("MySound1.mp3"), kFieldX, y, kFieldW);
+    Command6 = makeBrowse(f, y);
+    y += 26;
+    Label10 = makeLabel(f, QStringLiteral(u"موزيك دوم:"), kLabelX, y, kLabelW);
+    Mus2 = makeField(f, QStringLiteral("Resources") + sep() + QStringLiteral("MySound2.mp3"), kFieldX, y, kFieldW);
+    Command7 = makeBrowse(f, y);
+
+    Frame5 = makeRule(f, y + 28);
+
+    y += 36;
+    Picture5 = makeIcon(f, QStringLiteral(":/art/deco_template.bmp"), y);
+    Label11 = makeLabel(f, QStringLiteral(u"انتخاب الگو:"), kLabelX, y, kLabelW);
+    Olgoo[0] = new QRadioButton(QStringLiteral(u"الگوي اول"), f);
+    Olgoo[1] = new QRadioButton(QStringLiteral(u"الگوي دوم"), f);
+    const int tpl1 = Olgoo[0]->sizeHint().width(), tpl2 = Olgoo[1]->sizeHint().width();
+    Olgoo[0]->setGeometry(kLabelX - 4 - tpl1, y, tpl1, kRowH);
+    Olgoo[1]->setGeometry(kLabelX - 4 - tpl1 - 16 - tpl2, y, tpl2, kRowH);
+    m_templateGroup = new QButtonGroup(this);
+    m_templateGroup->addButton(Olgoo[0], 0);
+    m_templateGroup->addButton(Olgoo[1], 1);
+    y += 26;
+    Label14 = makeLabel(f, QStringLiteral(u"تصوير پيشزمينه:"), kLabelX, y, kLabelW);
+    Back = makeField(f, QStringLiteral("Resources") + sep() + QStringLiteral("MyBack.jpg"), kFieldX, y, kFieldW);
+    Command8 = makeBrowse(f, y);
+
+    Frame6 = makeRule(f, y + 28);
+
+    y += 36;
+    Picture6 = makeIcon(f, QStringLiteral(":/art/deco_print.bmp"), y);
+    Pcheck = new QCheckBox(QStringLiteral(u"ايجاد امكان پرينت در نرمافزار"), f);
+    Pcheck->setGeometry(kFieldX, y, kLabelX + kLabelW - kFieldX, kRowH);
+    y += 26;
+    Label5 = makeLabel(f, QStringLiteral(u"مسير ايجاد نرمافزار:"), kLabelX, y, kLabelW);
+    ExBox = makeField(f, QStringLiteral("Export"), kFieldX, y, kFieldW);
+    Command1 = makeBrowse(f, y);
+
+    y += 32;
+    Command4 = makeCommand(f, QStringLiteral(u"راهنما"), QStringLiteral(":/art/help.png"), 204, y);
+    Command3 = makeCommand(f, QStringLiteral(u"بعدي"), QStringLiteral(":/art/next.png"), 105, y);
+    Command10 = makeCommand(f, QStringLiteral(u"خروجي"), QStringLiteral(":/art/export.png"), 6, y);
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(100);
+    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+
+    // Keyboard order.
+    QWidget *order[] = {Text1, Command9, idir, Command2, title, matn, shenas, dataName,
+                        index, Command5, bMus[0], bMus[1], Mus1, Command6, Mus2, Command7,
+                        Olgoo[1], Olgoo[0], Back, Command8, Pcheck, ExBox, Command1,
+                        Command3, Command4, Command10};
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
+
+    for (QLineEdit *e : {Text1, idir, title, matn, shenas, index, Mus1, Mus2, Back, ExBox})
+        e->installEventFilter(this);
+    for (QRadioButton *b : bMus)
+        b->installEventFilter(this);
+
+    connect(bMus[0], &QRadioButton::toggled, this, [this] { applyMusicRule(); });
+    connect(idir, &QLineEdit::textChanged, this, [this] {
+        ReadSett();
+        MakeCombo();
+    });
+
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
+    connect(Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
+    connect(Command7, &QPushButton::clicked, this, &Form1::Command7_Click);
+    connect(Command8, &QPushButton::clicked, this, &Form1::Command8_Click);
+    connect(Command9, &QPushButton::clicked, this, &Form1::Command9_Click);
+    connect(Command10, &QPushButton::clicked, this, &Form1::Command10_Click);
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *field = qobject_cast<QLineEdit *>(watched);
+    if (field && event->type() == QEvent::FocusIn) {
+        // After the click that gave the focus has placed the caret.
+        QTimer::singleShot(0, field, [field] { field->setSelection(0, field->text().size()); });
+    } else if (field && event->type() == QEvent::KeyRelease
+               && (field == title || field == matn || field == shenas)) {
+        applyRowCountRule(field);
+    } else if (field && event->type() == QEvent::FocusOut
+               && (field == title || field == matn || field == shenas)) {
+        MakeCombo();
+    } else if (event->type() == QEvent::KeyRelease && (watched == bMus[0] || watched == bMus[1])) {
+        applyMusicRule();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::applyMusicRule()
+{
+    const bool on = bMus[0]->isChecked();
+    for (QWidget *w : std::initializer_list<QWidget *>{Mus1, Mus2, Command6, Command7, Label1, Label10})
+        w->setEnabled(on);
+}
+
+void Form1::applyRowCountRule(QLineEdit *field)
+{
+    if (rowCountAcceptable(field->text()))
+        return;
+    field->setText(QStringLiteral("10"));
+    field->setSelection(0, field->text().size());
+}
+
+void Form1::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    Text1->setFocus();
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    // Everything ends with the main window, without questions.
+    event->accept();
+    emit shutdown();
+}
+
+void Form1::bepayam(qint16 code)
+{
+    m_ctx.op->message(code);
+}
+
+QString Form1::DoSlash(const QString &iPa)
+{
+    return zorvel::DoSlash(iPa);
+}
+
+QString Form1::fieldPath(const QLineEdit *field) const
+{
+    const QString text = field->text();
+    return text.isEmpty() ? text : absoluteFieldPath(text, m_ctx.programFolder);
+}
+
+QString Form1::buildFolder() const
+{
+    return fieldPath(idir);
+}
+
+QString Form1::Radi(qint16 ora) const
+{
+    switch (ora) {
+    case 0: return musicCode(bMus[0]->isChecked());
+    case 1: return templateCode(Olgoo[0]->isChecked());
+    case 2: return printCode(Pcheck->isChecked());
+    default: return QStringLiteral("0");
+    }
+}
+
+bool Form1::CHK()
+{
+    bool result = true;
+    auto check = [&](bool failed, qint16 code) {
+        if (failed) {
+            result = false;
+            bepayam(code);
+        }
+    };
+    const bool musicOn = bMus[0]->isChecked();
+    check(dataName->count() == 0, 15);
+    check(Text1->text().isEmpty(), 16);
+    check(title->text().isEmpty(), 17);
+    check(matn->text().isEmpty(), 18);
+    check(shenas->text().isEmpty(), 19);
+    check(musicOn && Mus1->text().isEmpty(), 20);
+    check(musicOn && Mus2->text().isEmpty(), 21);
+    check(index->text().isEmpty(), 22);
+    check(idir->text().isEmpty(), 23);
+    check(Back->text().isEmpty(), 24);
+    return result;
+}
+
+void Form1::ReadSett()
+{
+    QString problem;
+    const auto settings = readProject(fso, buildFolder(), &problem);
+    if (!problem.isEmpty()) {
+        m_ctx.op->notice(QStringLiteral(u"فايل تنظيمات پروژه خوانده نشد و تنظيمات تغيير نكرد:\n")
+                         + problem);
+        return;
+    }
+    if (!settings)
+        return;
+    title->setText(settings->aBookNumber);
+    matn->setText(settings->bBookNumber);
+    shenas->setText(settings->cBookNumber);
+    Olgoo[settings->template1 ? 0 : 1]->setChecked(true);
+    bMus[settings->musicOn ? 0 : 1]->setChecked(true);
+    applyMusicRule();
+    Pcheck->setChecked(settings->print);
+    MakeCombo();
+}
+
+bool Form1::SaveThings()
+{
+    SaveRequest r;
+    r.buildFolder = buildFolder();
+    r.settings.aBookNumber = title->text();
+    r.settings.bBookNumber = matn->text();
+    r.settings.cBookNumber = shenas->text();
+    r.settings.template1 = Olgoo[0]->isChecked();
+    r.settings.musicOn = bMus[0]->isChecked();
+    r.settings.print = Pcheck->isChecked();
+    r.pickerText = dataName->currentText();
+    r.bookPicture = fieldPath(index);
+    r.background = fieldPath(Back);
+    r.music1 = fieldPath(Mus1);
+    r.music2 = fieldPath(Mus2);
+    const SaveOutcome outcome = saveProject(fso, r);
+    if (!outcome.problems.isEmpty())
+        m_ctx.op->notice(QStringLiteral(u"اين فايلها نوشته نشد:\n") + outcome.problems.join(u'\n'));
+    return outcome.settingsWritten;
+}
+
+void Form1::MakeCombo()
+{
+    dataName->clear();
+    dataName->addItems(unfinishedBooks(fso, buildFolder(), title->text(), matn->text(),
+                                       shenas->text()));
+    if (dataName->count() > 0)
+        dataName->setCurrentIndex(0);
+}
+
+} // namespace zorvel

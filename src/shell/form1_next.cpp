@@ -1,0 +1,91 @@
+// The command "Next": completeness and existence checks, the build folder's
+// subfolders, the settings save, and the workbench beside the main window.
+#include "shell/form1.h"
+
+#include "common/operator.h"
+#include "common/paths.h"
+#include "shell/appcontext.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace zorvel {
+
+void Form1::applyAbsolutePathRule(QLineEdit *field)
+{
+    if (!isAbsoluteFieldPath(field->text()))
+        field->setText(absoluteFieldPath(field->text(), m_ctx.programFolder));
+}
+
+bool Form1::FE()
+{
+    bool result = true;
+    const int selected = dataName->currentIndex();
+
+    applyAbsolutePathRule(idir); // re-reads the settings and rebuilds the picker
+    if (selected >= 0 && selected < dataName->count())
+        dataName->setCurrentIndex(selected);
+    if (!fso.folderExists(idir->text())) {
+        result = false;
+        bepayam(10);
+    }
+
+    if (!isAbsoluteFieldPath(Text1->text())) {
+        if (Text1->text() == QStringLiteral(u"شاخه جاري"))
+            Text1->setText(QDir::toNativeSeparators(m_ctx.programFolder));
+        else
+            applyAbsolutePathRule(Text1);
+    }
+    if (!fso.folderExists(Text1->text())) {
+        result = false;
+        bepayam(9);
+    }
+
+    auto checkFile = [&](QLineEdit *field, qint16 code) {
+        applyAbsolutePathRule(field);
+        if (!fso.fileExists(field->text())) {
+            result = false;
+            bepayam(code);
+        }
+    };
+    checkFile(index, 11);
+    if (bMus[0]->isChecked()) {
+        checkFile(Mus1, 12);
+        checkFile(Mus2, 13);
+    }
+    checkFile(Back, 14);
+    return result;
+}
+
+void Form1::MakeDirs()
+{
+    const QString d = DoSlash(idir->text());
+    for (const QString &name : {txtDir, xmlDir, QStringLiteral("BookIMG"), QStringLiteral("FlashIMG")}) {
+        if (!fso.folderExists(d + name))
+            fso.createFolder(d + name);
+    }
+}
+
+void Form1::Command3_Click()
+{
+    const int selected = dataName->currentIndex();
+    if (!CHK())
+        return;
+    if (!FE())
+        return;
+    try {
+        MakeDirs();
+    } catch (const FsError &e) {
+        m_ctx.op->notice(QStringLiteral(u"ساخت شاخه ممكن نشد:\n") + e.describe());
+        return;
+    }
+    if (!SaveThings())
+        return;
+    if (selected >= 0 && selected < dataName->count())
+        dataName->setCurrentIndex(selected);
+    Doit();
+}
+
+} // namespace zorvel
