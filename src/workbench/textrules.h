@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+namespace zorvel {
+
+// Cleans a raw input text: entities and markup left by the text's source,
+// spaces around line breaks, and a zero-width non-joiner after digits and
+// punctuation so they keep their place in right-to-left text.
+QString Rep(const QString &mata);
+
+// Shortens a text for a list row: cut at the first space at or after
+// position tam (1-based), or at tam when there is none, and mark with "...".
+QString BeBor(const QString &mata, qint16 tam);
+
+// The text without its leading line breaks (CR LF).
+QString DelCrLf(const QString &ipol);
+
+// Leading and trailing spaces (U+0020 only) removed; line breaks stay.
+QString trimSpaces(const QString &text);
+
+} // namespace zorvel

@@ -1,0 +1,325 @@
+// The workbench's text rules and its paragraph table, without a window.
+#include "workbench/paragraphtable.h"
+#include "workbench/textrules.h"
+
+#include <QtTest>
+
+using namespace zorvel;
+
+namespace {
+const QString kArrow = QStringLiteral("   =>   ");
+const QChar kZwnj(0x200C);
+} // namespace
+
+class TestParagraphTable : public QObject {
+    Q_OBJECT
+private slots:
+    void beBor_data();
+    void beBor();
+    void rep_data();
+    void rep();
+    void delCrLfAndTrim();
+    void titleThenRelatedText();
+    void titleTrimmingOrder();
+    void identityPage();
+    void nestedMainTitles();
+    void closeWithNothingOpen();
+    void pendingTitleReplacedByNextMark_data();
+    void pendingTitleReplacedByNextMark();
+    void relatedTextWithoutTitleRefused();
+    void fullTableRefusesMarks();
+    void resetEmptiesEverySlot();
+    void deleteMovesSlotsUp();
+    void deletePendingSlotKeepsCount();
+    void deleteOnFullTable();
+    void storeEditRowMarks();
+    void mainTitleBodyStaysPlain();
+    void pictureNumbers();
+};
+
+void TestParagraphTable::beBor_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("short text unchanged") << "abc" << 20 << "abc";
+    const QString twenty = QStringLiteral("abcdefghij klmnopqrs");
+    QTest::newRow("exactly the limit unchanged") << twenty << 20 << twenty;
+    const QString withSpace = QStringLiteral("abcdefghijklmnopqrstuv xyzABCD"); // space at 23
+    QTest::newRow("cut after the first space from the limit on")
+        << withSpace << 20 << withSpace.left(23) + "...";
+    const QString noSpace = QStringLiteral("abcdefghij klmnopqrstuvwxyzABC"); // last space at 11
+    QTest::newRow("no space from the limit: cut at the limit") << noSpace << 20 << noSpace.left(20) + "...";
+    QTest::newRow("space at the limit itself")
+        << QStringLiteral("abcdefghijklmnopqrs tuvwxyz") << 20 << QStringLiteral("abcdefghijklmnopqrs ...");
+    QTest::newRow("empty") << "" << 70 << "";
+}
+
+void TestParagraphTable::beBor()
+{
+    QFETCH(QString, text);
+    QFETCH(int, limit);
+    QFETCH(QString, result);
+    QCOMPARE(BeBor(text, static_cast<qint16>(limit)), result);
+}
+
+void TestParagraphTable::rep_data()
+{
+    QTest::addColumn<QString>("raw");
+    QTest::addColumn<QString>("clean");
+    QTest::newRow("digits get a non-joiner each") << "12" << QString("1") + kZwnj + "2" + kZwnj;
+    QTest::newRow("line starting with three spaces keeps one")
+        << "a\r\n   b" << "a\r\n b";
+    QTest::newRow("line ending in two spaces keeps one") << "a  \r\nb" << "a \r\nb";
+    QTest::newRow("markup and entity")
+        << "x&nbsp;y<ircMAIN>z</ircMAIN>w" << "x y z\r\nw";
+    QTest::newRow("punctuation") << QStringLiteral(u"!.:)(«»")
+        << QStringLiteral(u"!\u200C.\u200C:\u200C)\u200C(\u200C«\u200C»\u200C");
+    QTest::newRow("alef maksura becomes yeh") << QStringLiteral(u"\u0649") << QStringLiteral(u"\u064A");
+    QTest::newRow("a lone LF is left alone") << "a \nb" << "a \nb";
+}
+
+void TestParagraphTable::rep()
+{
+    QFETCH(QString, raw);
+    QFETCH(QString, clean);
+    QCOMPARE(Rep(raw), clean);
+}
+
+void TestParagraphTable::delCrLfAndTrim()
+{
+    QCOMPARE(DelCrLf("\r\n\r\nTitle"), QStringLiteral("Title"));
+    QCOMPARE(DelCrLf("Title\r\n"), QStringLiteral("Title\r\n"));
+    QCOMPARE(DelCrLf("\n\r\nx"), QStringLiteral("\n\r\nx"));
+    QCOMPARE(trimSpaces("  a \r\n "), QStringLiteral("a \r\n"));
+    QCOMPARE(trimSpaces("\ta\t"), QStringLiteral("\ta\t"));
+}
+
+void TestParagraphTable::titleThenRelatedText()
+{
+    ParagraphTable t;
+    QCOMPARE(t.markTitle(QStringLiteral("Title")), ParagraphTable::Mark::Done);
+    QCOMPARE(t.parCount(), 0);
+    QVERIFY(t.hasPendingTitle());
+    QCOMPARE(t.rows(), QStringList{"Title"});
+    QCOMPARE(t.markRelated(QStringLiteral("Body text"), QStringLiteral(" {\\rtf1 x} ")),
+             ParagraphTable::Mark::Done);
+    QCOMPARE(t.parCount(), 1);
+    QCOMPARE(t.slot(0).title, QStringLiteral("Title"));
+    QCOMPARE(t.slot(0).body, QStringLiteral("{\\rtf1 x}"));
+    QCOMPARE(t.rows(), QStringList{"Title" + kArrow + "Body text"});
+    QVERIFY(!t.hasPendingTitle());
+}
+
+void TestParagraphTable::titleTrimmingOrder()
+{
+    ParagraphTable t;
+    t.markTitle(QStringLiteral(" \r\nTitle"));
+    QCOMPARE(t.slot(0).title, QStringLiteral("Title"));
+    ParagraphTable u;
+    u.markTitle(QStringLiteral("\r\n Title"));
+    QCOMPARE(u.slot(0).title, QStringLiteral(" Title"));
+}
+
+void TestParagraphTable::identityPage()
+{
+    ParagraphTable t;
+    t.markIdentity(QStringLiteral("Publisher"), QStringLiteral("{\\rtf1 P}"));
+    QCOMPARE(t.parCount(), 1);
+    QCOMPARE(t.slot(0).title, markShenas());
+    QCOMPARE(t.rows().first(), markShenas() + kArrow + "Publisher");
+}
+
+void TestParagraphTable::nestedMainTitles()
+{
+    ParagraphTable t;
+    t.openMain(QStringLiteral(" Outer "));
+    t.openMain(QStringLiteral("Inner"));
+    QCOMPARE(t.mainDepth(), 2);
+    QCOMPARE(t.closeMain(), ParagraphTable::Mark::Done);
+    QCOMPARE(t.mainDepth(), 1);
+    QCOMPARE(t.parCount(), 3);
+    QCOMPARE(t.rows().size(), 3);
+    QCOMPARE(t.slot(0).body, QStringLiteral("Outer"));
+    // The end entry takes the most recently opened title's text.
+    QCOMPARE(t.slot(2).title, markEnd());
+    QCOMPARE(t.slot(2).body, QStringLiteral("Inner"));
+    QCOMPARE(t.rows().at(2), BeBor(markEnd(), 20) + kArrow + "Inner");
+    t.closeMain();
+    QCOMPARE(t.slot(3).body, QStringLiteral("Inner")); // still the inner text
+    QCOMPARE(ParagraphTable::mainCaption(1), QStringLiteral(u"عنوان اصلي (1)\u200F"));
+}
+
+void TestParagraphTable::closeWithNothingOpen()
+{
+    ParagraphTable t;
+    QCOMPARE(t.closeMain(), ParagraphTable::Mark::NothingToClose);
+    QCOMPARE(t.parCount(), 0);
+    QVERIFY(t.rows().isEmpty());
+}
+
+void TestParagraphTable::pendingTitleReplacedByNextMark_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("another title") << 2 << "Second";
+    QTest::newRow("identity page") << 1 << markShenas();
+    QTest::newRow("main title") << 9 << markMain();
+    QTest::newRow("end") << 10 << markEnd();
+}
+
+void TestParagraphTable::pendingTitleReplacedByNextMark()
+{
+    QFETCH(int, command);
+    QFETCH(QString, title);
+    ParagraphTable t;
+    t.openMain(QStringLiteral("Group"));
+    t.markTitle(QStringLiteral("Pending"));
+    QCOMPARE(t.rows().size(), 2);
+    switch (command) {
+    case 2: t.markTitle(QStringLiteral("Second")); break;
+    case 1: t.markIdentity(QStringLiteral("id"), QStringLiteral("{\\rtf1 id}")); break;
+    case 9: t.openMain(QStringLiteral("Group 2")); break;
+    case 10: t.closeMain(); break;
+    }
+    QCOMPARE(t.slot(1).title, title);
+    // One row per slot, no stale row of the pending title.
+    QCOMPARE(t.rows().size(), 2);
+    QVERIFY(!t.rows().join(u'|').contains(QStringLiteral("Pending")));
+    QCOMPARE(t.lastRow(), 1);
+}
+
+void TestParagraphTable::relatedTextWithoutTitleRefused()
+{
+    ParagraphTable t;
+    QCOMPARE(t.markRelated(QStringLiteral("x"), QStringLiteral("{x}")), ParagraphTable::Mark::NoPendingTitle);
+    QCOMPARE(t.parCount(), 0);
+    QVERIFY(t.rows().isEmpty());
+    QVERIFY(t.slot(0).body.isEmpty());
+}
+
+void TestParagraphTable::fullTableRefusesMarks()
+{
+    ParagraphTable t;
+    for (int i = 0; i < kSlotCount; ++i) {
+        QCOMPARE(t.markTitle(QStringLiteral("T%1").arg(i)), ParagraphTable::Mark::Done);
+        QCOMPARE(t.markRelated(QStringLiteral("b"), QStringLiteral("{b}")), ParagraphTable::Mark::Done);
+    }
+    QCOMPARE(t.parCount(), 257);
+    QCOMPARE(t.rows().size(), 257);
+    const QStringList before = t.rows();
+    QCOMPARE(t.markTitle(QStringLiteral("more")), ParagraphTable::Mark::TableFull);
+    QCOMPARE(t.markIdentity(QStringLiteral("x"), QStringLiteral("x")), ParagraphTable::Mark::TableFull);
+    QCOMPARE(t.openMain(QStringLiteral("x")), ParagraphTable::Mark::TableFull);
+    QCOMPARE(t.markRelated(QStringLiteral("x"), QStringLiteral("x")), ParagraphTable::Mark::TableFull);
+    QCOMPARE(t.rows(), before);
+    QCOMPARE(t.parCount(), 257);
+}
+
+void TestParagraphTable::resetEmptiesEverySlot()
+{
+    ParagraphTable t;
+    t.slot(256).title = QStringLiteral("x");
+    t.imgList[512] = QStringLiteral("p.jpg");
+    t.openMain(QStringLiteral("m"));
+    t.imgCount = 9;
+    t.reset();
+    QVERIFY(t.slot(256).title.isEmpty());
+    QVERIFY(t.imgList[512].isEmpty());
+    QCOMPARE(t.imgList.size(), 513);
+    QCOMPARE(t.parCount(), 0);
+    QCOMPARE(t.mainDepth(), 0);
+    QCOMPARE(t.imgCount, qint16(0));
+    QVERIFY(t.rows().isEmpty());
+}
+
+void TestParagraphTable::deleteMovesSlotsUp()
+{
+    ParagraphTable t;
+    for (int i = 0; i < 5; ++i) {
+        t.markTitle(QStringLiteral("T%1").arg(i));
+        t.markRelated(QStringLiteral("B%1").arg(i), QStringLiteral("{B%1}").arg(i));
+    }
+    t.slot(3).pic = QStringLiteral("p.jpg");
+    t.deleteSlot(2);
+    QCOMPARE(t.parCount(), 4);
+    QCOMPARE(t.slot(2).title, QStringLiteral("T3"));
+    QCOMPARE(t.slot(2).pic, QStringLiteral("p.jpg"));
+    QCOMPARE(t.slot(3).title, QStringLiteral("T4"));
+    QVERIFY(t.slot(4).title.isEmpty());
+    QVERIFY(t.slot(4).body.isEmpty());
+    QCOMPARE(t.rows().size(), 4);
+    QVERIFY(t.rows().at(2).startsWith(QStringLiteral("T3")));
+}
+
+void TestParagraphTable::deletePendingSlotKeepsCount()
+{
+    ParagraphTable t;
+    t.markTitle(QStringLiteral("Done"));
+    t.markRelated(QStringLiteral("b"), QStringLiteral("{b}"));
+    t.markTitle(QStringLiteral("Pending"));
+    t.deleteSlot(1);
+    QCOMPARE(t.parCount(), 1);
+    QVERIFY(t.slot(1).title.isEmpty());
+    QCOMPARE(t.rows().size(), 1);
+    // The next mark goes to slot 1 and leaves the finished paragraph alone.
+    t.markTitle(QStringLiteral("Next"));
+    QCOMPARE(t.slot(0).title, QStringLiteral("Done"));
+    QCOMPARE(t.slot(1).title, QStringLiteral("Next"));
+}
+
+void TestParagraphTable::deleteOnFullTable()
+{
+    ParagraphTable t;
+    for (int i = 0; i < kSlotCount; ++i) {
+        t.markTitle(QStringLiteral("T%1").arg(i));
+        t.markRelated(QStringLiteral("b"), QStringLiteral("{b}"));
+    }
+    t.deleteSlot(0);
+    QCOMPARE(t.parCount(), 256);
+    QCOMPARE(t.slot(0).title, QStringLiteral("T1"));
+    QCOMPARE(t.slot(255).title, QStringLiteral("T256"));
+    QVERIFY(t.slot(256).title.isEmpty());
+    QCOMPARE(t.rows().size(), 256);
+}
+
+void TestParagraphTable::storeEditRowMarks()
+{
+    ParagraphTable t;
+    t.markTitle(QStringLiteral("T"));
+    t.markRelated(QStringLiteral("b"), QStringLiteral("{b}"));
+    t.storeEdit(0, QStringLiteral("T"), QStringLiteral("{new}"), QStringLiteral("new"), {}, {}, {});
+    QCOMPARE(t.rows().at(0), "T" + kArrow + "new");
+    t.storeEdit(0, QStringLiteral("T"), QStringLiteral("{new}"), QStringLiteral("new"),
+                QStringLiteral("p"), {}, QStringLiteral("f"));
+    QCOMPARE(t.rows().at(0), "# § T" + kArrow + "new");
+    t.storeEdit(0, QStringLiteral("T"), QStringLiteral("{new}"), QStringLiteral("new"),
+                QStringLiteral("p"), QStringLiteral("s"), QStringLiteral("f"));
+    QCOMPARE(t.rows().at(0), "# ~ § T" + kArrow + "new");
+    QCOMPARE(t.slot(0).body, QStringLiteral("{new}"));
+    QCOMPARE(t.slot(0).sound, QStringLiteral("s"));
+}
+
+void TestParagraphTable::mainTitleBodyStaysPlain()
+{
+    ParagraphTable t;
+    t.openMain(QStringLiteral("Group"));
+    t.storeEdit(0, markMain(), QStringLiteral("{\\rtf1 Group two}"), QStringLiteral("Group two"), {}, {}, {});
+    QCOMPARE(t.slot(0).body, QStringLiteral("Group two"));
+}
+
+void TestParagraphTable::pictureNumbers()
+{
+    ParagraphTable t;
+    QCOMPARE(t.takePictureNumber(QStringLiteral("a.jpg")), 0);
+    QCOMPARE(t.takePictureNumber(QStringLiteral("b.jpg")), 1);
+    QCOMPARE(t.imgList[1], QStringLiteral("b.jpg"));
+    t.imgCount = 512;
+    QCOMPARE(t.takePictureNumber(QStringLiteral("c.jpg")), 512);
+    QCOMPARE(t.takePictureNumber(QStringLiteral("d.jpg")), -1);
+    QCOMPARE(t.imgCount, qint16(513));
+    QCOMPARE(t.imgList[512], QStringLiteral("c.jpg"));
+}
+
+QTEST_GUILESS_MAIN(TestParagraphTable)
+#include "test_paragraphtable.moc"
