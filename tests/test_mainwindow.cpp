@@ -47,12 +47,6 @@ struct Fixture {
     }
 };
 
-void typeInto(QLineEdit *field, const QString &keys)
-{
-    field->setFocus();
-    QTest::keyClicks(field, keys);
-}
-
 } // namespace
 
 class TestMainWindow : public QObject {

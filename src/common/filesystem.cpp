@@ -3,7 +3,6 @@
 #include "common/codepage.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -59,26 +58,16 @@ QStringList FileSystem::listFiles(const QString &folder) const
 {
     if (!folderExists(folder))
         throw FsError(folder, QStringLiteral("Folder not found"));
-    QStringList names;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System);
-    while (it.hasNext()) {
-        it.next();
-        names << it.fileName();
-    }
-    return names;
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System,
+                                  QDir::Name | QDir::IgnoreCase);
 }
 
 QStringList FileSystem::listFolders(const QString &folder) const
 {
     if (!folderExists(folder))
         throw FsError(folder, QStringLiteral("Folder not found"));
-    QStringList names;
-    QDirIterator it(folder, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
-    while (it.hasNext()) {
-        it.next();
-        names << it.fileName();
-    }
-    return names;
+    return QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
+                                  QDir::Name | QDir::IgnoreCase);
 }
 
 void FileSystem::copyFile(const QString &source, const QString &target) const

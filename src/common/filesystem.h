@@ -34,8 +34,8 @@ public:
     // With every missing parent; an existing folder is fine.
     void createFolderPath(const QString &path) const;
 
-    // Names (no folder) of the plain files directly inside `folder`, in the
-    // order the file system returns them.
+    // Names (no folder) of the plain files directly inside `folder`, by name
+    // without regard to case.
     QStringList listFiles(const QString &folder) const;
     QStringList listFolders(const QString &folder) const;
 

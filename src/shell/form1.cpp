@@ -39,7 +39,7 @@ QLabel *makeLabel(QWidget *parent, const QString &text, int x, int y, int w)
 {
     auto *l = new QLabel(text, parent);
     l->setGeometry(x, y + 2, w, kRowH - 2);
-    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    l->setAlignment(Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter);
     return l;
 }
 

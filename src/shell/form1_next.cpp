@@ -5,8 +5,12 @@
 #include "common/operator.h"
 #include "common/paths.h"
 #include "shell/appcontext.h"
+#include "workbench/form3.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
 #include <QDir>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -86,6 +90,34 @@ void Form1::Command3_Click()
     if (selected >= 0 && selected < dataName->count())
         dataName->setCurrentIndex(selected);
     Doit();
+}
+
+void Form1::Doit()
+{
+    Form3 *workbench = m_ctx.form3;
+    if (!workbench) {
+        workbench = new Form3(m_ctx);
+        workbench->setAttribute(Qt::WA_DeleteOnClose, false);
+        // Beside the main window where the screen has room for it.
+        const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect();
+        const QRect me = frameGeometry();
+        QPoint at(me.left() - workbench->width() - 8, me.top());
+        if (screen.isValid() && at.x() < screen.left())
+            at.setX(std::max(screen.left(), me.right() + 8));
+        workbench->move(at);
+    }
+    workbench->show();
+}
+
+void Form1::Timer1_Timer()
+{
+    if (isMinimized())
+        return;
+    Timer1->stop();
+    if (Form3 *workbench = m_ctx.form3) {
+        workbench->showNormal();
+        workbench->Timer1->start();
+    }
 }
 
 } // namespace zorvel

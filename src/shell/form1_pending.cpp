@@ -2,9 +2,7 @@
 
 namespace zorvel {
 void Form1::upd() {}
-void Form1::Doit() {}
 void Form1::ExportAll() {}
-void Form1::Timer1_Timer() {}
 void Form1::Command1_Click() {}
 void Form1::Command2_Click() {}
 void Form1::Command4_Click() {}

@@ -1,0 +1,443 @@
+#include "workbench/form3.h"
+
+#include "common/operator.h"
+#include "common/paths.h"
+#include "project/bookslot.h"
+#include "richtext/rtf.h"
+#include "richtext/richtextbox.h"
+#include "shell/appcontext.h"
+#include "shell/form1.h"
+#include "shell/uistyle.h"
+#include "workbench/textrules.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+
+namespace zorvel {
+
+namespace {
+
+QRect twips(int left, int top, int width, int height)
+{
+    return QRect(tw(left), tw(top), tw(width), tw(height));
+}
+
+// Left and width of the marking buttons inside their frame, by index.
+constexpr int kComLeft[12] = {11115, 9765, 5085, 3975, 1635, 9240, 8955, 8670, 8385, 6705, 6060, 120};
+constexpr int kComWidth[12] = {1050, 1365, 765, 1125, 1035, 315, 300, 300, 300, 1470, 660, 1275};
+
+} // namespace
+
+Form3::Form3(AppContext &ctx, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , m_ctx(ctx)
+{
+    m_ctx.form3 = this;
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("Format data"));
+    setLayoutDirection(Qt::RightToLeft);
+    applyFormFont(this);
+    buildControls();
+    Form_Load();
+}
+
+Form3::~Form3()
+{
+    if (m_ctx.form3 == this)
+        m_ctx.form3 = nullptr;
+}
+
+void Form3::buildControls()
+{
+    resize(tw(12360), tw(8940));
+
+    Frame2 = new QFrame(this);
+    Frame2->setFrameShape(QFrame::StyledPanel);
+    Frame2->setGeometry(twips(15, 60, 9525, 2190));
+    bname = new QLineEdit(Frame2);
+    bname->setGeometry(twips(60, 150, 5040, 330));
+    bname->setAlignment(Qt::AlignAbsolute | Qt::AlignRight);
+    Label2 = new QLabel(Frame2);
+    Label2->setGeometry(twips(5145, 225, 2175, 180));
+    Label2->setAutoFillBackground(true);
+    QPalette strip = Label2->palette();
+    strip.setColor(QPalette::Window, QColor(0xf4, 0xe3, 0xb5));
+    Label2->setPalette(strip);
+    BookLabel = new QLabel(Frame2);
+    BookLabel->setGeometry(twips(5175, 195, 2370, 300));
+    BookLabel->setAlignment(Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter);
+    Label3 = new QLabel(QStringLiteral(u"عناوين فهرست كتاب:"), Frame2);
+    Label3->setGeometry(twips(7710, 225, 1695, 300));
+    Label3->setAlignment(Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter);
+    bindex = new QListWidget(Frame2);
+    bindex->setGeometry(twips(60, 510, 9390, 1620));
+
+    Label1 = new QLabel(QStringLiteral(u"فهرست كتابهاي يافت شده:"), this);
+    Label1->setGeometry(twips(9690, 150, 2580, 300));
+    Label1->setAlignment(Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter);
+    books = new QListWidget(this);
+    books->setGeometry(twips(9585, 435, 2745, 1815));
+
+    Frame1 = new QFrame(this);
+    Frame1->setFrameShape(QFrame::StyledPanel);
+    Frame1->setGeometry(twips(15, 2220, 12300, 720));
+    const QString captions[12] = {
+        QStringLiteral(u"نام كتاب"),    QStringLiteral(u"شناسنامه كتاب"), QStringLiteral(u"عنوان"),
+        QStringLiteral(u"متن مرتبط"),   QStringLiteral(u"حذف متن"),      QStringLiteral(u"( )"),
+        QStringLiteral(u"-"),           QStringLiteral(u":"),            QStringLiteral(u"؛"),
+        ParagraphTable::mainCaption(0), QStringLiteral(u"پايان"),        QStringLiteral(u"ساخت فايل")};
+    for (int i = 0; i < 12; ++i) {
+        Com[i] = new QPushButton(captions[i], Frame1);
+        Com[i]->setGeometry(twips(kComLeft[i], 210, kComWidth[i], 405));
+        connect(Com[i], &QPushButton::clicked, this, [this, i] { Com_Click(i); });
+    }
+    Chek = new QCheckBox(QStringLiteral(u"با حذف"), Frame1);
+    Chek->setGeometry(twips(2895, 315, 795, 210).adjusted(0, -3, 0, 3));
+
+    matn = new RichTextBox(this);
+    matn->setGeometry(twips(15, 3000, 12300, 5895));
+    ConRT = new RichTextBox(this);
+    ConRT->hide();
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(100);
+    connect(Timer1, &QTimer::timeout, this, &Form3::Timer1_Timer);
+
+    connect(books, &QListWidget::itemClicked, this, [this] { books_Click(); });
+    bindex->viewport()->installEventFilter(this);
+    bname->installEventFilter(this);
+}
+
+void Form3::Form_Load()
+{
+    txtDir = QStringLiteral("BookTXT");
+    xmlDir = QStringLiteral("_xml");
+    titleFile = QStringLiteral("BookTitle.xml");
+    tagTitle = QStringLiteral("pgTitle");
+    tagMain = QStringLiteral("pgMain");
+    tagShenas = QStringLiteral("pgMain");
+    pageExt = QStringLiteral("htm");
+    creditLine = QStringLiteral("<aBook0>Made with Zorvel</aBook0>");
+    NameNevis();
+    ResetA();
+    Chek->setChecked(true);
+
+    m_designSize = size();
+    m_designMatn = matn->size();
+    m_designBooksLeft = books->x();
+    m_designLabel3Left = Label3->x();
+    m_designLabel1Left = Label1->x();
+    for (int i = 0; i < 12; ++i)
+        m_designComLeft[i] = Com[i]->x();
+    m_designBindexWidth = bindex->width();
+    m_designFrame1Width = Frame1->width();
+    m_designFrame2Width = Frame2->width();
+    setMinimumSize(m_designSize);
+
+    matn->setText(QStringLiteral(
+        u"متن كتاب در اين محل نمايش داده ميشود و شما  پس از انتخاب هر بخش از متن، با فشردن دگمه مربوطه نوع آن بخش را\r\n"
+        u"انتخاب ميكنيد و در نهايت تمام كتاب قطعه قطعه خواهد شد!\r\n"
+        u"براي ويرايش متن انتخاب شده، روي عنوان آن در فهرست عناوين كليك كنيد."));
+    Mright();
+    FileList();
+
+    const QString template_ = DoSlash(m_ctx.programFolder) + QStringLiteral("Resources")
+        + folderSeparator() + QStringLiteral("img.bin");
+    ImgT.clear();
+    if (fso.fileExists(template_)) {
+        try {
+            ImgT = fso.read1256(template_);
+        } catch (const FsError &) {
+            ImgT.clear(); // inline pictures are then refused with their own message
+        }
+    }
+    Timer1->start();
+}
+
+QString Form3::DoSlash(const QString &iPa)
+{
+    return DoSlashAlways(iPa);
+}
+
+QString Form3::BeBor(const QString &mata, qint16 tam)
+{
+    return zorvel::BeBor(mata, tam);
+}
+
+QString Form3::ToTXT(const QString &inTe)
+{
+    return rtfToText(inTe);
+}
+
+QString Form3::Rep(const QString &mata)
+{
+    return zorvel::Rep(mata);
+}
+
+void Form3::Mright()
+{
+    matn->setSelStart(0);
+    matn->setSelLength(matn->textLength());
+    matn->setSelAlignment(1);
+    matn->setSelLength(0);
+}
+
+void Form3::IndexEmpty()
+{
+    bindex->clear();
+}
+
+void Form3::ResetA()
+{
+    Com[9]->setText(ParagraphTable::mainCaption(0));
+    table.reset();
+    bname->clear();
+    IndexEmpty();
+}
+
+QString Form3::inputFolder() const
+{
+    return m_ctx.form1->Text1->text();
+}
+
+qint16 Form3::FileList()
+{
+    books->clear();
+    qint16 count = 0;
+    QStringList names;
+    try {
+        names = fso.listFiles(inputFolder());
+    } catch (const FsError &) {
+        names.clear(); // a vanished folder lists nothing
+    }
+    for (const QString &name : std::as_const(names)) {
+        if (extensionOf(name).compare(QLatin1String("TXT"), Qt::CaseInsensitive) == 0) {
+            books->addItem(name);
+            ++count;
+        }
+    }
+    if (count == 0)
+        m_ctx.op->message(1);
+    return count;
+}
+
+void Form3::books_Click()
+{
+    QListWidgetItem *item = books->currentItem();
+    if (!item)
+        return;
+    const QString path = DoSlash(inputFolder()) + item->text();
+    QString content;
+    try {
+        content = decodeInputText(fso.readBytes(path));
+    } catch (const FsError &e) {
+        m_ctx.op->notice(QStringLiteral(u"فايل ورودي خوانده نشد:\n") + e.describe());
+    }
+    matn->setText(Rep(content));
+    Mright();
+    // The table may already hold pieces of this book from another text: the
+    // list shows them again, row for row.
+    IndexEmpty();
+    syncIndex();
+}
+
+void Form3::NameNevis()
+{
+    QComboBox *picker = m_ctx.form1->dataName;
+    const QString done = QStringLiteral(u"پايان تعداد كتابها!");
+    const BookSlot slot = parseBookSlot(picker->count() > 0 ? picker->currentText() : QString());
+    bool ok = false;
+    const int number = slot.bookNo.toInt(&ok);
+    const QString row = rowWord(slot.rowLetter);
+    QString caption;
+    if (picker->count() == 0 || !slot.valid || !ok || number < 1 || number > 10 || row.isEmpty()) {
+        if (picker->count() > 0) {
+            rowLetter.clear();
+            bookNo.clear();
+        }
+        caption = done;
+    } else {
+        rowLetter = slot.rowLetter;
+        bookNo = slot.bookNo;
+        caption = QStringLiteral(u"نام كتاب ") + ordinalWords().at(number - 1)
+            + QStringLiteral(u" در رديف ") + row + u':';
+    }
+    if (BookLabel->text() != caption)
+        BookLabel->setText(caption);
+}
+
+void Form3::syncIndex()
+{
+    const QStringList &rows = table.rows();
+    while (bindex->count() > rows.size())
+        delete bindex->takeItem(bindex->count() - 1);
+    for (int i = 0; i < rows.size(); ++i) {
+        if (i < bindex->count()) {
+            if (bindex->item(i)->text() != rows[i])
+                bindex->item(i)->setText(rows[i]);
+        } else {
+            bindex->addItem(rows[i]);
+        }
+    }
+}
+
+void Form3::reportRefusedMark(ParagraphTable::Mark mark)
+{
+    switch (mark) {
+    case ParagraphTable::Mark::TableFull:
+        m_ctx.op->notice(QStringLiteral(u"جدول پاراگرافهاي اين كتاب پر است؛ علامت جديدي پذيرفته نميشود.\u200F"));
+        break;
+    case ParagraphTable::Mark::NoPendingTitle:
+        m_ctx.op->notice(QStringLiteral(u"ابتدا عنوان اين متن را علامت بزنيد!\u200F"));
+        break;
+    case ParagraphTable::Mark::NothingToClose:
+        m_ctx.op->notice(QStringLiteral(u"عنواني براي بستن وجود ندارد!\u200F"));
+        break;
+    case ParagraphTable::Mark::Done:
+        break;
+    }
+}
+
+void Form3::Com_Click(int index)
+{
+    if (index < 0 || index > 11)
+        return;
+    const QString s = index == 4 || index == 11 || index == 10 ? QString() : matn->SelText();
+    ParagraphTable::Mark mark = ParagraphTable::Mark::Done;
+    bool marked = false;
+    switch (index) {
+    case 0:
+        if (!bname->text().isEmpty())
+            bname->setText(bname->text() + u' ');
+        bname->setText(bname->text() + s);
+        break;
+    case 5: bname->setText(bname->text() + QStringLiteral(" (") + s + u')'); break;
+    case 6: bname->setText(bname->text() + QStringLiteral(" - ") + s); break;
+    case 7: bname->setText(bname->text() + QStringLiteral(": ") + s); break;
+    case 8: bname->setText(bname->text() + QStringLiteral(u"؛ ") + s); break;
+    case 1:
+        mark = table.markIdentity(s, matn->SelRTF());
+        marked = true;
+        break;
+    case 2:
+        mark = table.markTitle(s);
+        marked = true;
+        break;
+    case 3:
+        mark = table.markRelated(s, table.hasPendingTitle() ? matn->SelRTF() : QString());
+        marked = true;
+        break;
+    case 9:
+        mark = table.openMain(s);
+        marked = true;
+        break;
+    case 10:
+        // Closing a main title never touches the selection.
+        mark = table.closeMain();
+        if (mark != ParagraphTable::Mark::Done) {
+            reportRefusedMark(mark);
+            return;
+        }
+        Com[9]->setText(ParagraphTable::mainCaption(table.mainDepth()));
+        syncIndex();
+        bindex->setCurrentRow(table.lastRow());
+        return;
+    case 4: matn->setSelText(QString()); break;
+    case 11:
+        matn->setText(QString());
+        MakeBook();
+        break;
+    }
+    if (mark != ParagraphTable::Mark::Done) {
+        reportRefusedMark(mark);
+        return;
+    }
+    if (marked) {
+        Com[9]->setText(ParagraphTable::mainCaption(table.mainDepth()));
+        syncIndex();
+        bindex->setCurrentRow(table.lastRow());
+    }
+    if (Chek->isChecked() && index != 4)
+        matn->setSelText(QString());
+    matn->setSelStart(0);
+}
+
+void Form3::bindex_MouseUp()
+{
+    parIndex = static_cast<qint16>(bindex->currentRow());
+    if (parIndex >= 0 && table.slot(parIndex).title != markEnd())
+        openEditor();
+}
+
+bool Form3::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == bindex->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        // Let the list select the row under the mouse first.
+        QTimer::singleShot(0, this, [this] { bindex_MouseUp(); });
+    } else if (watched == bname && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->text() == QString(QChar(1))) {
+            bname->setSelection(0, bname->text().size());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form3::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void Form3::Form_Resize()
+{
+    if (m_designSize.isEmpty() || isMinimized())
+        return;
+    if (width() < m_designSize.width() || height() < m_designSize.height()) {
+        resize(std::max(width(), m_designSize.width()), std::max(height(), m_designSize.height()));
+        return;
+    }
+    const int dw = width() - m_designSize.width();
+    const int dh = height() - m_designSize.height();
+    matn->resize(m_designMatn.width() + dw, m_designMatn.height() + dh);
+    books->move(m_designBooksLeft + dw, books->y());
+    Label3->move(m_designLabel3Left + dw, Label3->y());
+    Label1->move(m_designLabel1Left + dw, Label1->y());
+    for (int i = 0; i <= 10; ++i)
+        if (i != 4)
+            Com[i]->move(m_designComLeft[i] + dw, Com[i]->y());
+    bindex->resize(m_designBindexWidth + dw, bindex->height());
+    Frame1->resize(m_designFrame1Width + dw, Frame1->height());
+    Frame2->resize(m_designFrame2Width + dw, Frame2->height());
+}
+
+void Form3::paintEvent(QPaintEvent *event)
+{
+    NameNevis();
+    QWidget::paintEvent(event);
+}
+
+void Form3::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    NameNevis();
+}
+
+void Form3::Timer1_Timer()
+{
+    if (!isMinimized())
+        return;
+    // The main window goes down with the workbench and brings it back.
+    m_ctx.form1->showMinimized();
+    Timer1->stop();
+    m_ctx.form1->Timer1->start();
+}
+
+} // namespace zorvel

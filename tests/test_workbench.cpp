@@ -1,0 +1,535 @@
+// The workbench and the command "Next", driven through the real Form1 and Form3.
+#include "common/codepage.h"
+#include "common/paths.h"
+#include "project/bookslot.h"
+#include "richtext/richtextbox.h"
+#include "shell/appcontext.h"
+#include "shell/form1.h"
+#include "shell/uistyle.h"
+#include "support/recorder.h"
+#include "support/screenshot.h"
+#include "support/tempprogram.h"
+#include "workbench/form3.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+#include <memory>
+
+using namespace zorvel;
+using namespace zorvel::testing;
+
+namespace {
+
+const QString kArrow = QStringLiteral("   =>   ");
+
+QByteArray cp1256(const QString &text)
+{
+    return encodeCodePage(1256, text);
+}
+
+// A program folder with texts in it, the main window on it, and the
+// workbench opened by "Next".
+struct Bench {
+    TempProgram tp;
+    Recorder rec;
+    AppContext ctx;
+    std::unique_ptr<Form1> f1;
+
+    explicit Bench(const std::function<void(TempProgram &)> &prepare = {})
+    {
+        tp.mkdir("Data");
+        if (prepare)
+            prepare(tp);
+        ctx.op = &rec;
+        ctx.programFolder = tp.path();
+        f1 = std::make_unique<Form1>(ctx);
+    }
+    ~Bench()
+    {
+        delete ctx.form3;
+    }
+    Form3 &open()
+    {
+        f1->Command3_Click();
+        if (!ctx.form3)
+            qFatal("the workbench did not open");
+        return *ctx.form3;
+    }
+    // Selects a piece of matn by its text.
+    static void select(Form3 &w, const QString &piece)
+    {
+        const int at = w.matn->Text().indexOf(piece);
+        if (at < 0)
+            qFatal("piece not in the text: %s", qPrintable(piece));
+        w.matn->setSelStart(at);
+        w.matn->setSelLength(piece.size());
+    }
+    static void loadText(Form3 &w, const QString &name)
+    {
+        const auto found = w.books->findItems(name, Qt::MatchExactly);
+        if (found.isEmpty())
+            qFatal("no such input text");
+        w.books->setCurrentItem(found.first());
+        w.books_Click();
+    }
+};
+
+} // namespace
+
+class TestWorkbench : public QObject {
+    Q_OBJECT
+private slots:
+    void nextWithDesignValuesOpensWorkbench();
+    void nextMessageOrder();
+    void nextWithMusicOffIgnoresMusic();
+    void secondNextCreatesNothing();
+    void nextKeepsPickerSelection();
+    void workbenchWindow();
+    void fileListPicksTxtFiles();
+    void emptyInputFolderShowsMessageOne();
+    void inputTextLoadsCleanedAndRightAligned();
+    void unreadableAndEmptyInputTexts();
+    void nameNevis_data();
+    void nameNevis();
+    void markingWithDeletion();
+    void markingWithoutDeletion();
+    void bookNameAssembly();
+    void mainTitlesNestAndClose();
+    void closeWithNothingOpenKeepsSelection();
+    void titleTrimmedOfSpaceThenBreak();
+    void anotherInputTextKeepsTable();
+    void refusedMarksChangeNothing();
+    void deleteTextCommand();
+    void bnameCtrlA();
+    void resizeSnapsBack();
+    void minimiseAndRestoreTogether();
+};
+
+void TestWorkbench::nextWithDesignValuesOpensWorkbench()
+{
+    Bench b([](TempProgram &tp) { tp.write("book.txt", cp1256(QStringLiteral(u"سلام"))); });
+    Form1 &f = *b.f1;
+    Form3 &w = b.open();
+    QVERIFY(b.rec.messages().isEmpty());
+    const QString s = QString(folderSeparator());
+    QCOMPARE(f.idir->text(), b.tp.path() + s + "Data");
+    QCOMPARE(f.Text1->text(), QDir::toNativeSeparators(b.tp.path()));
+    QCOMPARE(f.index->text(), b.tp.path() + s + "Resources" + s + "MyBook.jpg");
+    QCOMPARE(f.Mus1->text(), b.tp.path() + s + "Resources" + s + "MySound1.mp3");
+    QCOMPARE(f.Back->text(), b.tp.path() + s + "Resources" + s + "MyBack.jpg");
+    for (const char *d : {"Data/BookTXT", "Data/_xml", "Data/BookIMG", "Data/FlashIMG"})
+        QVERIFY2(b.tp.exists(d), d);
+    QVERIFY(b.tp.exists("Data/BookTXT/CDProperty.xml"));
+    QVERIFY(b.tp.exists("Data/BookIMG/aBook1.jpg"));
+    QVERIFY(w.isVisible());
+    QVERIFY(!w.isModal());
+    QVERIFY(f.isEnabled());
+}
+
+void TestWorkbench::nextMessageOrder()
+{
+    Bench b;
+    Form1 &f = *b.f1;
+    f.idir->setText(QStringLiteral("NoSuchFolder"));
+    f.Text1->setText(QStringLiteral("NoTexts"));
+    f.index->setText(QStringLiteral("none.jpg"));
+    f.Mus1->setText(QStringLiteral("none1.mp3"));
+    f.Mus2->setText(QStringLiteral("none2.mp3"));
+    f.Back->setText(QStringLiteral("none.jpg"));
+    f.Command3_Click();
+    QCOMPARE(b.rec.messages(), (QList<qint16>{10, 9, 11, 12, 13, 14}));
+    QVERIFY(!b.ctx.form3);
+    QVERIFY(!b.tp.exists("Data/BookTXT"));
+    // The fields are left absolute.
+    QVERIFY(isAbsoluteFieldPath(f.Back->text()));
+}
+
+void TestWorkbench::nextWithMusicOffIgnoresMusic()
+{
+    Bench b;
+    Form1 &f = *b.f1;
+    f.bMus[1]->setChecked(true);
+    f.Mus1->setText(QStringLiteral("none1.mp3"));
+    f.index->setText(QStringLiteral("none.jpg"));
+    f.idir->setText(QStringLiteral("Missing"));
+    f.Command3_Click();
+    QCOMPARE(b.rec.messages(), (QList<qint16>{10, 11}));
+    QVERIFY(!b.ctx.form3);
+}
+
+void TestWorkbench::secondNextCreatesNothing()
+{
+    Bench b([](TempProgram &tp) { tp.write("a.txt", "x"); });
+    b.open();
+    b.tp.write("Data/BookTXT/marker", "keep");
+    const QDateTime before = QFileInfo(b.tp.file("Data/_xml")).birthTime();
+    b.ctx.form3->hide();
+    b.f1->Command3_Click();
+    QVERIFY(b.ctx.form3->isVisible());
+    QCOMPARE(b.tp.read("Data/BookTXT/marker"), QByteArray("keep"));
+    QCOMPARE(QFileInfo(b.tp.file("Data/_xml")).birthTime(), before);
+    QVERIFY(b.rec.messages().isEmpty());
+}
+
+void TestWorkbench::nextKeepsPickerSelection()
+{
+    Bench b([](TempProgram &tp) { tp.write("a.txt", "x"); });
+    Form1 &f = *b.f1;
+    f.dataName->setCurrentIndex(12); // third book of row 2
+    QVERIFY(f.dataName->currentText().endsWith(QStringLiteral("(b3)")));
+    Form3 &w = b.open();
+    QCOMPARE(f.dataName->currentIndex(), 12);
+    QVERIFY(b.tp.exists("Data/BookIMG/bBook3.jpg"));
+    QCOMPARE(w.BookLabel->text(), QStringLiteral(u"نام كتاب سوم در رديف دوم:"));
+}
+
+void TestWorkbench::workbenchWindow()
+{
+    Bench b;
+    QFile sample(QStringLiteral(ZORVEL_SOURCE_DIR "/samples/bagh.txt"));
+    QVERIFY(sample.open(QIODevice::ReadOnly));
+    b.tp.write("bagh.txt", sample.readAll());
+    Form3 &w = b.open();
+    QCOMPARE(w.windowTitle(), QStringLiteral("Format data"));
+    QCOMPARE(w.size(), QSize(824, 596));
+    QVERIFY(w.Chek->isChecked());
+    QCOMPARE(w.Chek->text(), QStringLiteral(u"با حذف"));
+    QCOMPARE(w.Com[9]->text(), QStringLiteral(u"عنوان اصلي (0)\u200F"));
+    QCOMPARE(w.Com[11]->text(), QStringLiteral(u"ساخت فايل"));
+    QVERIFY(w.matn->Text().startsWith(QStringLiteral(u"متن كتاب در اين محل")));
+    QCOMPARE(w.matn->Text().count(QStringLiteral("\r\n")), 2);
+    QCOMPARE(w.matn->SelAlignment(), 1);
+    // The buttons stand right to left in their order.
+    const int order[] = {0, 1, 5, 6, 7, 8, 9, 10, 2, 3, 4, 11};
+    for (int i = 0; i + 1 < 12; ++i)
+        QVERIFY(w.Com[order[i]]->x() > w.Com[order[i + 1]]->x());
+    QVERIFY(w.Chek->x() < w.Com[3]->x() && w.Chek->x() > w.Com[4]->x());
+    QVERIFY(w.books->x() > w.Frame2->x() + w.Frame2->width() - 5);
+
+    Bench::loadText(w, "bagh.txt");
+    Bench::select(w, QStringLiteral(u"باغ پدربزرگ"));
+    w.Com_Click(0);
+    Bench::select(w, QStringLiteral(u"ناشر"));
+    w.Com_Click(1);
+    Bench::select(w, QStringLiteral(u"باغ كوچك"));
+    w.Com_Click(2);
+    const QString body = w.matn->Text().section(QStringLiteral("\r\n"), 1, 1);
+    Bench::select(w, body);
+    w.Com_Click(3);
+    QCOMPARE(w.bindex->count(), 2);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    saveShot(&w, QStringLiteral("form3"));
+}
+
+void TestWorkbench::fileListPicksTxtFiles()
+{
+    Bench b([](TempProgram &tp) {
+        tp.mkdir("texts");
+        for (const char *n : {"a.TXT", "b.txt", "c.text", "notes", "txt"})
+            tp.write(QStringLiteral("texts/") + n, "x");
+    });
+    b.f1->Text1->setText(b.tp.file("texts"));
+    Form3 &w = b.open();
+    QStringList listed;
+    for (int i = 0; i < w.books->count(); ++i)
+        listed << w.books->item(i)->text();
+    QCOMPARE(listed, (QStringList{"a.TXT", "b.txt", "txt"}));
+    QCOMPARE(w.FileList(), qint16(3));
+    QVERIFY(b.rec.messages().isEmpty());
+}
+
+void TestWorkbench::emptyInputFolderShowsMessageOne()
+{
+    Bench b([](TempProgram &tp) { tp.mkdir("empty"); });
+    b.f1->Text1->setText(b.tp.file("empty"));
+    Form3 &w = b.open();
+    QCOMPARE(b.rec.messages(), QList<qint16>{1});
+    QCOMPARE(w.books->count(), 0);
+    QVERIFY(w.isVisible());
+}
+
+void TestWorkbench::inputTextLoadsCleanedAndRightAligned()
+{
+    Bench b([](TempProgram &tp) {
+        tp.write("one.txt", cp1256(QStringLiteral(u"فصل 12\r\n   سطر  \r\nى")));
+        tp.write("utf8.txt", QStringLiteral(u"پژوهش").toUtf8());
+    });
+    Form3 &w = b.open();
+    Bench::loadText(w, "one.txt");
+    QCOMPARE(w.matn->Text(), QStringLiteral(u"فصل 1\u200C2\u200C\r\n سطر \r\nي"));
+    QCOMPARE(w.matn->SelAlignment(), 1);
+    QCOMPARE(w.matn->SelLength(), 0);
+    QCOMPARE(w.matn->SelStart(), 0);
+    Bench::loadText(w, "utf8.txt");
+    QCOMPARE(w.matn->Text(), QStringLiteral(u"پژوهش"));
+}
+
+void TestWorkbench::unreadableAndEmptyInputTexts()
+{
+    Bench b([](TempProgram &tp) {
+        tp.write("empty.txt", "");
+        tp.write("gone.txt", "x");
+    });
+    Form3 &w = b.open();
+    Bench::loadText(w, "empty.txt");
+    QCOMPARE(w.matn->Text(), QString());
+    QVERIFY(b.rec.notices().isEmpty());
+    QFile::remove(b.tp.file("gone.txt"));
+    Bench::loadText(w, "gone.txt");
+    QCOMPARE(w.matn->Text(), QString());
+    QCOMPARE(b.rec.notices().size(), 1);
+    QVERIFY(b.rec.notices().first().contains(QStringLiteral("gone.txt")));
+}
+
+void TestWorkbench::nameNevis_data()
+{
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("row");
+    QTest::addColumn<QString>("number");
+    QTest::newRow("empty picker") << QStringList{} << QStringLiteral(u"پايان تعداد كتابها!") << "" << "";
+    QTest::newRow("tenth of row two") << QStringList{QStringLiteral(u"رديف دوم -> كتاب دهم  (b10)")}
+                                      << QStringLiteral(u"نام كتاب دهم در رديف دوم:") << "b" << "10";
+    QTest::newRow("no parentheses") << QStringList{QStringLiteral("broken")}
+                                    << QStringLiteral(u"پايان تعداد كتابها!") << "" << "";
+    QTest::newRow("number out of range") << QStringList{QStringLiteral("x (a11)")}
+                                         << QStringLiteral(u"پايان تعداد كتابها!") << "" << "";
+}
+
+void TestWorkbench::nameNevis()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(QString, caption);
+    QFETCH(QString, row);
+    QFETCH(QString, number);
+    Bench b([](TempProgram &tp) { tp.write("a.txt", "x"); });
+    Form3 &w = b.open();
+    QCOMPARE(w.rowLetter, QStringLiteral("a")); // from the first entry
+    b.f1->dataName->clear();
+    b.f1->dataName->addItems(entries);
+    w.NameNevis();
+    QCOMPARE(w.BookLabel->text(), caption);
+    if (!entries.isEmpty()) {
+        QCOMPARE(w.rowLetter, row);
+        QCOMPARE(w.bookNo, number);
+    } else {
+        QCOMPARE(w.rowLetter, QStringLiteral("a")); // an empty picker keeps the last slot
+    }
+}
+
+void TestWorkbench::markingWithDeletion()
+{
+    Bench b([](TempProgram &tp) {
+        tp.write("t.txt", cp1256(QStringLiteral(u"عنوان يك\r\nمتن مرتبط با عنوان يك\r\nباقي")));
+    });
+    Form3 &w = b.open();
+    Bench::loadText(w, "t.txt");
+    Bench::select(w, QStringLiteral(u"عنوان يك"));
+    w.Com_Click(2);
+    QCOMPARE(w.matn->SelStart(), 0);
+    Bench::select(w, QStringLiteral(u"متن مرتبط با عنوان يك"));
+    w.Com_Click(3);
+    QCOMPARE(w.table.parCount(), 1);
+    QCOMPARE(w.bindex->count(), 1);
+    QCOMPARE(w.bindex->item(0)->text(), QStringLiteral(u"عنوان يك") + kArrow + QStringLiteral(u"متن مرتبط با عنوان يك"));
+    QCOMPARE(w.bindex->currentRow(), 0);
+    QCOMPARE(w.matn->Text(), QStringLiteral(u"\r\n\r\nباقي"));
+    QVERIFY(w.table.slot(0).body.startsWith(QStringLiteral("{\\rtf")));
+    QCOMPARE(Form3::ToTXT(w.table.slot(0).body), QStringLiteral(u"متن مرتبط با عنوان يك"));
+}
+
+void TestWorkbench::markingWithoutDeletion()
+{
+    Bench b([](TempProgram &tp) { tp.write("t.txt", cp1256(QStringLiteral(u"عنوان\r\nمتن"))); });
+    Form3 &w = b.open();
+    Bench::loadText(w, "t.txt");
+    w.Chek->setChecked(false);
+    const QString before = w.matn->Text();
+    Bench::select(w, QStringLiteral(u"عنوان"));
+    w.Com_Click(2);
+    Bench::select(w, QStringLiteral(u"متن"));
+    w.Com_Click(3);
+    QCOMPARE(w.matn->Text(), before);
+    QCOMPARE(w.matn->SelStart(), 0);
+    QCOMPARE(w.matn->SelLength(), 0);
+    QCOMPARE(w.table.parCount(), 1);
+}
+
+void TestWorkbench::bookNameAssembly()
+{
+    Bench b([](TempProgram &tp) { tp.write("t.txt", "AAA BBB CCC DDD EEE FFF"); });
+    Form3 &w = b.open();
+    Bench::loadText(w, "t.txt");
+    w.Chek->setChecked(false);
+    const struct {
+        int command;
+        const char *piece;
+    } steps[] = {{0, "AAA"}, {0, "BBB"}, {5, "CCC"}, {6, "DDD"}, {7, "EEE"}, {8, "FFF"}};
+    for (const auto &step : steps) {
+        Bench::select(w, QString::fromLatin1(step.piece));
+        w.Com_Click(step.command);
+    }
+    QCOMPARE(w.bname->text(), QStringLiteral(u"AAA BBB (CCC) - DDD: EEE؛ FFF"));
+    QCOMPARE(w.table.parCount(), 0);
+}
+
+void TestWorkbench::mainTitlesNestAndClose()
+{
+    Bench b([](TempProgram &tp) { tp.write("t.txt", cp1256(QStringLiteral(u"بخش يك\r\nبخش دو\r\nمتن"))); });
+    Form3 &w = b.open();
+    Bench::loadText(w, "t.txt");
+    Bench::select(w, QStringLiteral(u"بخش يك"));
+    w.Com_Click(9);
+    Bench::select(w, QStringLiteral(u"بخش دو"));
+    w.Com_Click(9);
+    QCOMPARE(w.Com[9]->text(), QStringLiteral(u"عنوان اصلي (2)\u200F"));
+    w.Com_Click(10);
+    QCOMPARE(w.Com[9]->text(), QStringLiteral(u"عنوان اصلي (1)\u200F"));
+    QCOMPARE(w.bindex->count(), 3);
+    QCOMPARE(w.table.slot(2).title, markEnd());
+    QCOMPARE(w.bindex->currentRow(), 2);
+}
+
+void TestWorkbench::closeWithNothingOpenKeepsSelection()
+{
+    Bench b([](TempProgram &tp) { tp.write("t.txt", "some text"); });
+    Form3 &w = b.open();
+    Bench::loadText(w, "t.txt");
+    Bench::select(w, QStringLiteral("text"));
+    w.Com_Click(10);
+    QCOMPARE(b.rec.notices(), QStringList{QStringLiteral(u"عنواني براي بستن وجود ندارد!\u200F")});
+    QCOMPARE(w.matn->SelText(), QStringLiteral("text"));
+    QCOMPARE(w.matn->Text(), QStringLiteral("some text"));
+    QCOMPARE(w.bindex->count(), 0);
+}
+
+void TestWorkbench::titleTrimmedOfSpaceThenBreak()
+{
+    Bench b([](TempProgram &tp) { tp.write("t.txt", "x \r\nTitle\r\nrest"); });
+    Form3 &w = b.open();
+    Bench::loadText(w, "t.txt");
+    // Rep turned "x \r\n" into "x\r\n": select from the break on.
+    w.matn->setSelStart(1);
+    w.matn->setSelLength(7);
+    QCOMPARE(w.matn->SelText(), QStringLiteral("\r\nTitle"));
+    w.Com_Click(2);
+    QCOMPARE(w.table.slot(0).title, QStringLiteral("Title"));
+}
+
+void TestWorkbench::anotherInputTextKeepsTable()
+{
+    Bench b([](TempProgram &tp) {
+        tp.write("one.txt", "T1\r\nB1");
+        tp.write("two.txt", "T2\r\nB2");
+    });
+    Form3 &w = b.open();
+    Bench::loadText(w, "one.txt");
+    Bench::select(w, "T1");
+    w.Com_Click(2);
+    Bench::select(w, "B1");
+    w.Com_Click(3);
+    w.bname->setText(QStringLiteral("Name"));
+    Bench::loadText(w, "two.txt");
+    QCOMPARE(w.bindex->count(), 1);
+    QCOMPARE(w.bname->text(), QStringLiteral("Name"));
+    Bench::select(w, "T2");
+    w.Com_Click(2);
+    Bench::select(w, "B2");
+    w.Com_Click(3);
+    QCOMPARE(w.table.parCount(), 2);
+    QCOMPARE(w.bindex->count(), 2);
+    QVERIFY(w.bindex->item(1)->text().startsWith(QStringLiteral("T2")));
+}
+
+void TestWorkbench::refusedMarksChangeNothing()
+{
+    Bench b([](TempProgram &tp) { tp.write("t.txt", "Body text"); });
+    Form3 &w = b.open();
+    Bench::loadText(w, "t.txt");
+    Bench::select(w, "Body");
+    w.Com_Click(3);
+    QCOMPARE(b.rec.notices().size(), 1);
+    QCOMPARE(w.matn->Text(), QStringLiteral("Body text"));
+    QCOMPARE(w.matn->SelText(), QStringLiteral("Body"));
+    QCOMPARE(w.bindex->count(), 0);
+
+    for (int i = 0; i < kSlotCount; ++i) {
+        w.table.markTitle(QStringLiteral("T"));
+        w.table.markRelated(QStringLiteral("b"), QStringLiteral("{b}"));
+    }
+    w.syncIndex();
+    b.rec.clear();
+    Bench::select(w, "Body");
+    w.Com_Click(2);
+    QCOMPARE(b.rec.notices().size(), 1);
+    QCOMPARE(w.matn->Text(), QStringLiteral("Body text"));
+    QCOMPARE(w.bindex->count(), 257);
+}
+
+void TestWorkbench::deleteTextCommand()
+{
+    Bench b([](TempProgram &tp) { tp.write("t.txt", "keep drop keep"); });
+    Form3 &w = b.open();
+    Bench::loadText(w, "t.txt");
+    w.Chek->setChecked(false);
+    Bench::select(w, "drop ");
+    w.Com_Click(4);
+    QCOMPARE(w.matn->Text(), QStringLiteral("keep keep"));
+    QCOMPARE(w.matn->SelStart(), 0);
+}
+
+void TestWorkbench::bnameCtrlA()
+{
+    Bench b([](TempProgram &tp) { tp.write("t.txt", "x"); });
+    Form3 &w = b.open();
+    w.bname->setText(QStringLiteral("Book name"));
+    w.bname->setCursorPosition(2);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier, QString(QChar(1)));
+    QApplication::sendEvent(w.bname, &press);
+    QCOMPARE(w.bname->selectedText(), QStringLiteral("Book name"));
+}
+
+void TestWorkbench::resizeSnapsBack()
+{
+    Bench b([](TempProgram &tp) { tp.write("t.txt", "x"); });
+    Form3 &w = b.open();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QSize design = w.size();
+    const int booksX = w.books->x(), com11X = w.Com[11]->x();
+    w.resize(design.width() - 200, design.height() - 100);
+    QTRY_COMPARE(w.size(), design);
+    w.resize(design.width() + 100, design.height() + 50);
+    QTRY_COMPARE(w.matn->width(), tw(12300) + 100);
+    QCOMPARE(w.matn->height(), tw(5895) + 50);
+    QCOMPARE(w.books->x(), booksX + 100);
+    QCOMPARE(w.Com[11]->x(), com11X);
+    QCOMPARE(w.bindex->width(), tw(9390) + 100);
+}
+
+void TestWorkbench::minimiseAndRestoreTogether()
+{
+    Bench b([](TempProgram &tp) { tp.write("t.txt", "x"); });
+    Form1 &f = *b.f1;
+    f.show();
+    Form3 &w = b.open();
+    QVERIFY(w.Timer1->isActive());
+    w.setWindowState(Qt::WindowMinimized);
+    QTRY_VERIFY(f.isMinimized());
+    QVERIFY(!w.Timer1->isActive());
+    QVERIFY(f.Timer1->isActive());
+    f.setWindowState(Qt::WindowNoState);
+    QTRY_VERIFY(!w.isMinimized());
+    QTRY_VERIFY(!f.Timer1->isActive());
+    QVERIFY(w.Timer1->isActive());
+}
+
+QTEST_MAIN(TestWorkbench)
+#include "test_workbench.moc"
