@@ -25,9 +25,9 @@ namespace {
 // subfolder, a folder that looks like a picture, a hidden picture.
 void fillPictureFolder(const TempProgram &folder)
 {
-    for (const char *name : { "a.jpg", "B.JPG", "c.gif", "d.Bmp", "e.png", "song.mp3", ".hidden.jpg",
-                              "Pics/Cover.jpg", "Pics/inner/x.jpg", "alpha/readme.txt",
-                              "Gamma/g.gif" })
+    for (const char *name :
+        { "a.jpg", "B.JPG", "c.gif", "d.Bmp", "e.png", "song.mp3", ".hidden.jpg", "Pics/Cover.jpg",
+            "Pics/inner/x.jpg", "alpha/readme.txt", "Gamma/g.gif" })
         folder.write(QString::fromLatin1(name), QByteArray("x"));
     folder.mkdir(QStringLiteral("looks.jpg"));
 }
@@ -107,6 +107,7 @@ private slots:
 
     void folderPickerChoice_data();
     void folderPickerChoice();
+    void enterInFolderListOpensWithoutConfirming();
     void filePickerChoice_data();
     void filePickerChoice();
     void fileInDriveRootHasOneSeparator();
@@ -125,18 +126,28 @@ void TestPickers::folderPathSpelling_data()
     QTest::addColumn<QString>("expected");
     QTest::addColumn<bool>("root");
 #ifdef Q_OS_WIN
-    QTest::newRow("trailing separator dropped") << "C:\\Books\\" << "C:\\Books" << false;
-    QTest::newRow("forward separators made native") << "C:/Books/x" << "C:\\Books\\x" << false;
-    QTest::newRow("drive root keeps separator") << "C:\\" << "C:\\" << true;
-    QTest::newRow("bare drive letter is its root") << "C:" << "C:\\" << true;
-    QTest::newRow("dots cleaned") << "C:\\a\\.\\b\\.." << "C:\\a" << false;
+    QTest::newRow("trailing separator dropped") << "C:\\Books\\"
+                                                << "C:\\Books" << false;
+    QTest::newRow("forward separators made native") << "C:/Books/x"
+                                                    << "C:\\Books\\x" << false;
+    QTest::newRow("drive root keeps separator") << "C:\\"
+                                                << "C:\\" << true;
+    QTest::newRow("bare drive letter is its root") << "C:"
+                                                   << "C:\\" << true;
+    QTest::newRow("dots cleaned") << "C:\\a\\.\\b\\.."
+                                  << "C:\\a" << false;
 #else
-    QTest::newRow("trailing separator dropped") << "/tmp/Books/" << "/tmp/Books" << false;
-    QTest::newRow("root keeps separator") << "/" << "/" << true;
-    QTest::newRow("doubled separators and dots cleaned") << "//tmp//a/./b/.." << "/tmp/a" << false;
-    QTest::newRow("backslash is a name character") << "/tmp/a\\b" << "/tmp/a\\b" << false;
+    QTest::newRow("trailing separator dropped") << "/tmp/Books/"
+                                                << "/tmp/Books" << false;
+    QTest::newRow("root keeps separator") << "/"
+                                          << "/" << true;
+    QTest::newRow("doubled separators and dots cleaned") << "//tmp//a/./b/.."
+                                                         << "/tmp/a" << false;
+    QTest::newRow("backslash is a name character") << "/tmp/a\\b"
+                                                   << "/tmp/a\\b" << false;
 #endif
-    QTest::newRow("empty stays empty") << "" << "" << false;
+    QTest::newRow("empty stays empty") << ""
+                                       << "" << false;
 }
 
 void TestPickers::folderPathSpelling()
@@ -175,18 +186,30 @@ void TestPickers::patterns_data()
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("matches");
-    QTest::newRow("jpg") << "*.jpg" << "Cover.jpg" << true;
-    QTest::newRow("jpg upper case name") << "*.jpg" << "COVER.JPG" << true;
-    QTest::newRow("upper case pattern") << "*.JPG" << "cover.jpg" << true;
-    QTest::newRow("jpeg is not jpg") << "*.jpg" << "cover.jpeg" << false;
-    QTest::newRow("extension must end the name") << "*.jpg" << "cover.jpg.txt" << false;
-    QTest::newRow("gif in picture list") << "*.gif;*.jpg;*.bmp" << "a.GIF" << true;
-    QTest::newRow("bmp in picture list") << "*.gif;*.jpg;*.bmp" << "a.Bmp" << true;
-    QTest::newRow("png not in picture list") << "*.gif;*.jpg;*.bmp" << "a.png" << false;
-    QTest::newRow("blanks around patterns") << " *.gif ; *.jpg " << "x.jpg" << true;
-    QTest::newRow("flv") << "*.flv" << "film.FLV" << true;
-    QTest::newRow("star dot star takes names without dot") << "*.*" << "README" << true;
-    QTest::newRow("empty pattern takes everything") << "" << "anything" << true;
+    QTest::newRow("jpg") << "*.jpg"
+                         << "Cover.jpg" << true;
+    QTest::newRow("jpg upper case name") << "*.jpg"
+                                         << "COVER.JPG" << true;
+    QTest::newRow("upper case pattern") << "*.JPG"
+                                        << "cover.jpg" << true;
+    QTest::newRow("jpeg is not jpg") << "*.jpg"
+                                     << "cover.jpeg" << false;
+    QTest::newRow("extension must end the name") << "*.jpg"
+                                                 << "cover.jpg.txt" << false;
+    QTest::newRow("gif in picture list") << "*.gif;*.jpg;*.bmp"
+                                         << "a.GIF" << true;
+    QTest::newRow("bmp in picture list") << "*.gif;*.jpg;*.bmp"
+                                         << "a.Bmp" << true;
+    QTest::newRow("png not in picture list") << "*.gif;*.jpg;*.bmp"
+                                             << "a.png" << false;
+    QTest::newRow("blanks around patterns") << " *.gif ; *.jpg "
+                                            << "x.jpg" << true;
+    QTest::newRow("flv") << "*.flv"
+                         << "film.FLV" << true;
+    QTest::newRow("star dot star takes names without dot") << "*.*"
+                                                           << "README" << true;
+    QTest::newRow("empty pattern takes everything") << ""
+                                                    << "anything" << true;
 }
 
 void TestPickers::patterns()
@@ -203,7 +226,7 @@ void TestPickers::matchingFilesSkipsFoldersAndHiddenFiles()
     fillPictureFolder(temp);
     QCOMPARE(matchingFiles(temp.path(), "*.jpg"), QStringList({ "a.jpg", "B.JPG" }));
     QCOMPARE(matchingFiles(temp.path(), "*.*"),
-             QStringList({ "a.jpg", "B.JPG", "c.gif", "d.Bmp", "e.png", "song.mp3" }));
+        QStringList({ "a.jpg", "B.JPG", "c.gif", "d.Bmp", "e.png", "song.mp3" }));
     QVERIFY(matchingFiles(temp.file("missing"), "*.*").isEmpty());
     QCOMPARE(subfolderNames(temp.path()), QStringList({ "alpha", "Gamma", "looks.jpg", "Pics" }));
     QVERIFY(subfolderNames(temp.file("missing")).isEmpty());
@@ -247,7 +270,8 @@ void TestPickers::folderListOpensOnlyWhatIsActivated()
     QCOMPARE(list.entryPath(0), chain.first());
     QCOMPARE(list.currentRow(), chain.size() - 1);
     QCOMPARE(list.entryPath(list.currentRow()), top);
-    QCOMPARE(listed(list).mid(chain.size()), QStringList({ "alpha", "Gamma", "looks.jpg", "Pics" }));
+    QCOMPARE(
+        listed(list).mid(chain.size()), QStringList({ "alpha", "Gamma", "looks.jpg", "Pics" }));
 
     // Highlighting is not opening.
     const int pics = rowOf(list, "Pics");
@@ -302,8 +326,8 @@ void TestPickers::unreadableFolderListsNothing()
     QFile::setPermissions(locked, QFileDevice::Permissions());
     Form5 picker;
     prepare(picker, locked, "*.jpg");
-    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                      | QFileDevice::ExeOwner);
+    QFile::setPermissions(
+        locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QCOMPARE(picker.Dir1->path(), nativeFolderPath(locked));
     QCOMPARE(picker.Dir1->count(), folderChain(locked).size());
     QCOMPARE(picker.File1->count(), 0);
@@ -345,12 +369,18 @@ void TestPickers::driveChangeOpensItsRoot()
 
 void TestPickers::folderPickerChoice_data()
 {
-    QTest::addColumn<QString>("open");      // relative to the temporary folder; "/" is the root
+    QTest::addColumn<QString>("open"); // relative to the temporary folder; "/" is the root
     QTest::addColumn<QString>("highlight"); // a subfolder only highlighted before confirming
     QTest::addColumn<QString>("expected");
-    QTest::newRow("folder has no trailing separator") << "Pics/" << "" << "Pics";
-    QTest::newRow("highlighted subfolder is not chosen") << "" << "Pics" << "";
-    QTest::newRow("drive root keeps its separator") << "/" << "" << "/";
+    QTest::newRow("folder has no trailing separator") << "Pics/"
+                                                      << ""
+                                                      << "Pics";
+    QTest::newRow("highlighted subfolder is not chosen") << ""
+                                                         << "Pics"
+                                                         << "";
+    QTest::newRow("drive root keeps its separator") << "/"
+                                                    << ""
+                                                    << "/";
 }
 
 void TestPickers::folderPickerChoice()
@@ -376,10 +406,26 @@ void TestPickers::folderPickerChoice()
     connect(&picker, &Form2::confirmed, &picker, [&] { chosen.append(picker.Dir1->path()); });
     picker.btn[0]->click();
 
-    const QString want = expected == QLatin1String("/") ? resolve(expected)
-                                                        : QDir::toNativeSeparators(resolve(expected));
+    const QString want = expected == QLatin1String("/")
+        ? resolve(expected)
+        : QDir::toNativeSeparators(resolve(expected));
     QCOMPARE(chosen, QStringList({ want }));
     QVERIFY(picker.isHidden());
+}
+
+void TestPickers::enterInFolderListOpensWithoutConfirming()
+{
+    const TempProgram temp(false);
+    fillPictureFolder(temp);
+    Form2 picker;
+    prepare(picker, temp.path());
+    picker.show();
+    QSignalSpy confirmations(&picker, &Form2::confirmed);
+    picker.Dir1->setCurrentRow(rowOf(*picker.Dir1, "Pics"));
+    QTest::keyClick(picker.Dir1, Qt::Key_Return);
+    QCOMPARE(picker.Dir1->path(), nativeFolderPath(temp.file("Pics")));
+    QCOMPARE(confirmations.count(), 0);
+    QVERIFY(picker.isVisible());
 }
 
 void TestPickers::filePickerChoice_data()
@@ -387,8 +433,12 @@ void TestPickers::filePickerChoice_data()
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("select");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("file in a folder") << "Pics" << "Cover.jpg" << "Pics/Cover.jpg";
-    QTest::newRow("no file selected gives the folder and a separator") << "Pics" << "" << "Pics/";
+    QTest::newRow("file in a folder") << "Pics"
+                                      << "Cover.jpg"
+                                      << "Pics/Cover.jpg";
+    QTest::newRow("no file selected gives the folder and a separator") << "Pics"
+                                                                       << ""
+                                                                       << "Pics/";
 }
 
 void TestPickers::filePickerChoice()
@@ -571,14 +621,14 @@ void TestPickers::pickerWindows()
     // Folder picker: full width, top to bottom; Tab runs btn, Dir1, Drive1.
     QCOMPARE(folders.btn[0]->text(), QStringLiteral(u"شاخه مقصد را انتخاب كنيد!"));
     QCOMPARE(folders.Dir1->height(), 3015 / 15);
-    for (QWidget *w : { static_cast<QWidget *>(folders.Drive1), static_cast<QWidget *>(folders.Dir1),
-                        static_cast<QWidget *>(folders.btn[0]) })
+    for (QWidget *w : { static_cast<QWidget *>(folders.Drive1),
+             static_cast<QWidget *>(folders.Dir1), static_cast<QWidget *>(folders.btn[0]) })
         QCOMPARE(w->width(), folders.width());
     QVERIFY(folders.Drive1->geometry().bottom() < folders.Dir1->geometry().top());
     QVERIFY(folders.Dir1->geometry().bottom() < folders.btn[0]->geometry().top());
     QVERIFY(folders.btn[0]->sizeHint().width() <= folders.btn[0]->width());
     QCOMPARE(tabOrder(folders.btn[0], 4),
-             QList<QWidget *>({ folders.btn[0], folders.Dir1, folders.Drive1, folders.btn[0] }));
+        QList<QWidget *>({ folders.btn[0], folders.Dir1, folders.Drive1, folders.btn[0] }));
     QCOMPARE(folders.focusWidget(), folders.btn[0]);
 
     // File picker: folders on the left, files on the right, button centred below.
@@ -589,12 +639,12 @@ void TestPickers::pickerWindows()
     QVERIFY(files.Dir1->geometry().right() < files.File1->geometry().left());
     QVERIFY(files.Drive1->geometry().right() < files.Label5->geometry().left());
     QVERIFY(qMax(files.Dir1->geometry().bottom(), files.File1->geometry().bottom())
-            < files.btn[0]->geometry().top());
+        < files.btn[0]->geometry().top());
     QVERIFY(qAbs(files.btn[0]->geometry().center().x() - files.rect().center().x()) <= 1);
     QVERIFY(files.btn[0]->sizeHint().width() <= files.btn[0]->width());
     QVERIFY(files.Label5->sizeHint().width() <= files.Label5->width());
-    QCOMPARE(tabOrder(files.Drive1, 5), QList<QWidget *>({ files.Drive1, files.Dir1, files.File1,
-                                                            files.btn[0], files.Drive1 }));
+    QCOMPARE(tabOrder(files.Drive1, 5),
+        QList<QWidget *>({ files.Drive1, files.Dir1, files.File1, files.btn[0], files.Drive1 }));
     QCOMPARE(files.focusWidget(), static_cast<QWidget *>(files.Drive1));
 }
 

@@ -21,7 +21,7 @@ public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
-               const QModelIndex &index) const override
+        const QModelIndex &index) const override
     {
         QStyleOptionViewItem shifted(option);
         const int indent = index.data(LevelRole).toInt() * IndentPixels;

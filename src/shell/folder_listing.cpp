@@ -53,14 +53,14 @@ QList<QRegularExpression> compilePatterns(const QStringList &patterns)
     QList<QRegularExpression> result;
     for (const QString &pattern : patterns)
         result.append(QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern),
-                                         QRegularExpression::CaseInsensitiveOption));
+            QRegularExpression::CaseInsensitiveOption));
     return result;
 }
 
 bool matchesAny(const QString &name, const QList<QRegularExpression> &expressions)
 {
     return std::any_of(expressions.begin(), expressions.end(),
-                       [&](const QRegularExpression &e) { return e.match(name).hasMatch(); });
+        [&](const QRegularExpression &e) { return e.match(name).hasMatch(); });
 }
 
 } // namespace

@@ -9,14 +9,14 @@ namespace zorvel {
 QRect twipsRect(int left, int top, int width, int height)
 {
     return QRect(pixelsFromTwips(left), pixelsFromTwips(top), pixelsFromTwips(width),
-                 pixelsFromTwips(height));
+        pixelsFromTwips(height));
 }
 
 void dressPickerWindow(QDialog &dialog, const QString &caption, int widthTwips, int heightTwips)
 {
     dialog.setWindowTitle(caption);
-    dialog.setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint);
+    dialog.setWindowFlags(
+        Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     dialog.setFixedSize(pixelsFromTwips(widthTwips), pixelsFromTwips(heightTwips));
     dialog.setLayoutDirection(Qt::RightToLeft);
 
@@ -25,7 +25,7 @@ void dressPickerWindow(QDialog &dialog, const QString &caption, int widthTwips, 
         font.setFamilies({ QStringLiteral("Tahoma") });
     else
         font.setFamilies({ QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans Arabic"),
-                           QStringLiteral("Noto Sans") });
+            QStringLiteral("Noto Sans") });
     font.setPointSizeF(8.25);
     dialog.setFont(font);
 }
