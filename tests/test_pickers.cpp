@@ -118,6 +118,7 @@ private slots:
     void closingWithoutConfirmEmitsNothing();
     void confirmEmitsOnceHidesAndSurvives();
     void pickerWindows();
+    void opensCentredOnOwner();
 };
 
 void TestPickers::folderPathSpelling_data()
@@ -646,6 +647,24 @@ void TestPickers::pickerWindows()
     QCOMPARE(tabOrder(files.Drive1, 5),
         QList<QWidget *>({ files.Drive1, files.Dir1, files.File1, files.btn[0], files.Drive1 }));
     QCOMPARE(files.focusWidget(), static_cast<QWidget *>(files.Drive1));
+}
+
+void TestPickers::opensCentredOnOwner()
+{
+    QWidget owner;
+    owner.setGeometry(200, 150, 700, 500);
+    owner.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&owner));
+    auto *folders = new Form2(&owner);
+    auto *files = new Form5(&owner);
+    for (QDialog *picker : { static_cast<QDialog *>(folders), static_cast<QDialog *>(files) }) {
+        picker->show();
+        QVERIFY(QTest::qWaitForWindowExposed(picker));
+        const QPoint offset = picker->frameGeometry().center() - owner.frameGeometry().center();
+        QVERIFY2(offset.manhattanLength() <= 4,
+            qPrintable(QStringLiteral("off by %1,%2").arg(offset.x()).arg(offset.y())));
+        picker->hide();
+    }
 }
 
 QTEST_MAIN(TestPickers)
