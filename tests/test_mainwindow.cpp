@@ -5,7 +5,11 @@
 #include "project/bookslot.h"
 #include "project/settings.h"
 #include "shell/appcontext.h"
+#include "shell/dirlist.h"
+#include "shell/filelist.h"
 #include "shell/form1.h"
+#include "shell/form2.h"
+#include "shell/form5.h"
 #include "support/recorder.h"
 #include "support/screenshot.h"
 #include "support/tempprogram.h"
@@ -77,6 +81,12 @@ private slots:
     void elementText_data();
     void elementText();
     void closingEndsProgram();
+    void folderPickerRouting_data();
+    void folderPickerRouting();
+    void filePickerRouting_data();
+    void filePickerRouting();
+    void pickerClosedWithoutChoiceChangesNothing();
+    void unknownKeyChangesNothing();
 };
 
 void TestMainWindow::designValuesAtStart()
@@ -530,6 +540,117 @@ void TestMainWindow::closingEndsProgram()
     fx.f->close();
     QCOMPARE(spy.count(), 1);
     QVERIFY(fx.rec.events().isEmpty()); // no question on the way out
+}
+
+void TestMainWindow::folderPickerRouting_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("Command9 fills Text1") << 9 << "Command9";
+    QTest::newRow("Command2 fills idir") << 2 << "idir";
+    QTest::newRow("Command1 fills ExBox") << 1 << "ExBox";
+}
+
+void TestMainWindow::folderPickerRouting()
+{
+    QFETCH(int, button);
+    QFETCH(QString, key);
+    Fixture fx([](TempProgram &tp) {
+        tp.write("Books/BookTXT/CDProperty.xml", utf16le(buildSettingsText({"2", "2", "2", true, true, false})));
+        tp.mkdir("Books/Sub");
+    });
+    Form1 &f = *fx.f;
+    QString preparedAt;
+    fx.rec.onModal("zorvel::Form2", [&](QDialog &d) {
+        auto &picker = static_cast<Form2 &>(d);
+        preparedAt = picker.Dir1->path();
+        picker.Dir1->setPath(fx.tp.file("Books"));
+        // A subfolder only highlighted is not the choice.
+        picker.Dir1->setCurrentRow(picker.Dir1->count() - 1);
+        picker.btn[0]->click();
+    });
+    QLineEdit *target = button == 9 ? f.Text1 : button == 2 ? f.idir : f.ExBox;
+    (button == 9 ? f.Command9_Click() : button == 2 ? f.Command2_Click() : f.Command1_Click());
+    QCOMPARE(f.wdir, key);
+    QCOMPARE(preparedAt, QDir::toNativeSeparators(fx.tp.path()));
+    QCOMPARE(target->text(), QDir::toNativeSeparators(fx.tp.file("Books")));
+    QVERIFY(!f.form2()->isVisible());
+    if (button == 2) // a new build folder: its settings and books
+        QCOMPARE(f.dataName->count(), 6);
+}
+
+void TestMainWindow::filePickerRouting_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QString>("pattern");
+    QTest::newRow("Command5 fills index") << 5 << "*.jpg";
+    QTest::newRow("Command6 fills Mus1") << 6 << "*.mp3";
+    QTest::newRow("Command7 fills Mus2") << 7 << "*.mp3";
+    QTest::newRow("Command8 fills Back") << 8 << "*.jpg";
+}
+
+void TestMainWindow::filePickerRouting()
+{
+    QFETCH(int, button);
+    QFETCH(QString, pattern);
+    Fixture fx([](TempProgram &tp) {
+        tp.write("Pics/Cover.jpg", "j");
+        tp.write("Pics/Song.mp3", "m");
+        tp.write("Pics/Other.txt", "t");
+    });
+    Form1 &f = *fx.f;
+    QStringList listed;
+    QString patternSeen;
+    fx.rec.onModal("zorvel::Form5", [&](QDialog &d) {
+        auto &picker = static_cast<Form5 &>(d);
+        patternSeen = picker.File1->pattern();
+        picker.Dir1->setPath(fx.tp.file("Pics"));
+        for (int i = 0; i < picker.File1->count(); ++i)
+            listed << picker.File1->item(i)->text();
+        picker.File1->setCurrentRow(0);
+        picker.btn[0]->click();
+    });
+    QLineEdit *targets[] = {f.index, f.Mus1, f.Mus2, f.Back};
+    QLineEdit *target = targets[button == 5 ? 0 : button == 6 ? 1 : button == 7 ? 2 : 3];
+    switch (button) {
+    case 5: f.Command5_Click(); break;
+    case 6: f.Command6_Click(); break;
+    case 7: f.Command7_Click(); break;
+    case 8: f.Command8_Click(); break;
+    }
+    QCOMPARE(patternSeen, pattern);
+    const QString expectedName = pattern == "*.jpg" ? "Cover.jpg" : "Song.mp3";
+    QCOMPARE(listed, QStringList{expectedName});
+    QCOMPARE(target->text(), QDir::toNativeSeparators(fx.tp.file("Pics")) + sep() + expectedName);
+}
+
+void TestMainWindow::pickerClosedWithoutChoiceChangesNothing()
+{
+    Fixture fx;
+    Form1 &f = *fx.f;
+    fx.rec.onModal("zorvel::Form5", [](QDialog &d) { d.reject(); });
+    fx.rec.onModal("zorvel::Form2", [](QDialog &d) { d.reject(); });
+    const QString before = f.index->text();
+    f.Command5_Click();
+    f.Command2_Click();
+    QCOMPARE(f.index->text(), before);
+    QCOMPARE(f.idir->text(), QStringLiteral("Data"));
+    QCOMPARE(f.wdir, QStringLiteral("idir")); // kept after use
+}
+
+void TestMainWindow::unknownKeyChangesNothing()
+{
+    Fixture fx;
+    Form1 &f = *fx.f;
+    f.form2()->Dir1->setPath(fx.tp.path());
+    for (const char *key : {"IDIR", "command5", "", "Other"}) {
+        f.wdir = QString::fromLatin1(key);
+        f.upd();
+    }
+    QCOMPARE(f.idir->text(), QStringLiteral("Data"));
+    QCOMPARE(f.index->text(), "Resources" + sep() + "MyBook.jpg");
+    QCOMPARE(f.ExBox->text(), QStringLiteral("Export"));
+    QCOMPARE(f.Text1->text(), QStringLiteral(u"شاخه جاري"));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -59,6 +59,9 @@ public:
     // The pickers, created on first use.
     Form2 *form2();
     Form5 *form5();
+    // What a requester other than the main window does before showing the
+    // file picker (the editor, the workbench's picture insertion).
+    void prepareFilePicker(const QString &key, const QString &pattern);
 
     QString wdir; // requester key of the last picker request
     FileSystem fso;
@@ -117,7 +120,10 @@ private:
     void applyRowCountRule(QLineEdit *field);
     void applyAbsolutePathRule(QLineEdit *field);
     void prepareFolderPicker(const QString &key);
-    void prepareFilePicker(const QString &key, const QString &pattern);
+    void requestFolder(const QString &key);
+    void requestFile(const QString &key, const QString &pattern);
+    // The paragraph editor's keys; false when the key is not one of them.
+    bool routeToEditor(const QString &key, const QString &file);
     QString fieldPath(const QLineEdit *field) const;
 
     AppContext &m_ctx;

@@ -1,0 +1,128 @@
+// Path requests: the browse buttons prepare a picker at the program folder
+// and show it; the picker's confirm button calls upd, which routes the
+// choice by the requester key in wdir.
+#include "shell/form1.h"
+
+#include "common/operator.h"
+#include "common/paths.h"
+#include "shell/appcontext.h"
+#include "shell/dirlist.h"
+#include "shell/drivelist.h"
+#include "shell/filelist.h"
+#include "shell/form2.h"
+#include "shell/form5.h"
+#include "workbench/form3.h"
+
+#include <QLineEdit>
+
+namespace zorvel {
+
+Form2 *Form1::form2()
+{
+    if (!m_form2) {
+        m_form2 = new Form2(this);
+        connect(m_form2, &Form2::confirmed, this, &Form1::upd);
+    }
+    return m_form2;
+}
+
+Form5 *Form1::form5()
+{
+    if (!m_form5) {
+        m_form5 = new Form5(this);
+        connect(m_form5, &Form5::confirmed, this, &Form1::upd);
+    }
+    return m_form5;
+}
+
+void Form1::prepareFolderPicker(const QString &key)
+{
+    wdir = key;
+    Form2 *f = form2();
+    f->Drive1->setDrive(driveOf(m_ctx.programFolder));
+    f->Dir1->setPath(m_ctx.programFolder);
+}
+
+void Form1::prepareFilePicker(const QString &key, const QString &pattern)
+{
+    wdir = key;
+    Form5 *f = form5();
+    f->Drive1->setDrive(driveOf(m_ctx.programFolder));
+    f->Dir1->setPath(m_ctx.programFolder);
+    f->File1->setPath(m_ctx.programFolder);
+    f->File1->setPattern(pattern);
+}
+
+void Form1::requestFolder(const QString &key)
+{
+    prepareFolderPicker(key);
+    m_ctx.op->runModal(*form2());
+}
+
+void Form1::requestFile(const QString &key, const QString &pattern)
+{
+    prepareFilePicker(key, pattern);
+    m_ctx.op->runModal(*form5());
+}
+
+void Form1::Command9_Click()
+{
+    requestFolder(QStringLiteral("Command9"));
+}
+
+void Form1::Command2_Click()
+{
+    requestFolder(QStringLiteral("idir"));
+}
+
+void Form1::Command1_Click()
+{
+    requestFolder(QStringLiteral("ExBox"));
+}
+
+void Form1::Command5_Click()
+{
+    requestFile(QStringLiteral("Command5"), QStringLiteral("*.jpg"));
+}
+
+void Form1::Command6_Click()
+{
+    requestFile(QStringLiteral("Command6"), QStringLiteral("*.mp3"));
+}
+
+void Form1::Command7_Click()
+{
+    requestFile(QStringLiteral("Command7"), QStringLiteral("*.mp3"));
+}
+
+void Form1::Command8_Click()
+{
+    requestFile(QStringLiteral("Command8"), QStringLiteral("*.jpg"));
+}
+
+void Form1::upd()
+{
+    const QString folder = m_form2 ? m_form2->Dir1->path() : QString();
+    const QString file = m_form5 ? DoSlash(m_form5->File1->path()) + m_form5->File1->fileName() : QString();
+    if (wdir == QLatin1String("idir"))
+        idir->setText(folder);
+    else if (wdir == QLatin1String("Command5"))
+        index->setText(file);
+    else if (wdir == QLatin1String("Command6"))
+        Mus1->setText(file);
+    else if (wdir == QLatin1String("Command7"))
+        Mus2->setText(file);
+    else if (wdir == QLatin1String("Command8"))
+        Back->setText(file);
+    else if (wdir == QLatin1String("Command9"))
+        Text1->setText(folder);
+    else if (routeToEditor(wdir, file))
+        return;
+    else if (wdir == QLatin1String("IMG")) {
+        if (m_ctx.form3)
+            m_ctx.form3->InIMG = file;
+    } else if (wdir == QLatin1String("ExBox"))
+        ExBox->setText(folder);
+}
+
+} // namespace zorvel
