@@ -46,6 +46,7 @@ enum class Word {
     // pictures and objects
     PicW, PicH, PicWGoal, PicHGoal, PicScaleX, PicScaleY, PngBlip, JpegBlip, OtherBlip,
     ObjW, ObjH, ObjScaleX, ObjScaleY,
+    Shp, ShpInst, ShpLeft, ShpRight, ShpTop, ShpBottom,
 };
 
 const std::unordered_map<std::string_view, Word> &wordTable()
@@ -94,6 +95,9 @@ const std::unordered_map<std::string_view, Word> &wordTable()
         {"pmmetafile", Word::OtherBlip},
         {"objw", Word::ObjW}, {"objh", Word::ObjH}, {"objscalex", Word::ObjScaleX},
         {"objscaley", Word::ObjScaleY},
+        {"shp", Word::Shp}, {"shpinst", Word::ShpInst}, {"shprslt", Word::SkipDest},
+        {"shpleft", Word::ShpLeft}, {"shpright", Word::ShpRight}, {"shptop", Word::ShpTop},
+        {"shpbottom", Word::ShpBottom},
     };
     return table;
 }
@@ -217,6 +221,7 @@ private:
     int m_objectDepth = -1;
     EmbeddedObject m_object;
     int m_objScaleX = 100, m_objScaleY = 100;
+    int m_shpLeft = 0, m_shpRight = 0, m_shpTop = 0, m_shpBottom = 0;
     qsizetype m_objectStart = 0;
     CharProps m_objectChars;
 };
@@ -542,7 +547,7 @@ void Parser::controlWord()
     if (m_st.star) {
         // "\*" marks a group to skip unless we know its word
         m_st.star = false;
-        if (w != Word::ShpPict) {
+        if (w != Word::ShpPict && w != Word::ShpInst) {
             m_st.dest = Dest::Skip;
             return;
         }
@@ -615,6 +620,7 @@ void Parser::word(Word w, bool hasParam, int param)
         m_pictChars = m_st.chars;
         return;
     case Word::Object:
+    case Word::Shp: // a drawing shape: kept whole like an object, shown by its picture
         if (m_objectDepth >= 0 || !inText) {
             m_st.dest = Dest::Skip;
             return;
@@ -626,7 +632,15 @@ void Parser::word(Word w, bool hasParam, int param)
         m_objScaleX = m_objScaleY = 100;
         m_objectStart = m_st.groupStart;
         m_objectChars = m_st.chars;
+        m_shpLeft = m_shpRight = m_shpTop = m_shpBottom = 0;
         return;
+    case Word::ShpInst:
+        m_st.dest = m_st.dest == Dest::Object ? Dest::ObjResult : Dest::Skip;
+        return;
+    case Word::ShpLeft: m_shpLeft = param; return;
+    case Word::ShpRight: m_shpRight = param; return;
+    case Word::ShpTop: m_shpTop = param; return;
+    case Word::ShpBottom: m_shpBottom = param; return;
     case Word::Result:
         if (m_st.dest == Dest::Object)
             m_st.dest = Dest::ObjResult;
@@ -821,6 +835,10 @@ void Parser::finishObject()
     object.raw = QStringView(m_begin + m_objectStart, end - m_objectStart).toString();
     object.widthTwips = std::max(0, scaled(object.widthTwips, m_objScaleX));
     object.heightTwips = std::max(0, scaled(object.heightTwips, m_objScaleY));
+    if (object.widthTwips == 0 || object.heightTwips == 0) {
+        object.widthTwips = std::max(0, m_shpRight - m_shpLeft);
+        object.heightTwips = std::max(0, m_shpBottom - m_shpTop);
+    }
     if (object.widthTwips == 0 || object.heightTwips == 0) {
         object.widthTwips = object.picture.widthTwips;
         object.heightTwips = object.picture.heightTwips;
