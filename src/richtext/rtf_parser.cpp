@@ -289,7 +289,8 @@ void Parser::textSpan()
     const char16_t *start = m_p;
     while (m_p < m_end) {
         const char16_t c = *m_p;
-        if (c == '\\' || c == '{' || c == '}' || c < 0x20 || (c >= 0x80 && c <= 0xFF))
+        if (c == '\\' || c == '{' || c == '}' || c < 0x20 || (c >= 0x80 && c <= 0xFF)
+            || c == 0x2029 || c == 0xFFFC || c == 0xFDD0 || c == 0xFDD1)
             break;
         ++m_p;
     }
@@ -305,9 +306,9 @@ void Parser::textSpan()
         const char16_t c = *m_p;
         if (c != '\\' && c != '{' && c != '}') {
             ++m_p;
-            if (c >= 0x80)
+            if (c >= 0x80 && c <= 0xFF)
                 text(m_st.codePage[c]);
-            else if (c == '\t')
+            else if (c >= 0x20 || c == '\t')
                 text(c);
             // other control characters, line ends included, are not text
         }
@@ -355,6 +356,12 @@ void Parser::text(char16_t c)
 
 void Parser::addChar(char16_t c)
 {
+    // Characters that would split a paragraph or pose as an object are not
+    // text; other control characters are dropped.
+    if (c == 0x2029 || c == 0xFFFC || c == 0xFDD0 || c == 0xFDD1)
+        c = ' ';
+    else if (c < 0x20 && c != '\t')
+        return;
     beforeContent();
     if (!(m_runProps == m_st.chars)) {
         flushRun();
@@ -721,6 +728,7 @@ void Parser::word(Word w, bool hasParam, int param)
     case Word::Pard:
         m_st.para = ParaProps();
         m_paraStated = true;
+        m_lastPara = m_st.para;
         return;
     case Word::Ql:
     case Word::Qr:
@@ -731,14 +739,17 @@ void Parser::word(Word w, bool hasParam, int param)
             : w == Word::Qc             ? Align::Center
                                         : Align::Justify;
         m_paraStated = true;
+        m_lastPara = m_st.para;
         return;
     case Word::RtlPar:
         m_st.para.direction = Direction::RightToLeft;
         m_paraStated = true;
+        m_lastPara = m_st.para;
         return;
     case Word::LtrPar:
         m_st.para.direction = Direction::LeftToRight;
         m_paraStated = true;
+        m_lastPara = m_st.para;
         return;
 
     case Word::PicW: m_picW = param; return;

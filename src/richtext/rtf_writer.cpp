@@ -164,8 +164,10 @@ QString Writer::write(int start, int end, bool whole)
                     charFormat(format);
                     appendEscaped(m_body, piece.mid(from, i - from));
                 }
-                if (i < piece.size())
+                if (i < piece.size()) {
+                    charFormat(format);
                     object(format);
+                }
                 from = i + 1;
             }
         }
