@@ -1,0 +1,208 @@
+#include "richtext/richtextbox.h"
+
+#include "common/filesystem.h"
+#include "richtext/rtf.h"
+#include "richtext/rtf_reader.h"
+#include "richtext/rtf_writer.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace zorvel {
+
+namespace {
+
+// Undo history is not kept across a whole new content: it would double the
+// memory of a large text for nothing.
+class UndoPause {
+public:
+    explicit UndoPause(QTextDocument *document)
+        : m_document(document), m_enabled(document->isUndoRedoEnabled())
+    {
+        m_document->setUndoRedoEnabled(false);
+    }
+    ~UndoPause() { m_document->setUndoRedoEnabled(m_enabled); }
+
+private:
+    QTextDocument *m_document;
+    bool m_enabled;
+};
+
+} // namespace
+
+RichTextBox::RichTextBox(QWidget *parent) : QTextEdit(parent)
+{
+    setAcceptRichText(false); // pasted HTML would bring formats RTF cannot carry
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSizeF(10);
+    document()->setDefaultFont(font);
+}
+
+QString RichTextBox::Text() const
+{
+    return documentCharsToText(document()->toRawText());
+}
+
+void RichTextBox::setText(const QString &text)
+{
+    setPlainText(textToDocumentChars(text));
+}
+
+QString RichTextBox::TextRTF() const
+{
+    return writeRtf(*document());
+}
+
+void RichTextBox::setTextRTF(const QString &rtfText)
+{
+    if (!rtf::looksLikeRtf(rtfText)) {
+        setText(rtfText);
+        return;
+    }
+    QTextDocument *doc = document();
+    {
+        UndoPause pause(doc);
+        doc->clear();
+        QTextCursor cursor(doc);
+        cursor.beginEditBlock();
+        readRtf(cursor, rtfText, rtf::Mode::Document);
+        cursor.endEditBlock();
+    }
+    QTextCursor start(doc);
+    setTextCursor(start);
+}
+
+int RichTextBox::textLength() const
+{
+    const QTextDocument *doc = document();
+    return doc->characterCount() - 1 + doc->blockCount() - 1;
+}
+
+int RichTextBox::toTextPosition(int documentPosition) const
+{
+    const QTextBlock block = document()->findBlock(documentPosition);
+    return documentPosition + std::max(block.blockNumber(), 0);
+}
+
+int RichTextBox::toDocumentPosition(int textPosition) const
+{
+    const QTextDocument *doc = document();
+    if (textPosition <= 0)
+        return 0;
+    if (textPosition >= textLength())
+        return doc->characterCount() - 1;
+    // The last block whose start, in text units (position + block number), is
+    // at or before the text position.
+    int low = 0;
+    int high = doc->blockCount() - 1;
+    while (low < high) {
+        const int mid = low + (high - low + 1) / 2;
+        if (doc->findBlockByNumber(mid).position() + mid <= textPosition)
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    const QTextBlock block = doc->findBlockByNumber(low);
+    const int offset = textPosition - (block.position() + low);
+    // A position between CR and LF, or past them, stays at the end of the line.
+    return block.position() + std::min(offset, block.length() - 1);
+}
+
+int RichTextBox::SelStart() const
+{
+    return toTextPosition(textCursor().selectionStart());
+}
+
+void RichTextBox::setSelStart(int position)
+{
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(toDocumentPosition(position));
+    setTextCursor(cursor);
+}
+
+int RichTextBox::SelLength() const
+{
+    const QTextCursor cursor = textCursor();
+    return toTextPosition(cursor.selectionEnd()) - toTextPosition(cursor.selectionStart());
+}
+
+void RichTextBox::setSelLength(int length)
+{
+    QTextCursor cursor = textCursor();
+    const int start = toTextPosition(cursor.selectionStart());
+    cursor.setPosition(toDocumentPosition(start));
+    cursor.setPosition(toDocumentPosition(start + std::max(length, 0)), QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+}
+
+QString RichTextBox::SelText() const
+{
+    return documentCharsToText(textCursor().selectedText());
+}
+
+void RichTextBox::setSelText(const QString &text)
+{
+    QTextCursor cursor = textCursor();
+    cursor.insertText(textToDocumentChars(text));
+    setTextCursor(cursor);
+}
+
+QString RichTextBox::SelRTF() const
+{
+    return writeSelectionRtf(textCursor());
+}
+
+void RichTextBox::setSelRTF(const QString &rtfText)
+{
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    readRtf(cursor, rtfText, rtf::Mode::Fragment);
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+}
+
+int RichTextBox::SelAlignment() const
+{
+    const QTextBlock block = document()->findBlock(textCursor().selectionStart());
+    const Qt::Alignment align = block.blockFormat().alignment();
+    if (align & Qt::AlignHCenter)
+        return 2;
+    const bool rtl = block.textDirection() == Qt::RightToLeft;
+    const bool absolute = align & Qt::AlignAbsolute;
+    bool right;
+    if (align & Qt::AlignRight)
+        right = absolute || !rtl;
+    else if (align & Qt::AlignJustify)
+        right = rtl;
+    else
+        right = !absolute && rtl; // leading edge: the right of a right-to-left paragraph
+    return right ? 1 : 0;
+}
+
+void RichTextBox::setSelAlignment(int alignment)
+{
+    QTextBlockFormat format;
+    switch (alignment) {
+    case 1: format.setAlignment(Qt::AlignRight | Qt::AlignAbsolute); break;
+    case 2: format.setAlignment(Qt::AlignHCenter); break;
+    default: format.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute); break;
+    }
+    QTextCursor cursor = textCursor();
+    cursor.mergeBlockFormat(format);
+}
+
+bool RichTextBox::LoadFile(const QString &path)
+{
+    QByteArray bytes;
+    try {
+        bytes = FileSystem().readBytes(path);
+    } catch (const FsError &) {
+        return false;
+    }
+    setTextRTF(QString::fromLatin1(bytes));
+    return true;
+}
+
+} // namespace zorvel

@@ -1,0 +1,349 @@
+#include "richtext/rtf_writer.h"
+
+#include "common/codepage.h"
+#include "richtext/rtf_reader.h"
+
+#include <QBuffer>
+#include <QHash>
+#include <QImage>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QUrl>
+
+#include <array>
+#include <cmath>
+
+namespace zorvel {
+
+namespace {
+
+constexpr int kCodePage = 1256;
+constexpr int kCharset = 178;
+const QString kDefaultFont = QStringLiteral("Tahoma");
+
+// Byte of each character in code page 1256, 0 when it has none (ASCII is
+// written as it is and never looked up here).
+const std::array<unsigned char, 65536> &encodeTable()
+{
+    static const auto table = [] {
+        auto t = std::make_unique<std::array<unsigned char, 65536>>();
+        t->fill(0);
+        for (int b = 0x80; b < 0x100; ++b) {
+            const QChar c = decodeCodePageByte(kCodePage, static_cast<unsigned char>(b));
+            if (c.unicode() >= 0x80 && c.unicode() != 0xFFFD)
+                (*t)[c.unicode()] = static_cast<unsigned char>(b);
+        }
+        return t;
+    }();
+    return *table;
+}
+
+const char kHex[] = "0123456789abcdef";
+
+void appendNumber(QString &out, long long n)
+{
+    char buf[24];
+    int i = sizeof buf;
+    const bool negative = n < 0;
+    unsigned long long v = negative ? 0ULL - (unsigned long long)n : (unsigned long long)n;
+    do {
+        buf[--i] = char('0' + v % 10);
+        v /= 10;
+    } while (v);
+    if (negative)
+        buf[--i] = '-';
+    out.append(QLatin1StringView(buf + i, qsizetype(sizeof buf) - i));
+}
+
+void appendWord(QString &out, const char *word, long long n)
+{
+    out.append(QLatin1StringView(word));
+    appendNumber(out, n);
+}
+
+// Text escaped for RTF. Returns whether the last thing written was a control
+// word that needs a delimiter before letters or digits.
+void appendEscaped(QString &out, QStringView text)
+{
+    const auto &table = encodeTable();
+    const char16_t *p = text.utf16();
+    const char16_t *end = p + text.size();
+    while (p < end) {
+        const char16_t *start = p;
+        while (p < end && *p >= 0x20 && *p < 0x80 && *p != '\\' && *p != '{' && *p != '}')
+            ++p;
+        if (p > start)
+            out.append(QStringView(start, p - start));
+        if (p == end)
+            break;
+        const char16_t c = *p++;
+        if (c == '\\' || c == '{' || c == '}') {
+            out.append(QLatin1Char('\\'));
+            out.append(QChar(c));
+        } else if (c == '\t') {
+            out.append(QLatin1StringView("\\tab "));
+        } else if (c == 0x2028) {
+            out.append(QLatin1StringView("\\line "));
+        } else if (c >= 0x80 && table[c] != 0) {
+            const unsigned char b = table[c];
+            const char esc[4] = {'\\', '\'', kHex[b >> 4], kHex[b & 15]};
+            out.append(QLatin1StringView(esc, 4));
+        } else {
+            // \uN is a signed 16-bit number; '?' is the fallback of \uc1
+            appendWord(out, "\\u", c > 32767 ? int(c) - 65536 : int(c));
+            out.append(QLatin1Char('?'));
+        }
+    }
+}
+
+class Writer {
+public:
+    explicit Writer(const QTextDocument &document) : m_document(document)
+    {
+        m_fonts.append(kDefaultFont);
+        m_fontIndex.insert(kDefaultFont, 0);
+        const qreal size = document.defaultFont().pointSizeF();
+        m_defaultHalfPoints = size > 0 ? int(std::lround(size * 2)) : 20;
+    }
+
+    QString write(int start, int end, bool whole);
+
+private:
+    struct Chars {
+        int font = 0;
+        int halfPoints = 20;
+        int color = 0;
+        bool bold = false;
+        bool italic = false;
+        bool underline = false;
+        bool operator==(const Chars &) const = default;
+    };
+
+    void paragraphStart(const QTextBlock &block);
+    void charFormat(const QTextCharFormat &format);
+    void object(const QTextCharFormat &format);
+    int fontIndex(const QString &family);
+    int colorIndex(QRgb rgb);
+    QString header() const;
+
+    const QTextDocument &m_document;
+    QString m_body;
+    QStringList m_fonts;
+    QHash<QString, int> m_fontIndex;
+    QList<QRgb> m_colors;
+    QHash<QRgb, int> m_colorIndex;
+    int m_defaultHalfPoints = 20;
+    Chars m_chars;
+    bool m_charsWritten = false;
+};
+
+QString Writer::write(int start, int end, bool whole)
+{
+    m_body.reserve(qsizetype(end - start) * 4 + 256);
+    QTextBlock block = m_document.findBlock(start);
+    while (block.isValid()) {
+        paragraphStart(block);
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const int fs = fragment.position();
+            const int fe = fs + fragment.length();
+            if (fe <= start)
+                continue;
+            if (fs >= end)
+                break;
+            const QString text = fragment.text();
+            const QStringView piece = QStringView(text).mid(std::max(start - fs, 0),
+                std::min(end, fe) - std::max(start, fs));
+            const QTextCharFormat format = fragment.charFormat();
+            qsizetype from = 0;
+            for (qsizetype i = 0; i <= piece.size(); ++i) {
+                if (i < piece.size() && piece[i] != QChar::ObjectReplacementCharacter)
+                    continue;
+                if (i > from) {
+                    charFormat(format);
+                    appendEscaped(m_body, piece.mid(from, i - from));
+                }
+                if (i < piece.size()) {
+                    charFormat(format);
+                    object(format);
+                }
+                from = i + 1;
+            }
+        }
+        const int breakPosition = block.position() + block.length() - 1;
+        if (breakPosition >= end)
+            break;
+        m_body.append(QLatin1StringView("\\par\r\n"));
+        block = block.next();
+    }
+    if (whole)
+        m_body.append(QLatin1StringView("\\par\r\n"));
+    return header() + m_body + QLatin1Char('}');
+}
+
+void Writer::paragraphStart(const QTextBlock &block)
+{
+    const QTextBlockFormat format = block.blockFormat();
+    m_body.append(QLatin1StringView("\\pard"));
+    // A paragraph left to Qt's detection is written with the direction it shows.
+    Qt::LayoutDirection direction = format.layoutDirection();
+    if (direction == Qt::LayoutDirectionAuto)
+        direction = block.textDirection();
+    m_body.append(direction == Qt::RightToLeft ? QLatin1StringView("\\rtlpar")
+                                               : QLatin1StringView("\\ltrpar"));
+    if (format.hasProperty(QTextFormat::BlockAlignment)) {
+        const Qt::Alignment align = format.alignment();
+        const bool absolute = align & Qt::AlignAbsolute;
+        const bool rtl = direction == Qt::RightToLeft;
+        if (align & Qt::AlignJustify)
+            m_body.append(QLatin1StringView("\\qj"));
+        else if (align & Qt::AlignHCenter)
+            m_body.append(QLatin1StringView("\\qc"));
+        else if (align & Qt::AlignRight)
+            m_body.append(absolute || !rtl ? QLatin1StringView("\\qr") : QLatin1StringView("\\ql"));
+        else if ((align & Qt::AlignLeft) && absolute)
+            m_body.append(QLatin1StringView("\\ql"));
+        else if (align & Qt::AlignTrailing)
+            m_body.append(rtl ? QLatin1StringView("\\ql") : QLatin1StringView("\\qr"));
+    }
+    m_body.append(QLatin1Char(' '));
+}
+
+int Writer::fontIndex(const QString &family)
+{
+    auto it = m_fontIndex.constFind(family);
+    if (it != m_fontIndex.cend())
+        return *it;
+    const int index = int(m_fonts.size());
+    m_fonts.append(family);
+    m_fontIndex.insert(family, index);
+    return index;
+}
+
+int Writer::colorIndex(QRgb rgb)
+{
+    auto it = m_colorIndex.constFind(rgb);
+    if (it != m_colorIndex.cend())
+        return *it;
+    m_colors.append(rgb);
+    const int index = int(m_colors.size()); // entry 0 is the automatic colour
+    m_colorIndex.insert(rgb, index);
+    return index;
+}
+
+void Writer::charFormat(const QTextCharFormat &format)
+{
+    Chars chars;
+    const QStringList families = format.fontFamilies().toStringList();
+    chars.font = families.isEmpty() || families.first().isEmpty() ? 0 : fontIndex(families.first());
+    const qreal size = format.fontPointSize();
+    chars.halfPoints = size > 0 ? int(std::lround(size * 2)) : m_defaultHalfPoints;
+    chars.bold = format.fontWeight() >= QFont::DemiBold;
+    chars.italic = format.fontItalic();
+    chars.underline = format.fontUnderline();
+    if (format.hasProperty(QTextFormat::ForegroundBrush)) {
+        const QBrush brush = format.foreground();
+        if (brush.style() != Qt::NoBrush)
+            chars.color = colorIndex(brush.color().rgb());
+    }
+    if (m_charsWritten && chars == m_chars)
+        return;
+    const bool all = !m_charsWritten;
+    if (all || chars.font != m_chars.font)
+        appendWord(m_body, "\\f", chars.font);
+    if (all || chars.halfPoints != m_chars.halfPoints)
+        appendWord(m_body, "\\fs", chars.halfPoints);
+    if (all || chars.bold != m_chars.bold)
+        m_body.append(chars.bold ? QLatin1StringView("\\b") : QLatin1StringView("\\b0"));
+    if (all || chars.italic != m_chars.italic)
+        m_body.append(chars.italic ? QLatin1StringView("\\i") : QLatin1StringView("\\i0"));
+    if (all || chars.underline != m_chars.underline)
+        m_body.append(chars.underline ? QLatin1StringView("\\ul") : QLatin1StringView("\\ulnone"));
+    if (all || chars.color != m_chars.color)
+        appendWord(m_body, "\\cf", chars.color);
+    m_body.append(QLatin1Char(' '));
+    m_chars = chars;
+    m_charsWritten = true;
+}
+
+void Writer::object(const QTextCharFormat &format)
+{
+    const QString raw = format.property(kRtfObjectProperty).toString();
+    if (!raw.isEmpty()) {
+        m_body.append(raw);
+        return;
+    }
+    // A picture put into the document some other way: written as PNG.
+    if (!format.isImageFormat())
+        return;
+    const QTextImageFormat image = format.toImageFormat();
+    const QVariant resource = m_document.resource(QTextDocument::ImageResource, QUrl(image.name()));
+    QImage picture = resource.value<QImage>();
+    if (picture.isNull())
+        return;
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!picture.save(&buffer, "PNG"))
+        return;
+    const int widthTwips = int((image.width() > 0 ? image.width() : picture.width()) * 15);
+    const int heightTwips = int((image.height() > 0 ? image.height() : picture.height()) * 15);
+    m_body.append(QLatin1StringView("{\\pict\\pngblip"));
+    appendWord(m_body, "\\picw", picture.width());
+    appendWord(m_body, "\\pich", picture.height());
+    appendWord(m_body, "\\picwgoal", widthTwips);
+    appendWord(m_body, "\\pichgoal", heightTwips);
+    m_body.append(QLatin1StringView("\r\n"));
+    const QByteArray hex = png.toHex();
+    for (qsizetype i = 0; i < hex.size(); i += 128) {
+        m_body.append(QLatin1StringView(hex.constData() + i, std::min<qsizetype>(128, hex.size() - i)));
+        m_body.append(QLatin1StringView("\r\n"));
+    }
+    m_body.append(QLatin1Char('}'));
+}
+
+QString Writer::header() const
+{
+    QString out;
+    out.reserve(256 + m_body.size());
+    out.append(QLatin1StringView("{\\rtf1\\ansi\\ansicpg1256\\deff0\\deflang1065{\\fonttbl"));
+    for (qsizetype i = 0; i < m_fonts.size(); ++i) {
+        appendWord(out, "{\\f", i);
+        appendWord(out, "\\fnil\\fcharset", kCharset);
+        out.append(QLatin1Char(' '));
+        appendEscaped(out, m_fonts[i]);
+        out.append(QLatin1StringView(";}"));
+    }
+    out.append(QLatin1StringView("}\r\n"));
+    if (!m_colors.isEmpty()) {
+        out.append(QLatin1StringView("{\\colortbl ;"));
+        for (QRgb rgb : m_colors) {
+            appendWord(out, "\\red", qRed(rgb));
+            appendWord(out, "\\green", qGreen(rgb));
+            appendWord(out, "\\blue", qBlue(rgb));
+            out.append(QLatin1Char(';'));
+        }
+        out.append(QLatin1StringView("}\r\n"));
+    }
+    out.append(QLatin1StringView("\\viewkind4\\uc1"));
+    return out;
+}
+
+} // namespace
+
+QString writeRtf(const QTextDocument &document)
+{
+    Writer writer(document);
+    return writer.write(0, document.characterCount() - 1, true);
+}
+
+QString writeSelectionRtf(const QTextCursor &cursor)
+{
+    if (!cursor.document())
+        return QString();
+    Writer writer(*cursor.document());
+    return writer.write(cursor.selectionStart(), cursor.selectionEnd(), false);
+}
+
+} // namespace zorvel
