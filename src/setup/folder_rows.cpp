@@ -1,6 +1,5 @@
 #include "folder_rows.h"
 
-#include <QCollator>
 #include <QDir>
 #include <QFileInfo>
 #include <QStorageInfo>
@@ -31,10 +30,9 @@ QList<FolderRow> folderRows(const QString &path)
     }
 
     QStringList subfolders = QDir(open).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    collator.setNumericMode(true);
-    std::sort(subfolders.begin(), subfolders.end(), collator);
+    std::sort(subfolders.begin(), subfolders.end(), [](const QString &a, const QString &b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
     for (const QString &name : subfolders) {
         FolderRow row;
         row.path = QDir::toNativeSeparators(QDir(open).filePath(name));
