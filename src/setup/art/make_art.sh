@@ -23,7 +23,7 @@ page() { # page name, title, body lines...
         -font $BOLD -pointsize 15 -fill '#1d3f66' -annotate +24+25 "$title" \
         /tmp/setup_art_$$.png
     for line in "$@"; do
-        if [ "$line" = "-" ]; then y=$((y + 30)); continue; fi
+        if [ "$line" = "-" ]; then y=$((y + 36)); continue; fi
         convert /tmp/setup_art_$$.png -font $REG -pointsize 10 -fill '#2b2b2b' \
             -annotate +24+$y "$line" /tmp/setup_art_$$.png
         y=$((y + 14))
