@@ -19,7 +19,8 @@ DriveList::DriveList(QWidget *parent)
     : QComboBox(parent)
 {
     setRoots(volumeRoots());
-    connect(this, &QComboBox::currentIndexChanged, this, [this](int) { emit driveChanged(drive()); });
+    connect(
+        this, &QComboBox::currentIndexChanged, this, [this](int) { emit driveChanged(drive()); });
 }
 
 void DriveList::setRoots(const QStringList &roots)

@@ -11,7 +11,7 @@ public:
     explicit DriveList(QWidget *parent = nullptr);
 
     void setRoots(const QStringList &roots); // replaces the rows, selects the first
-    QString drive() const;                   // root of the chosen row
+    QString drive() const; // root of the chosen row
     // Chooses the row of `root`, adding it when the list lacks it.
     void setDrive(const QString &root);
 

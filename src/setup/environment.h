@@ -10,7 +10,7 @@ namespace setup {
 // these at temporary folders.
 struct Environment {
     QString programFolder; // setup's own folder, this system's separators
-    QString markerFolder;  // the folder of the marker file
+    QString markerFolder; // the folder of the marker file
     std::function<QString(const QString &)> volumeRootOf; // drive or mount point of a path
 };
 

@@ -39,21 +39,23 @@ void copyFile(const QString &source, const QString &target)
         throw FileError(target, QStringLiteral("A folder stands where the file should go"));
     QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly))
-        throw FileError(target, QStringLiteral("Cannot write the file (%1)").arg(out.errorString()));
+        throw FileError(
+            target, QStringLiteral("Cannot write the file (%1)").arg(out.errorString()));
     QByteArray chunk;
     while (!in.atEnd()) {
         chunk = in.read(1 << 20);
         if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
-            throw FileError(source,
-                QStringLiteral("Cannot read the file (%1)").arg(in.errorString()));
+            throw FileError(
+                source, QStringLiteral("Cannot read the file (%1)").arg(in.errorString()));
         if (out.write(chunk) != chunk.size())
-            throw FileError(target,
-                QStringLiteral("Cannot write the file (%1)").arg(out.errorString()));
+            throw FileError(
+                target, QStringLiteral("Cannot write the file (%1)").arg(out.errorString()));
     }
     if (!out.commit())
-        throw FileError(target, QStringLiteral("Cannot write the file (%1)").arg(out.errorString()));
-    QFile::setPermissions(target,
-        in.permissions() | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        throw FileError(
+            target, QStringLiteral("Cannot write the file (%1)").arg(out.errorString()));
+    QFile::setPermissions(
+        target, in.permissions() | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 static void copyInto(const QString &source, const QString &target)

@@ -30,9 +30,8 @@ QList<FolderRow> folderRows(const QString &path)
     }
 
     QStringList subfolders = QDir(open).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    std::sort(subfolders.begin(), subfolders.end(), [](const QString &a, const QString &b) {
-        return a.compare(b, Qt::CaseInsensitive) < 0;
-    });
+    std::sort(subfolders.begin(), subfolders.end(),
+        [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     for (const QString &name : subfolders) {
         FolderRow row;
         row.path = QDir::toNativeSeparators(QDir(open).filePath(name));

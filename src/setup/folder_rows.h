@@ -8,7 +8,7 @@ namespace setup {
 // One row of the folder list: the open folder's ancestors from the root
 // down, the open folder itself, then its subfolders one level deeper.
 struct FolderRow {
-    QString path;  // this system's separators
+    QString path; // this system's separators
     QString label; // the folder's own name, or the root as written
     int depth = 0;
     bool open = false; // an ancestor or the open folder itself

@@ -24,16 +24,17 @@
 namespace setup {
 
 Form1::Form1(Host &host, Environment environment, QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-              | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    : QWidget(parent,
+        Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+            | Qt::MSWindowsFixedSizeDialogHint)
     , m_host(host)
     , m_environment(std::move(environment))
 {
     setFixedSize(twips(5055), twips(2205));
     setWindowIcon(QIcon(QStringLiteral(":/setup/art/icon.png")));
 
-    const char *pictures[] = { ":/setup/art/page0.png", ":/setup/art/page1.png",
-        ":/setup/art/page2.png" };
+    const char *pictures[]
+        = { ":/setup/art/page0.png", ":/setup/art/page1.png", ":/setup/art/page2.png" };
     for (int i = 0; i < 3; ++i) {
         Pic[i] = new QLabel(this);
         Pic[i]->setPixmap(QPixmap(QString::fromLatin1(pictures[i])));
@@ -46,16 +47,19 @@ Form1::Form1(Host &host, Environment environment, QWidget *parent)
     Text1 = new QLineEdit(Pic[1]);
     Text1->setGeometry(twipRect(360, 840, 3855, 375));
     Text1->setReadOnly(true);
-    bro = new PictureButton(QStringLiteral(":/setup/art/folder.png"),
-        QStringLiteral("Browse"), Pic[1]);
+    bro = new PictureButton(
+        QStringLiteral(":/setup/art/folder.png"), QStringLiteral("Browse"), Pic[1]);
     bro->setGeometry(twipRect(4320, 840, 375, 375));
 
-    btn[0] = new PictureButton(QStringLiteral(":/setup/art/next.png"), QStringLiteral("Next"), this);
+    btn[0]
+        = new PictureButton(QStringLiteral(":/setup/art/next.png"), QStringLiteral("Next"), this);
     btn[0]->setGeometry(twipRect(3840, 1680, 1095, 390));
-    btn[1] = new PictureButton(QStringLiteral(":/setup/art/back.png"), QStringLiteral("Back"), this);
+    btn[1]
+        = new PictureButton(QStringLiteral(":/setup/art/back.png"), QStringLiteral("Back"), this);
     btn[1]->setGeometry(twipRect(2640, 1680, 1095, 390));
     btn[1]->hide();
-    btn[2] = new PictureButton(QStringLiteral(":/setup/art/exit.png"), QStringLiteral("Exit"), this);
+    btn[2]
+        = new PictureButton(QStringLiteral(":/setup/art/exit.png"), QStringLiteral("Exit"), this);
     btn[2]->setGeometry(twipRect(120, 1680, 735, 390));
     setTabOrder(btn[0], btn[1]);
     setTabOrder(btn[1], btn[2]);
@@ -233,9 +237,8 @@ void Form1::bro_Click()
 {
     if (folderExists(defPath))
         form2->Dir1->setPath(defPath);
-    const QString root = m_environment.volumeRootOf
-        ? m_environment.volumeRootOf(form2->Dir1->path())
-        : QString();
+    const QString root
+        = m_environment.volumeRootOf ? m_environment.volumeRootOf(form2->Dir1->path()) : QString();
     if (!root.isEmpty())
         form2->Drive1->setDrive(root);
     if (folderExists(defPath))

@@ -8,10 +8,10 @@ namespace setup {
 
 // What one installation needs, all paths in this system's form.
 struct InstallPlan {
-    QString sourceFolder;  // the CD's folder whose content is installed
+    QString sourceFolder; // the CD's folder whose content is installed
     QString installFolder; // where it goes
-    QString runFile;       // relative to installFolder; may be empty
-    QString markerPath;    // the marker file
+    QString runFile; // relative to installFolder; may be empty
+    QString markerPath; // the marker file
 };
 
 // The installed program's full path, empty when there is no run file.

@@ -55,8 +55,8 @@ static QString comparable(const QString &path)
     return cleaned;
 }
 
-QString sourceFolder(const QString &programFolder, const QString &folderName,
-    const QString &volumeRoot, QChar sep)
+QString sourceFolder(
+    const QString &programFolder, const QString &folderName, const QString &volumeRoot, QChar sep)
 {
     const QString name = withSeparators(folderName, sep);
     if (comparable(programFolder) == comparable(volumeRoot))

@@ -21,8 +21,7 @@ QString joinPath(const QString &folder, const QString &name, QChar sep = nativeS
 QString withSeparators(const QString &relative, QChar sep = nativeSeparator());
 
 // The installation folder (`itit`): defPath and cdName joined.
-QString installFolder(const QString &defPath, const QString &cdName,
-    QChar sep = nativeSeparator());
+QString installFolder(const QString &defPath, const QString &cdName, QChar sep = nativeSeparator());
 
 // Where cd.inf stands: beside setup.
 QString infPathFor(const QString &programFolder, QChar sep = nativeSeparator());
@@ -47,11 +46,11 @@ QString destinationBase(const QString &defPath);
 QString defaultMarkerFolder();
 
 // The marker file: cdName + ".txt" in `markerFolder`.
-QString markerFilePath(const QString &markerFolder, const QString &cdName,
-    QChar sep = nativeSeparator());
+QString markerFilePath(
+    const QString &markerFolder, const QString &cdName, QChar sep = nativeSeparator());
 
 // The marker file's whole text: the installed program's full path and CR LF.
-QString markerText(const QString &installFolder, const QString &runFile,
-    QChar sep = nativeSeparator());
+QString markerText(
+    const QString &installFolder, const QString &runFile, QChar sep = nativeSeparator());
 
 } // namespace setup

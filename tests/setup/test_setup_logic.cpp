@@ -114,27 +114,23 @@ void TestSetupLogic::parseCdInf_data()
     QTest::addColumn<QString>("missing");
 
     const QStringList atlas { "Atlas", "C:\\Programs", "Data", "start.exe" };
-    QTest::newRow("usual order")
-        << cdInf({ "[ CD Name ]", "Atlas", "[ Def Path ]", "C:\\Programs", "[ Folder Name ]",
-               "Data", "[ Run File ]", "start.exe" })
-        << atlas << "";
-    QTest::newRow("order Run File, Folder Name, Def Path, CD Name")
-        << cdInf({ "[ Run File ]", "start.exe", "[ Folder Name ]", "Data", "[ Def Path ]",
-               "C:\\Programs", "[ CD Name ]", "Atlas" })
-        << atlas << "";
-    QTest::newRow("other lines ignored")
-        << cdInf({ "; made for the Atlas CD", "[ Def Path ]", "C:\\Programs", "",
-               "[ CD Name ]", "Atlas", "junk", "[ Folder Name ]", "Data", "[ Run File ]",
-               "start.exe", "trailing words" })
-        << atlas << "";
+    QTest::newRow("usual order") << cdInf({ "[ CD Name ]", "Atlas", "[ Def Path ]", "C:\\Programs",
+        "[ Folder Name ]", "Data", "[ Run File ]", "start.exe" })
+                                 << atlas << "";
+    QTest::newRow("order Run File, Folder Name, Def Path, CD Name") << cdInf(
+        { "[ Run File ]", "start.exe", "[ Folder Name ]", "Data", "[ Def Path ]", "C:\\Programs",
+            "[ CD Name ]", "Atlas" }) << atlas << "";
+    QTest::newRow("other lines ignored") << cdInf(
+        { "; made for the Atlas CD", "[ Def Path ]", "C:\\Programs", "", "[ CD Name ]", "Atlas",
+            "junk", "[ Folder Name ]", "Data", "[ Run File ]", "start.exe", "trailing words" })
+                                         << atlas << "";
     QTest::newRow("value verbatim, spaces kept")
-        << cdInf({ "[ CD Name ]", "  Big Atlas ", "[ Def Path ]", "C:\\Programs",
-               "[ Folder Name ]", "Data", "[ Run File ]", "start.exe" })
+        << cdInf({ "[ CD Name ]", "  Big Atlas ", "[ Def Path ]", "C:\\Programs", "[ Folder Name ]",
+               "Data", "[ Run File ]", "start.exe" })
         << QStringList { "  Big Atlas ", "C:\\Programs", "Data", "start.exe" } << "";
-    QTest::newRow("empty value line")
-        << cdInf({ "[ CD Name ]", "Atlas", "[ Def Path ]", "C:\\Programs", "[ Folder Name ]",
-               "Data", "[ Run File ]", "" })
-        << QStringList { "Atlas", "C:\\Programs", "Data", "" } << "";
+    QTest::newRow("empty value line") << cdInf({ "[ CD Name ]", "Atlas", "[ Def Path ]",
+        "C:\\Programs", "[ Folder Name ]", "Data", "[ Run File ]", "" })
+                                      << QStringList { "Atlas", "C:\\Programs", "Data", "" } << "";
     QTest::newRow("first of two markers counts")
         << cdInf({ "[ CD Name ]", "Atlas", "[ CD Name ]", "Other", "[ Def Path ]", "C:\\Programs",
                "[ Folder Name ]", "Data", "[ Run File ]", "start.exe" })
@@ -148,8 +144,8 @@ void TestSetupLogic::parseCdInf_data()
                    "[ Run File ]\nstart.exe")
         << atlas << "";
     QTest::newRow("marker without inner spaces not recognised")
-        << cdInf({ "[CD Name]", "Atlas", "[ Def Path ]", "C:\\Programs", "[ Folder Name ]",
-               "Data", "[ Run File ]", "start.exe" })
+        << cdInf({ "[CD Name]", "Atlas", "[ Def Path ]", "C:\\Programs", "[ Folder Name ]", "Data",
+               "[ Run File ]", "start.exe" })
         << QStringList { "", "C:\\Programs", "Data", "start.exe" } << "[ CD Name ]";
     QTest::newRow("marker in other case not recognised")
         << cdInf({ "[ CD Name ]", "Atlas", "[ def path ]", "C:\\Programs", "[ Folder Name ]",
@@ -210,8 +206,8 @@ void TestSetupLogic::sampleCdInf()
     QCOMPARE(reading.values.folderName, QStringLiteral("Data"));
     QVERIFY(!reading.values.runFile.isEmpty());
     // Usable as a base on this system, whatever was written for another.
-    QVERIFY(QDir::isAbsolutePath(QDir::fromNativeSeparators(
-        setup::destinationBase(reading.values.defPath))));
+    QVERIFY(QDir::isAbsolutePath(
+        QDir::fromNativeSeparators(setup::destinationBase(reading.values.defPath))));
 }
 
 void TestSetupLogic::installFolder_data()
@@ -224,8 +220,8 @@ void TestSetupLogic::installFolder_data()
         << "C:\\Programs\\" << QChar('\\') << "C:\\Programs\\Atlas";
     QTest::newRow("drive root") << "D:\\" << QChar('\\') << "D:\\Atlas";
     QTest::newRow("folder") << "/opt/books" << QChar('/') << "/opt/books/Atlas";
-    QTest::newRow("folder with trailing separator") << "/opt/books/" << QChar('/')
-                                                    << "/opt/books/Atlas";
+    QTest::newRow("folder with trailing separator")
+        << "/opt/books/" << QChar('/') << "/opt/books/Atlas";
     QTest::newRow("root") << "/" << QChar('/') << "/Atlas";
 }
 
@@ -263,23 +259,32 @@ void TestSetupLogic::sourceFolder_data()
     QTest::addColumn<QString>("folderName");
     QTest::addColumn<QChar>("sep");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("setup at the drive root") << "D:\\" << "D:\\" << "Data" << QChar('\\')
-                                             << "D:\\Data";
-    QTest::newRow("setup one folder down") << "D:\\Setup" << "D:\\" << "Data" << QChar('\\')
-                                           << "D:\\Data";
-    QTest::newRow("setup two folders down") << "D:\\Setup\\Bin" << "D:\\" << "Data"
-                                            << QChar('\\') << "D:\\Setup\\Data";
-    QTest::newRow("setup at the mount point") << "/media/cdrom" << "/media/cdrom" << "Data"
-                                              << QChar('/') << "/media/cdrom/Data";
-    QTest::newRow("mount point given with separator") << "/media/cdrom/" << "/media/cdrom"
-                                                      << "Data" << QChar('/')
-                                                      << "/media/cdrom/Data";
-    QTest::newRow("setup under the mount point") << "/media/cdrom/setup" << "/media/cdrom"
+    QTest::newRow("setup at the drive root") << "D:\\"
+                                             << "D:\\"
+                                             << "Data" << QChar('\\') << "D:\\Data";
+    QTest::newRow("setup one folder down") << "D:\\Setup"
+                                           << "D:\\"
+                                           << "Data" << QChar('\\') << "D:\\Data";
+    QTest::newRow("setup two folders down") << "D:\\Setup\\Bin"
+                                            << "D:\\"
+                                            << "Data" << QChar('\\') << "D:\\Setup\\Data";
+    QTest::newRow("setup at the mount point") << "/media/cdrom"
+                                              << "/media/cdrom"
+                                              << "Data" << QChar('/') << "/media/cdrom/Data";
+    QTest::newRow("mount point given with separator")
+        << "/media/cdrom/"
+        << "/media/cdrom"
+        << "Data" << QChar('/') << "/media/cdrom/Data";
+    QTest::newRow("setup under the mount point") << "/media/cdrom/setup"
+                                                 << "/media/cdrom"
                                                  << "Data" << QChar('/') << "/media/cdrom/Data";
-    QTest::newRow("setup in /") << "/" << "/" << "Data" << QChar('/') << "/Data";
-    QTest::newRow("folder name with backslash") << "/media/cdrom" << "/media/cdrom"
-                                                << "Data\\Books" << QChar('/')
-                                                << "/media/cdrom/Data/Books";
+    QTest::newRow("setup in /") << "/"
+                                << "/"
+                                << "Data" << QChar('/') << "/Data";
+    QTest::newRow("folder name with backslash")
+        << "/media/cdrom"
+        << "/media/cdrom"
+        << "Data\\Books" << QChar('/') << "/media/cdrom/Data/Books";
 }
 
 void TestSetupLogic::sourceFolder()
@@ -300,10 +305,12 @@ void TestSetupLogic::destinationBase_data()
     QTest::newRow("empty means home") << "" << home;
     QTest::newRow("relative means home") << "Programs" << home;
 #ifdef Q_OS_WIN
-    QTest::newRow("drive path kept") << "C:\\Program Files\\" << "C:\\Program Files\\";
+    QTest::newRow("drive path kept") << "C:\\Program Files\\"
+                                     << "C:\\Program Files\\";
 #else
     QTest::newRow("drive path elsewhere means home") << "C:\\Program Files\\" << home;
-    QTest::newRow("absolute path kept") << "/opt/books/" << "/opt/books/";
+    QTest::newRow("absolute path kept") << "/opt/books/"
+                                        << "/opt/books/";
 #endif
 }
 
@@ -322,14 +329,17 @@ void TestSetupLogic::marker_data()
     QTest::addColumn<QChar>("sep");
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("text");
-    QTest::newRow("root of drive C") << "c:\\" << "C:\\Programs\\Atlas" << "start.exe"
-                                     << QChar('\\') << "c:\\Atlas.txt"
+    QTest::newRow("root of drive C") << "c:\\"
+                                     << "C:\\Programs\\Atlas"
+                                     << "start.exe" << QChar('\\') << "c:\\Atlas.txt"
                                      << "C:\\Programs\\Atlas\\start.exe\r\n";
-    QTest::newRow("home folder") << "/home/ann" << "/home/ann/Atlas" << "start" << QChar('/')
-                                 << "/home/ann/Atlas.txt" << "/home/ann/Atlas/start\r\n";
-    QTest::newRow("run file in a subfolder") << "/home/ann" << "/home/ann/Atlas"
-                                             << "bin\\start" << QChar('/')
-                                             << "/home/ann/Atlas.txt"
+    QTest::newRow("home folder") << "/home/ann"
+                                 << "/home/ann/Atlas"
+                                 << "start" << QChar('/') << "/home/ann/Atlas.txt"
+                                 << "/home/ann/Atlas/start\r\n";
+    QTest::newRow("run file in a subfolder") << "/home/ann"
+                                             << "/home/ann/Atlas"
+                                             << "bin\\start" << QChar('/') << "/home/ann/Atlas.txt"
                                              << "/home/ann/Atlas/bin/start\r\n";
 }
 
@@ -387,8 +397,9 @@ void TestSetupLogic::copyFolder_readOnlyOriginalsStayReplaceable()
     QTemporaryDir dir;
     const QString original = dir.filePath("src/run.sh");
     writeBytes(original, "#!/bin/sh\n");
-    QFile::setPermissions(original, QFileDevice::ReadOwner | QFileDevice::ExeOwner
-            | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    QFile::setPermissions(original,
+        QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup
+            | QFileDevice::ReadOther);
     setup::copyFolder(dir.filePath("src"), dir.filePath("dst"));
     const QFileInfo copy(dir.filePath("dst/run.sh"));
     QVERIFY(copy.permissions() & QFileDevice::WriteOwner);
@@ -430,7 +441,8 @@ void TestSetupLogic::copyFolder_refusesTargetInsideSource()
     QVERIFY_THROWS_EXCEPTION(
         FileError, setup::copyFolder(dir.filePath("src"), dir.filePath("src/inner/Atlas")));
     QVERIFY(!QFileInfo::exists(dir.filePath("src/inner")));
-    QVERIFY_THROWS_EXCEPTION(FileError, setup::copyFolder(dir.filePath("src"), dir.filePath("src")));
+    QVERIFY_THROWS_EXCEPTION(
+        FileError, setup::copyFolder(dir.filePath("src"), dir.filePath("src")));
     QCOMPARE(readBytes(dir.filePath("src/a.txt")), QByteArray("a"));
 }
 
@@ -448,13 +460,17 @@ void TestSetupLogic::installFiles_data()
     QTest::addColumn<QString>("runFile");
     QTest::addColumn<QString>("problemStart"); // empty: installation complete
     QTest::addColumn<bool>("installed");
-    QTest::newRow("complete") << true << "start.sh" << "" << true;
-    QTest::newRow("run file in a subfolder") << true << "bin\\go" << "" << true;
-    QTest::newRow("no run file") << true << "" << "" << true;
+    QTest::newRow("complete") << true << "start.sh"
+                              << "" << true;
+    QTest::newRow("run file in a subfolder") << true << "bin\\go"
+                                             << "" << true;
+    QTest::newRow("no run file") << true << ""
+                                 << "" << true;
     QTest::newRow("source missing") << false << "start.sh"
                                     << "The folder to install was not found" << false;
     QTest::newRow("run file missing after copy")
-        << true << "absent.exe" << "The installation did not complete: the program" << true;
+        << true << "absent.exe"
+        << "The installation did not complete: the program" << true;
 }
 
 void TestSetupLogic::installFiles()
@@ -521,8 +537,7 @@ void TestSetupLogic::rememberedProgram_data()
     QTest::addColumn<QByteArray>("marker"); // %1 is the temporary folder; empty: no marker
     QTest::addColumn<QString>("expected");
     QTest::newRow("program present") << QByteArray("%1/prog\r\n") << "%1/prog";
-    QTest::newRow("only the first line counts")
-        << QByteArray("%1/gone\r\n%1/prog\r\n") << "";
+    QTest::newRow("only the first line counts") << QByteArray("%1/gone\r\n%1/prog\r\n") << "";
     QTest::newRow("program removed since") << QByteArray("%1/gone\r\n") << "";
     QTest::newRow("marker names a folder") << QByteArray("%1/folder\r\n") << "";
     QTest::newRow("empty marker") << QByteArray("") << "";

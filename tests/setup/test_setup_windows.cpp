@@ -118,8 +118,8 @@ struct Fixture {
 
     void writeCdInf(const QStringList &lines) const
     {
-        writeBytes(programFolder + "/cd.inf",
-            system8bit(lines.join("\r\n") + QStringLiteral("\r\n")));
+        writeBytes(
+            programFolder + "/cd.inf", system8bit(lines.join("\r\n") + QStringLiteral("\r\n")));
     }
     void writeUsualCdInf(const QString &defPath, const QString &runFile = "start.sh") const
     {
@@ -232,14 +232,16 @@ void TestSetupWindows::load_sectionMissing_data()
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QString>("missing");
     QTest::newRow("no CD Name") << QStringList { "[ Def Path ]", "/x", "[ Folder Name ]", "Data",
-        "[ Run File ]", "start.sh" } << "[ CD Name ]";
+        "[ Run File ]", "start.sh" }
+                                << "[ CD Name ]";
     QTest::newRow("CD Name without inner spaces") << QStringList { "[CD Name]", "Atlas",
         "[ Def Path ]", "/x", "[ Folder Name ]", "Data", "[ Run File ]", "start.sh" }
                                                   << "[ CD Name ]";
     QTest::newRow("no Folder Name") << QStringList { "[ CD Name ]", "Atlas", "[ Def Path ]", "/x",
         "[ Run File ]", "start.sh" } << "[ Folder Name ]";
     QTest::newRow("Run File without value line") << QStringList { "[ CD Name ]", "Atlas",
-        "[ Def Path ]", "/x", "[ Folder Name ]", "Data", "[ Run File ]" } << "[ Run File ]";
+        "[ Def Path ]", "/x", "[ Folder Name ]", "Data", "[ Run File ]" }
+                                                 << "[ Run File ]";
 }
 
 void TestSetupWindows::load_sectionMissing()
@@ -516,8 +518,8 @@ void TestSetupWindows::install_twiceReplacesFiles()
     second.form->getto(1);
     second.form->getto(2);
     QVERIFY(second.host.messages.isEmpty());
-    QCOMPARE(readBytes(fixture.installed() + "/BookTXT/1.htm"),
-        QByteArray("page one, second edition"));
+    QCOMPARE(
+        readBytes(fixture.installed() + "/BookTXT/1.htm"), QByteArray("page one, second edition"));
     QCOMPARE(second.host.starts.size(), 1);
 }
 
@@ -580,8 +582,8 @@ void TestSetupWindows::install_withoutRunFile()
     QVERIFY(QFileInfo::exists(fixture.installed() + "/BookTXT/1.htm"));
     QVERIFY(setup.host.starts.isEmpty());
     QVERIFY(!setup.form->Timer1->isActive());
-    QCOMPARE(readBytes(fixture.marker()),
-        system8bit(fixture.installed() + QDir::separator() + "\r\n"));
+    QCOMPARE(
+        readBytes(fixture.marker()), system8bit(fixture.installed() + QDir::separator() + "\r\n"));
     QCOMPARE(shown(*setup.form), QStringLiteral("P2 B2"));
     QTest::qWait(600);
     QCOMPARE(setup.host.endCount, 0);
@@ -595,8 +597,7 @@ void TestSetupWindows::install_sourceMissing()
     Setup setup(fixture);
     setup.form->getto(2);
     QCOMPARE(setup.host.messages.size(), 1);
-    QCOMPARE(setup.host.messages.first().text,
-        sourceMissingText(native(fixture.cd() + "/Data")));
+    QCOMPARE(setup.host.messages.first().text, sourceMissingText(native(fixture.cd() + "/Data")));
     QVERIFY(!QFileInfo::exists(fixture.marker()));
     QVERIFY(!QFileInfo::exists(fixture.installed()));
     QVERIFY(setup.host.starts.isEmpty());
