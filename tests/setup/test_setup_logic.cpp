@@ -76,10 +76,7 @@ private slots:
     void copyFolder_refusesTargetInsideSource();
     void copyFolder_missingSource();
 
-    void installFiles_data();
-    void installFiles();
     void markerRoundTrip();
-    void markerWriteFailure();
     void rememberedProgram_data();
     void rememberedProgram();
 
@@ -454,52 +451,7 @@ void TestSetupLogic::copyFolder_missingSource()
     QVERIFY(!QFileInfo::exists(dir.filePath("dst")));
 }
 
-void TestSetupLogic::installFiles_data()
-{
-    QTest::addColumn<bool>("withSource");
-    QTest::addColumn<QString>("runFile");
-    QTest::addColumn<QString>("problemStart"); // empty: installation complete
-    QTest::addColumn<bool>("installed");
-    QTest::newRow("complete") << true << "start.sh"
-                              << "" << true;
-    QTest::newRow("run file in a subfolder") << true << "bin\\go"
-                                             << "" << true;
-    QTest::newRow("no run file") << true << ""
-                                 << "" << true;
-    QTest::newRow("source missing") << false << "start.sh"
-                                    << "The folder to install was not found" << false;
-    QTest::newRow("run file missing after copy")
-        << true << "absent.exe"
-        << "The installation did not complete: the program" << true;
-}
 
-void TestSetupLogic::installFiles()
-{
-    QFETCH(bool, withSource);
-    QFETCH(QString, runFile);
-    QFETCH(QString, problemStart);
-    QFETCH(bool, installed);
-    QTemporaryDir dir;
-    if (withSource) {
-        writeBytes(dir.filePath("cd/Data/start.sh"), "run");
-        writeBytes(dir.filePath("cd/Data/bin/go"), "go");
-    }
-    InstallPlan plan;
-    plan.sourceFolder = QDir::toNativeSeparators(dir.filePath("cd/Data"));
-    plan.installFolder = QDir::toNativeSeparators(dir.filePath("disk/Atlas"));
-    plan.runFile = runFile;
-    plan.markerPath = dir.filePath("Atlas.txt");
-    const std::optional<QString> problem = setup::installFiles(plan);
-    if (problemStart.isEmpty()) {
-        QVERIFY2(!problem, qPrintable(problem.value_or(QString())));
-    } else {
-        QVERIFY(problem);
-        QVERIFY2(problem->startsWith(problemStart), qPrintable(*problem));
-        QVERIFY(problem->contains(withSource ? setup::programPath(plan) : plan.sourceFolder));
-    }
-    QCOMPARE(QFileInfo::exists(dir.filePath("disk/Atlas/start.sh")), installed);
-    QVERIFY(!QFileInfo::exists(plan.markerPath)); // the marker is a step of its own
-}
 
 void TestSetupLogic::markerRoundTrip()
 {
@@ -516,21 +468,6 @@ void TestSetupLogic::markerRoundTrip()
     QCOMPARE(setup::rememberedProgram(plan.markerPath), setup::programPath(plan));
 }
 
-void TestSetupLogic::markerWriteFailure()
-{
-    QTemporaryDir dir;
-    InstallPlan plan;
-    plan.installFolder = dir.filePath("Atlas");
-    plan.runFile = "start";
-    plan.markerPath = dir.filePath("no such folder/Atlas.txt");
-    try {
-        setup::writeMarker(plan);
-        QFAIL("writing into a missing folder reported success");
-    } catch (const FileError &error) {
-        QCOMPARE(error.path(), plan.markerPath);
-        QVERIFY(setup::markerFailedText(error).contains(plan.markerPath));
-    }
-}
 
 void TestSetupLogic::rememberedProgram_data()
 {
