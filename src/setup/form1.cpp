@@ -103,6 +103,8 @@ bool Form1::Form_Load()
         return false;
     }
     cdName = reading.values.cdName;
+    // A base that means nothing on this system (a drive path read elsewhere)
+    // becomes the user's home folder.
     defPath = destinationBase(reading.values.defPath);
     folderName = reading.values.folderName;
     runFile = reading.values.runFile;
