@@ -1,0 +1,92 @@
+#include "folder_copy.h"
+
+#include "text_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace setup {
+
+static QString cleanAbsolute(const QString &path)
+{
+    return QDir::cleanPath(QFileInfo(QDir::fromNativeSeparators(path)).absoluteFilePath());
+}
+
+bool isSameOrInside(const QString &inner, const QString &outer)
+{
+    const QString in = cleanAbsolute(inner);
+    QString out = cleanAbsolute(outer);
+#ifdef Q_OS_WIN
+    const Qt::CaseSensitivity cs = Qt::CaseInsensitive;
+#else
+    const Qt::CaseSensitivity cs = Qt::CaseSensitive;
+#endif
+    if (in.compare(out, cs) == 0)
+        return true;
+    if (!out.endsWith(u'/'))
+        out += u'/';
+    return in.startsWith(out, cs);
+}
+
+void copyFile(const QString &source, const QString &target)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        throw FileError(source, QStringLiteral("Cannot read the file (%1)").arg(in.errorString()));
+    if (QFileInfo(target).isDir())
+        throw FileError(target, QStringLiteral("A folder stands where the file should go"));
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly))
+        throw FileError(
+            target, QStringLiteral("Cannot write the file (%1)").arg(out.errorString()));
+    QByteArray chunk;
+    while (!in.atEnd()) {
+        chunk = in.read(1 << 20);
+        if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
+            throw FileError(
+                source, QStringLiteral("Cannot read the file (%1)").arg(in.errorString()));
+        if (out.write(chunk) != chunk.size())
+            throw FileError(
+                target, QStringLiteral("Cannot write the file (%1)").arg(out.errorString()));
+    }
+    if (!out.commit())
+        throw FileError(
+            target, QStringLiteral("Cannot write the file (%1)").arg(out.errorString()));
+    QFile::setPermissions(
+        target, in.permissions() | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+static void copyInto(const QString &source, const QString &target)
+{
+    if (!QDir().mkpath(target))
+        throw FileError(target, QStringLiteral("Cannot create the folder"));
+    const QDir dir(source);
+    if (!dir.isReadable())
+        throw FileError(source, QStringLiteral("Cannot read the folder"));
+    const QFileInfoList entries = dir.entryInfoList(
+        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QFileInfo &entry : entries) {
+        const QString to = target + u'/' + entry.fileName();
+        if (entry.isDir()) {
+            // A link to a folder could lead back into the source.
+            if (!entry.isSymLink())
+                copyInto(entry.filePath(), to);
+        } else {
+            copyFile(entry.filePath(), to);
+        }
+    }
+}
+
+void copyFolder(const QString &source, const QString &target)
+{
+    if (!QFileInfo(source).isDir())
+        throw FileError(source, QStringLiteral("The folder does not exist"));
+    if (isSameOrInside(target, source))
+        throw FileError(target,
+            QStringLiteral("The installation folder lies inside the folder being installed"));
+    copyInto(QDir::fromNativeSeparators(source), QDir::fromNativeSeparators(target));
+}
+
+} // namespace setup

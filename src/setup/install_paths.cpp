@@ -1,0 +1,107 @@
+#include "install_paths.h"
+
+#include <QDir>
+#include <QStorageInfo>
+
+namespace setup {
+
+QChar nativeSeparator()
+{
+#ifdef Q_OS_WIN
+    return u'\\';
+#else
+    return u'/';
+#endif
+}
+
+bool endsWithSeparator(const QString &path, QChar sep)
+{
+    return path.endsWith(sep) || path.endsWith(u'/');
+}
+
+QString joinPath(const QString &folder, const QString &name, QChar sep)
+{
+    if (endsWithSeparator(folder, sep))
+        return folder + name;
+    return folder + sep + name;
+}
+
+QString withSeparators(const QString &relative, QChar sep)
+{
+    QString result = relative;
+    result.replace(u'\\', sep);
+    result.replace(u'/', sep);
+    return result;
+}
+
+QString installFolder(const QString &defPath, const QString &cdName, QChar sep)
+{
+    return joinPath(defPath, cdName, sep);
+}
+
+QString infPathFor(const QString &programFolder, QChar sep)
+{
+    return joinPath(programFolder, QStringLiteral("cd.inf"), sep);
+}
+
+static QString comparable(const QString &path)
+{
+    QString cleaned = QDir::cleanPath(QDir::fromNativeSeparators(path));
+    if (cleaned.size() > 1 && cleaned.endsWith(u'/'))
+        cleaned.chop(1);
+#ifdef Q_OS_WIN
+    cleaned = cleaned.toLower();
+#endif
+    return cleaned;
+}
+
+QString sourceFolder(
+    const QString &programFolder, const QString &folderName, const QString &volumeRoot, QChar sep)
+{
+    const QString name = withSeparators(folderName, sep);
+    if (comparable(programFolder) == comparable(volumeRoot))
+        return joinPath(programFolder, name, sep);
+    QString folder = programFolder;
+    while (folder.size() > 1 && endsWithSeparator(folder, sep))
+        folder.chop(1);
+    const qsizetype cut = std::max(folder.lastIndexOf(sep), folder.lastIndexOf(u'/'));
+    if (cut < 0) // a bare drive such as "D:"
+        return joinPath(folder, name, sep);
+    return folder.left(cut + 1) + name;
+}
+
+QString volumeRootOf(const QString &path)
+{
+    const QStorageInfo storage(path);
+    if (!storage.isValid())
+        return QString();
+    return QDir::toNativeSeparators(storage.rootPath());
+}
+
+QString destinationBase(const QString &defPath)
+{
+    if (!defPath.isEmpty() && QDir::isAbsolutePath(QDir::fromNativeSeparators(defPath)))
+        return defPath;
+    return QDir::toNativeSeparators(QDir::homePath());
+}
+
+QString defaultMarkerFolder()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("c:\\");
+#else
+    return QDir::toNativeSeparators(QDir::homePath());
+#endif
+}
+
+QString markerFilePath(const QString &markerFolder, const QString &cdName, QChar sep)
+{
+    return joinPath(markerFolder, cdName + QStringLiteral(".txt"), sep);
+}
+
+QString markerText(const QString &installFolder, const QString &runFile, QChar sep)
+{
+    return installFolder + sep + withSeparators(runFile, sep) + QStringLiteral("\r\n");
+}
+
+} // namespace setup

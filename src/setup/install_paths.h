@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+
+namespace setup {
+
+// The folder separator of this system: "\" on Windows, "/" elsewhere. The
+// functions below take it as an argument so both forms can be checked on
+// any system.
+QChar nativeSeparator();
+
+// True when `path` ends in `sep` (or in "/", which every system accepts).
+bool endsWithSeparator(const QString &path, QChar sep = nativeSeparator());
+
+// `folder` and `name` with one separator between them, none added when the
+// folder already ends in one (a drive root such as "D:\" or "/").
+QString joinPath(const QString &folder, const QString &name, QChar sep = nativeSeparator());
+
+// A relative path from cd.inf ("bin\start.exe") with this system's separators.
+QString withSeparators(const QString &relative, QChar sep = nativeSeparator());
+
+// The installation folder (`itit`): defPath and cdName joined.
+QString installFolder(const QString &defPath, const QString &cdName, QChar sep = nativeSeparator());
+
+// Where cd.inf stands: beside setup.
+QString infPathFor(const QString &programFolder, QChar sep = nativeSeparator());
+
+// The folder whose content is installed: `folderName` in the parent of
+// setup's folder, or in setup's folder itself when that is the root of its
+// volume (setup at the top of the CD). `volumeRoot` is the root of the volume
+// that holds the program folder.
+QString sourceFolder(const QString &programFolder, const QString &folderName,
+    const QString &volumeRoot, QChar sep = nativeSeparator());
+
+// The root of the volume (drive, mount point) that holds `path`.
+QString volumeRootOf(const QString &path);
+
+// A destination base for this system: defPath itself when it is an absolute
+// path here, otherwise (a drive path read on another system, a relative or
+// empty value) the user's home folder.
+QString destinationBase(const QString &defPath);
+
+// The folder of the marker file: the root of drive C on Windows, the user's
+// home folder elsewhere.
+QString defaultMarkerFolder();
+
+// The marker file: cdName + ".txt" in `markerFolder`.
+QString markerFilePath(
+    const QString &markerFolder, const QString &cdName, QChar sep = nativeSeparator());
+
+// The marker file's whole text: the installed program's full path and CR LF.
+QString markerText(
+    const QString &installFolder, const QString &runFile, QChar sep = nativeSeparator());
+
+} // namespace setup

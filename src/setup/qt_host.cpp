@@ -1,0 +1,43 @@
+#include "qt_host.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProcess>
+#include <QUrl>
+
+namespace setup {
+
+void QtHost::showMessage(const QString &title, const QString &text, Icon icon)
+{
+    QMessageBox box(icon == Icon::Critical ? QMessageBox::Critical : QMessageBox::Warning, title,
+        text, QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+void QtHost::runModal(QDialog &dialog)
+{
+    dialog.exec();
+}
+
+bool QtHost::startProgram(const QString &program, const QString &workingFolder)
+{
+    const QFileInfo info(program);
+    if (!info.isFile())
+        return false;
+    if (info.isExecutable())
+        return QProcess::startDetached(program, {}, workingFolder);
+    // A start page or other document opens in the program the system links
+    // to its kind.
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
+}
+
+void QtHost::endProgram()
+{
+    m_ended = true;
+    QCoreApplication::quit();
+}
+
+} // namespace setup

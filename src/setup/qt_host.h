@@ -1,0 +1,19 @@
+#pragma once
+
+#include "host.h"
+
+namespace setup {
+
+class QtHost : public Host {
+public:
+    void showMessage(const QString &title, const QString &text, Icon icon) override;
+    void runModal(QDialog &dialog) override;
+    bool startProgram(const QString &program, const QString &workingFolder) override;
+    void endProgram() override;
+    bool ended() const override { return m_ended; }
+
+private:
+    bool m_ended = false;
+};
+
+} // namespace setup

@@ -1,0 +1,80 @@
+#include "text_files.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringConverter>
+#include <QStringList>
+
+namespace setup {
+
+FileError::FileError(QString path, QString reason)
+    : std::runtime_error((reason + QStringLiteral(": ") + path).toStdString())
+    , m_path(std::move(path))
+    , m_reason(std::move(reason))
+{
+}
+
+QString FileError::describe() const
+{
+    return m_reason + QLatin1String(":\n") + m_path;
+}
+
+bool fileExists(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    const QFileInfo info(path);
+    return info.exists() && !info.isDir();
+}
+
+bool folderExists(const QString &path)
+{
+    return !path.isEmpty() && QFileInfo(path).isDir();
+}
+
+QString readSystem8bit(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw FileError(path, QStringLiteral("Cannot read the file (%1)").arg(file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw FileError(path, QStringLiteral("Cannot read the file (%1)").arg(file.errorString()));
+    QStringDecoder decode(QStringConverter::System);
+    return decode(bytes);
+}
+
+void writeSystem8bit(const QString &path, const QString &text)
+{
+    QStringEncoder encode(QStringConverter::System);
+    const QByteArray bytes = encode(text);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw FileError(path, QStringLiteral("Cannot write the file (%1)").arg(file.errorString()));
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        throw FileError(path, QStringLiteral("Cannot write the file (%1)").arg(file.errorString()));
+}
+
+QStringList splitLines(const QString &text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const QChar c = text.at(i);
+        if (c == u'\r' || c == u'\n') {
+            lines.append(text.mid(start, i - start));
+            if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
+                ++i;
+            start = i + 1;
+        }
+        ++i;
+    }
+    if (start < n)
+        lines.append(text.mid(start));
+    return lines;
+}
+
+} // namespace setup

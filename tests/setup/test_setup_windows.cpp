@@ -1,0 +1,734 @@
+// The installer's windows, offscreen, with a recording host in place of
+// message boxes, the modal picker, program starts and the end of setup.
+#include "drive_list.h"
+#include "environment.h"
+#include "folder_list.h"
+#include "form1.h"
+#include "form2.h"
+#include "host.h"
+#include "install_paths.h"
+#include "messages.h"
+#include "picture_button.h"
+#include "qt_host.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStringConverter>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+using namespace setup;
+
+namespace {
+
+class RecordingHost : public Host {
+public:
+    struct Message {
+        QString title;
+        QString text;
+        Icon icon;
+    };
+    struct Start {
+        QString program;
+        QString folder;
+    };
+
+    void showMessage(const QString &title, const QString &text, Icon icon) override
+    {
+        messages.append({ title, text, icon });
+    }
+    void runModal(QDialog &dialog) override
+    {
+        ++modalCount;
+        dialog.show();
+        if (onModal)
+            onModal(dialog);
+        dialog.hide();
+    }
+    bool startProgram(const QString &program, const QString &folder) override
+    {
+        starts.append({ program, folder });
+        return startSucceeds;
+    }
+    void endProgram() override { ++endCount; }
+    bool ended() const override { return endCount > 0; }
+
+    QList<Message> messages;
+    QList<Start> starts;
+    bool startSucceeds = true;
+    int endCount = 0;
+    int modalCount = 0;
+    std::function<void(QDialog &)> onModal;
+};
+
+QByteArray system8bit(const QString &text)
+{
+    QStringEncoder encode(QStringConverter::System);
+    return encode(text);
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return "<missing>";
+    return file.readAll();
+}
+
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(QDir::cleanPath(path));
+}
+
+// A throw-away CD (its top folder stands for the drive root), a disk to
+// install onto and a home folder for the marker file.
+struct Fixture {
+    QTemporaryDir dir;
+    QString cd() const { return native(dir.filePath("cd")); }
+    QString disk() const { return native(dir.filePath("disk")); }
+    QString home() const { return native(dir.filePath("home")); }
+    QString programFolder;
+    QString markerFolder;
+
+    explicit Fixture(bool setupAtRoot = false)
+    {
+        programFolder = setupAtRoot ? cd() : native(dir.filePath("cd/Setup"));
+        markerFolder = home();
+        QDir().mkpath(programFolder);
+        QDir().mkpath(home());
+        QDir().mkpath(disk());
+        writeBytes(dir.filePath("cd/Data/start.sh"), "#!/bin/sh\n");
+        writeBytes(dir.filePath("cd/Data/BookTXT/1.htm"), "page one");
+    }
+
+    void writeCdInf(const QStringList &lines) const
+    {
+        writeBytes(
+            programFolder + "/cd.inf", system8bit(lines.join("\r\n") + QStringLiteral("\r\n")));
+    }
+    void writeUsualCdInf(const QString &defPath, const QString &runFile = "start.sh") const
+    {
+        writeCdInf({ "[ CD Name ]", "Atlas", "[ Def Path ]", defPath, "[ Folder Name ]", "Data",
+            "[ Run File ]", runFile });
+    }
+    Environment environment() const
+    {
+        Environment environment;
+        environment.programFolder = programFolder;
+        environment.markerFolder = markerFolder;
+        const QString root = cd();
+        environment.volumeRootOf = [root](const QString &path) {
+            return native(path).startsWith(root) ? root : QStringLiteral("/");
+        };
+        return environment;
+    }
+    QString installed() const { return native(disk() + "/Atlas"); }
+    QString marker() const { return native(home() + "/Atlas.txt"); }
+    QString program() const { return native(installed() + "/start.sh"); }
+};
+
+struct Setup {
+    RecordingHost host;
+    std::unique_ptr<Form1> form;
+    bool loaded = false;
+
+    explicit Setup(const Fixture &fixture)
+        : form(std::make_unique<Form1>(host, fixture.environment()))
+    {
+        loaded = form->Form_Load();
+        if (loaded)
+            form->show();
+    }
+};
+
+// Visible pictures and buttons, as "P0 B0 B2".
+QString shown(const Form1 &form)
+{
+    QStringList parts;
+    for (int i = 0; i < 3; ++i) {
+        if (form.Pic[i]->isVisible())
+            parts << QStringLiteral("P%1").arg(i);
+    }
+    for (int i = 0; i < 3; ++i) {
+        if (form.btn[i]->isVisible())
+            parts << QStringLiteral("B%1").arg(i);
+    }
+    return parts.join(u' ');
+}
+
+} // namespace
+
+class TestSetupWindows : public QObject {
+    Q_OBJECT
+
+private slots:
+    void load_cdInfMissing();
+    void load_sectionMissing_data();
+    void load_sectionMissing();
+    void load_sectionsInAnyOrder();
+    void load_layout();
+
+    void pages_nextBackNextInstall();
+    void pages_outOfRangeIgnored();
+    void destination_trailingSeparator_data();
+    void destination_trailingSeparator();
+
+    void picker_opensAtDestination();
+    void picker_rootChosen();
+    void picker_highlightedRowIsNotChosen();
+    void picker_closedChangesNothing();
+    void picker_driveChangeOpensItsRoot();
+
+    void install_copiesWritesMarkerStartsAndEnds();
+    void install_setupAtDriveRoot();
+    void install_twiceReplacesFiles();
+    void install_secondRunStartsRememberedProgram();
+    void install_rememberedProgramGone();
+    void install_missingParentsCreated();
+    void install_withoutRunFile();
+    void install_sourceMissing();
+    void install_copyFailsPartWay();
+    void install_runFileMissingAfterCopy();
+    void install_markerNotWritable();
+    void install_startFails();
+    void install_exitBeforeCopy();
+    void exitButtonEnds();
+
+    void qtHost_startsInOwnFolder();
+    void screenshots();
+};
+
+void TestSetupWindows::load_cdInfMissing()
+{
+    Fixture fixture;
+    Setup setup(fixture);
+    QVERIFY(!setup.loaded);
+    QCOMPARE(setup.host.messages.size(), 1);
+    const QString infPath = fixture.programFolder + QDir::separator() + "cd.inf";
+    QCOMPARE(setup.host.messages.first().text, infPath + " file dosn't exist!");
+    QCOMPARE(setup.host.messages.first().title, QStringLiteral("Error!"));
+    QCOMPARE(setup.host.messages.first().icon, Host::Icon::Critical);
+    QCOMPARE(setup.host.endCount, 1);
+    QVERIFY(setup.host.starts.isEmpty());
+}
+
+void TestSetupWindows::load_sectionMissing_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("missing");
+    QTest::newRow("no CD Name") << QStringList { "[ Def Path ]", "/x", "[ Folder Name ]", "Data",
+        "[ Run File ]", "start.sh" }
+                                << "[ CD Name ]";
+    QTest::newRow("CD Name without inner spaces") << QStringList { "[CD Name]", "Atlas",
+        "[ Def Path ]", "/x", "[ Folder Name ]", "Data", "[ Run File ]", "start.sh" }
+                                                  << "[ CD Name ]";
+    QTest::newRow("no Folder Name") << QStringList { "[ CD Name ]", "Atlas", "[ Def Path ]", "/x",
+        "[ Run File ]", "start.sh" } << "[ Folder Name ]";
+    QTest::newRow("Run File without value line") << QStringList { "[ CD Name ]", "Atlas",
+        "[ Def Path ]", "/x", "[ Folder Name ]", "Data", "[ Run File ]" }
+                                                 << "[ Run File ]";
+}
+
+void TestSetupWindows::load_sectionMissing()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QString, missing);
+    Fixture fixture;
+    fixture.writeCdInf(lines);
+    Setup setup(fixture);
+    QVERIFY(!setup.loaded);
+    QCOMPARE(setup.host.messages.size(), 1);
+    QVERIFY2(setup.host.messages.first().text.contains('"' + missing + '"'),
+        qPrintable(setup.host.messages.first().text));
+    QCOMPARE(setup.host.endCount, 1);
+    QVERIFY(setup.host.starts.isEmpty());
+    QVERIFY(!QFileInfo::exists(fixture.marker()));
+}
+
+void TestSetupWindows::load_sectionsInAnyOrder()
+{
+    Fixture fixture;
+    fixture.writeCdInf({ "[ Run File ]", "start.sh", "[ Folder Name ]", "Data", "[ Def Path ]",
+        fixture.disk(), "[ CD Name ]", "Atlas" });
+    Setup setup(fixture);
+    QVERIFY(setup.loaded);
+    QVERIFY(setup.host.messages.isEmpty());
+    QCOMPARE(setup.form->windowTitle(), QStringLiteral("Atlas Installer"));
+    QCOMPARE(setup.form->cdName, QStringLiteral("Atlas"));
+    QCOMPARE(setup.form->defPath, fixture.disk());
+    QCOMPARE(setup.form->folderName, QStringLiteral("Data"));
+    QCOMPARE(setup.form->runFile, QStringLiteral("start.sh"));
+    QCOMPARE(setup.form->page, qint16(0));
+    QCOMPARE(shown(*setup.form), QStringLiteral("P0 B0 B2"));
+}
+
+void TestSetupWindows::load_layout()
+{
+    Fixture fixture;
+    fixture.writeUsualCdInf(fixture.disk());
+    Setup setup(fixture);
+    Form1 &form = *setup.form;
+    QCOMPARE(form.size(), QSize(337, 147));
+    QCOMPARE(form.minimumSize(), form.maximumSize());
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(form.Pic[i]->geometry(), QRect(0, 0, 337, 105));
+    QCOMPARE(form.Text1->parentWidget(), form.Pic[1]);
+    QCOMPARE(form.Text1->geometry(), QRect(24, 56, 257, 25));
+    QCOMPARE(form.bro->geometry(), QRect(288, 56, 25, 25));
+    QCOMPARE(form.btn[0]->geometry(), QRect(256, 112, 73, 26));
+    QCOMPARE(form.btn[1]->geometry(), QRect(176, 112, 73, 26));
+    QCOMPARE(form.btn[2]->geometry(), QRect(8, 112, 49, 26));
+    QCOMPARE(form.Timer1->interval(), 500);
+    QVERIFY(!form.Timer1->isActive());
+    QCOMPARE(form.form2->windowTitle(), QStringLiteral("Select folder"));
+    QCOMPARE(form.form2->size(), QSize(234, 292));
+    QCOMPARE(form.form2->Drive1->geometry(), QRect(8, 8, 217, 21));
+    QCOMPARE(form.form2->Dir1->geometry(), QRect(8, 32, 217, 201));
+    QCOMPARE(form.form2->btn[0]->geometry(), QRect(64, 256, 105, 26));
+}
+
+void TestSetupWindows::pages_nextBackNextInstall()
+{
+    Fixture fixture;
+    fixture.writeUsualCdInf(fixture.disk());
+    Setup setup(fixture);
+    Form1 &form = *setup.form;
+    QCOMPARE(shown(form), QStringLiteral("P0 B0 B2"));
+
+    QTest::mouseClick(form.btn[0], Qt::LeftButton);
+    QCOMPARE(form.page, qint16(1));
+    QCOMPARE(shown(form), QStringLiteral("P1 B0 B1 B2"));
+    QVERIFY(form.Text1->isVisible());
+    QVERIFY(form.bro->isVisible());
+    QCOMPARE(form.Text1->text(), fixture.installed());
+
+    QTest::mouseClick(form.btn[1], Qt::LeftButton);
+    QCOMPARE(form.page, qint16(0));
+    QCOMPARE(shown(form), QStringLiteral("P0 B0 B2"));
+    QVERIFY(!form.Text1->isVisible());
+
+    QTest::mouseClick(form.btn[0], Qt::LeftButton);
+    QCOMPARE(form.page, qint16(1));
+    QCOMPARE(shown(form), QStringLiteral("P1 B0 B1 B2"));
+
+    QVERIFY(!QFileInfo::exists(fixture.installed())); // nothing copied before page 2
+    QTest::mouseClick(form.btn[0], Qt::LeftButton);
+    QCOMPARE(form.page, qint16(2));
+    QCOMPARE(shown(form), QStringLiteral("P2 B2"));
+    QVERIFY(QFileInfo::exists(fixture.program()));
+}
+
+void TestSetupWindows::pages_outOfRangeIgnored()
+{
+    Fixture fixture;
+    fixture.writeUsualCdInf(fixture.disk());
+    Setup setup(fixture);
+    Form1 &form = *setup.form;
+    form.getto(-1);
+    QCOMPARE(form.page, qint16(0));
+    QCOMPARE(shown(form), QStringLiteral("P0 B0 B2"));
+    form.getto(3);
+    QCOMPARE(form.page, qint16(0));
+    QCOMPARE(shown(form), QStringLiteral("P0 B0 B2"));
+    QVERIFY(!QFileInfo::exists(fixture.installed()));
+}
+
+void TestSetupWindows::destination_trailingSeparator_data()
+{
+    QTest::addColumn<bool>("trailing");
+    QTest::newRow("without trailing separator") << false;
+    QTest::newRow("with trailing separator") << true;
+}
+
+void TestSetupWindows::destination_trailingSeparator()
+{
+    QFETCH(bool, trailing);
+    Fixture fixture;
+    const QString programs = native(fixture.disk() + "/Programs");
+    fixture.writeUsualCdInf(trailing ? programs + QDir::separator() : programs);
+    Setup setup(fixture);
+    setup.form->btn_Click(0);
+    QCOMPARE(setup.form->Text1->text(), native(programs + "/Atlas"));
+}
+
+void TestSetupWindows::picker_opensAtDestination()
+{
+    Fixture fixture;
+    QDir().mkpath(fixture.disk() + "/Programs");
+    fixture.writeUsualCdInf(native(fixture.disk() + "/Programs"));
+    Setup setup(fixture);
+    setup.form->btn_Click(0);
+    QString openedAt;
+    QString drive;
+    setup.host.onModal = [&](QDialog &dialog) {
+        auto &picker = static_cast<Form2 &>(dialog);
+        openedAt = picker.Dir1->path();
+        drive = picker.Drive1->drive();
+    };
+    QTest::mouseClick(setup.form->bro, Qt::LeftButton);
+    QCOMPARE(setup.host.modalCount, 1);
+    QCOMPARE(openedAt, native(fixture.disk() + "/Programs"));
+    QCOMPARE(drive, fixture.environment().volumeRootOf(openedAt));
+}
+
+void TestSetupWindows::picker_rootChosen()
+{
+    Fixture fixture;
+    fixture.writeUsualCdInf(fixture.disk());
+    Setup setup(fixture);
+    setup.form->btn_Click(0);
+    const QString root = QDir::toNativeSeparators(QDir::rootPath());
+    setup.host.onModal = [&](QDialog &dialog) {
+        auto &picker = static_cast<Form2 &>(dialog);
+        QVERIFY(picker.Dir1->setPath(root));
+        QTest::mouseClick(picker.btn[0], Qt::LeftButton);
+        QVERIFY(!picker.isVisible());
+    };
+    setup.form->bro_Click();
+    QCOMPARE(setup.form->defPath, root);
+    QCOMPARE(setup.form->Text1->text(), root + "Atlas"); // one separator, not two
+    QCOMPARE(setup.form->itit(), root + "Atlas");
+
+    // Every return to the destination page shows the chosen place.
+    setup.form->btn_Click(1);
+    setup.form->btn_Click(0);
+    QCOMPARE(setup.form->Text1->text(), root + "Atlas");
+}
+
+void TestSetupWindows::picker_highlightedRowIsNotChosen()
+{
+    Fixture fixture;
+    QDir().mkpath(fixture.disk() + "/Chosen/Highlighted");
+    fixture.writeUsualCdInf(fixture.disk());
+    Setup setup(fixture);
+    setup.form->btn_Click(0);
+    setup.host.onModal = [&](QDialog &dialog) {
+        auto &picker = static_cast<Form2 &>(dialog);
+        // A double click opens "Chosen"; a single click only highlights its subfolder.
+        const auto open = picker.Dir1->findItems("Chosen", Qt::MatchExactly);
+        QCOMPARE(open.size(), 1);
+        emit picker.Dir1->itemActivated(open.first());
+        QCOMPARE(picker.Dir1->path(), native(fixture.disk() + "/Chosen"));
+        const auto inner = picker.Dir1->findItems("Highlighted", Qt::MatchExactly);
+        QCOMPARE(inner.size(), 1);
+        picker.Dir1->setCurrentItem(inner.first());
+        QTest::mouseClick(picker.btn[0], Qt::LeftButton);
+    };
+    setup.form->bro_Click();
+    QCOMPARE(setup.form->defPath, native(fixture.disk() + "/Chosen"));
+    QCOMPARE(setup.form->Text1->text(), native(fixture.disk() + "/Chosen/Atlas"));
+}
+
+void TestSetupWindows::picker_closedChangesNothing()
+{
+    Fixture fixture;
+    fixture.writeUsualCdInf(fixture.disk());
+    Setup setup(fixture);
+    setup.form->btn_Click(0);
+    setup.host.onModal = [&](QDialog &dialog) {
+        auto &picker = static_cast<Form2 &>(dialog);
+        picker.Dir1->setPath(QDir::rootPath());
+        picker.close();
+    };
+    setup.form->bro_Click();
+    QCOMPARE(setup.form->defPath, fixture.disk());
+    QCOMPARE(setup.form->Text1->text(), fixture.installed());
+}
+
+void TestSetupWindows::picker_driveChangeOpensItsRoot()
+{
+    Fixture fixture;
+    fixture.writeUsualCdInf(fixture.disk());
+    Setup setup(fixture);
+    Form2 &picker = *setup.form->form2;
+    picker.Drive1->setRoots({ QDir::toNativeSeparators(QDir::rootPath()), fixture.cd() });
+    picker.Dir1->setPath(fixture.disk());
+    picker.Drive1->setCurrentIndex(1);
+    QCOMPARE(picker.Dir1->path(), fixture.cd());
+    picker.Drive1->setCurrentIndex(0);
+    QCOMPARE(picker.Dir1->path(), QDir::toNativeSeparators(QDir::rootPath()));
+    // A root the list lacks is added and opened.
+    picker.Drive1->setDrive(fixture.home());
+    QCOMPARE(picker.Drive1->drive(), fixture.home());
+    QCOMPARE(picker.Dir1->path(), fixture.home());
+}
+
+void TestSetupWindows::install_copiesWritesMarkerStartsAndEnds()
+{
+    Fixture fixture;
+    fixture.writeUsualCdInf(fixture.disk());
+    Setup setup(fixture);
+    setup.form->getto(1);
+    setup.form->getto(2);
+    QVERIFY(setup.host.messages.isEmpty());
+    QCOMPARE(readBytes(fixture.installed() + "/BookTXT/1.htm"), QByteArray("page one"));
+    QCOMPARE(readBytes(fixture.marker()), system8bit(fixture.program() + "\r\n"));
+    QCOMPARE(setup.host.starts.size(), 1);
+    QCOMPARE(setup.host.starts.first().program, fixture.program());
+    QCOMPARE(setup.host.starts.first().folder, fixture.installed());
+    QVERIFY(setup.form->Timer1->isActive());
+    QCOMPARE(setup.host.endCount, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(setup.host.endCount, 1, 3000);
+    QVERIFY(!setup.form->Timer1->isActive());
+}
+
+void TestSetupWindows::install_setupAtDriveRoot()
+{
+    Fixture fixture(true);
+    fixture.writeUsualCdInf(fixture.disk());
+    Setup setup(fixture);
+    QVERIFY(setup.loaded);
+    QCOMPARE(setup.form->infPath, native(fixture.cd() + "/cd.inf"));
+    QCOMPARE(setup.form->plan().sourceFolder, native(fixture.cd() + "/Data"));
+    setup.form->getto(2);
+    QVERIFY(setup.host.messages.isEmpty());
+    QCOMPARE(readBytes(fixture.installed() + "/BookTXT/1.htm"), QByteArray("page one"));
+    QCOMPARE(setup.host.starts.size(), 1);
+}
+
+void TestSetupWindows::install_twiceReplacesFiles()
+{
+    Fixture fixture;
+    fixture.writeUsualCdInf(fixture.disk());
+    {
+        Setup first(fixture);
+        first.form->getto(2);
+        QCOMPARE(readBytes(fixture.installed() + "/BookTXT/1.htm"), QByteArray("page one"));
+    }
+    // A newer CD over the same folder, with the earlier program gone.
+    writeBytes(fixture.dir.filePath("cd/Data/BookTXT/1.htm"), "page one, second edition");
+    QFile::remove(fixture.program());
+    Setup second(fixture);
+    QVERIFY(second.host.starts.isEmpty());
+    second.form->getto(1);
+    second.form->getto(2);
+    QVERIFY(second.host.messages.isEmpty());
+    QCOMPARE(
+        readBytes(fixture.installed() + "/BookTXT/1.htm"), QByteArray("page one, second edition"));
+    QCOMPARE(second.host.starts.size(), 1);
+}
+
+void TestSetupWindows::install_secondRunStartsRememberedProgram()
+{
+    Fixture fixture;
+    fixture.writeUsualCdInf(fixture.disk());
+    {
+        Setup first(fixture);
+        first.form->getto(2);
+    }
+    writeBytes(fixture.dir.filePath("cd/Data/BookTXT/1.htm"), "changed on the CD");
+    writeBytes(fixture.dir.filePath("cd/Data/new.txt"), "new");
+
+    Setup second(fixture);
+    QVERIFY(second.loaded);
+    QVERIFY(second.host.messages.isEmpty());
+    QCOMPARE(second.host.starts.size(), 1);
+    QCOMPARE(second.host.starts.first().program, fixture.program());
+    QCOMPARE(second.host.starts.first().folder, fixture.installed());
+    QVERIFY(second.form->Timer1->isActive());
+    QCOMPARE(second.form->page, qint16(0));
+    QTRY_COMPARE_WITH_TIMEOUT(second.host.endCount, 1, 3000);
+    QCOMPARE(readBytes(fixture.installed() + "/BookTXT/1.htm"), QByteArray("page one"));
+    QVERIFY(!QFileInfo::exists(fixture.installed() + "/new.txt"));
+}
+
+void TestSetupWindows::install_rememberedProgramGone()
+{
+    Fixture fixture;
+    fixture.writeUsualCdInf(fixture.disk());
+    writeBytes(fixture.marker(), system8bit(fixture.program() + "\r\n"));
+    Setup setup(fixture);
+    QVERIFY(setup.loaded);
+    QVERIFY(setup.host.starts.isEmpty());
+    QVERIFY(setup.host.messages.isEmpty());
+    QVERIFY(!setup.form->Timer1->isActive());
+    QCOMPARE(shown(*setup.form), QStringLiteral("P0 B0 B2"));
+}
+
+void TestSetupWindows::install_missingParentsCreated()
+{
+    Fixture fixture;
+    const QString base = native(fixture.disk() + "/not/yet/there");
+    fixture.writeUsualCdInf(base);
+    Setup setup(fixture);
+    setup.form->getto(2);
+    QVERIFY(setup.host.messages.isEmpty());
+    QCOMPARE(readBytes(base + "/Atlas/BookTXT/1.htm"), QByteArray("page one"));
+    QCOMPARE(setup.host.starts.size(), 1);
+}
+
+void TestSetupWindows::install_withoutRunFile()
+{
+    Fixture fixture;
+    fixture.writeUsualCdInf(fixture.disk(), QString());
+    Setup setup(fixture);
+    setup.form->getto(2);
+    QVERIFY(setup.host.messages.isEmpty());
+    QVERIFY(QFileInfo::exists(fixture.installed() + "/BookTXT/1.htm"));
+    QVERIFY(setup.host.starts.isEmpty());
+    QVERIFY(!setup.form->Timer1->isActive());
+    QCOMPARE(
+        readBytes(fixture.marker()), system8bit(fixture.installed() + QDir::separator() + "\r\n"));
+    QCOMPARE(shown(*setup.form), QStringLiteral("P2 B2"));
+    QTest::qWait(600);
+    QCOMPARE(setup.host.endCount, 0);
+}
+
+void TestSetupWindows::install_sourceMissing()
+{
+    Fixture fixture;
+    fixture.writeUsualCdInf(fixture.disk());
+    QDir(fixture.dir.filePath("cd/Data")).removeRecursively();
+    Setup setup(fixture);
+    setup.form->getto(2);
+    QCOMPARE(setup.host.messages.size(), 1);
+    QCOMPARE(setup.host.messages.first().text, sourceMissingText(native(fixture.cd() + "/Data")));
+    QVERIFY(!QFileInfo::exists(fixture.marker()));
+    QVERIFY(!QFileInfo::exists(fixture.installed()));
+    QVERIFY(setup.host.starts.isEmpty());
+    QVERIFY(!setup.form->Timer1->isActive());
+    QCOMPARE(shown(*setup.form), QStringLiteral("P2 B2"));
+}
+
+void TestSetupWindows::install_copyFailsPartWay()
+{
+    Fixture fixture;
+    fixture.writeUsualCdInf(fixture.disk());
+    QDir().mkpath(fixture.installed() + "/start.sh"); // a folder where a file has to go
+    Setup setup(fixture);
+    setup.form->getto(2);
+    QCOMPARE(setup.host.messages.size(), 1);
+    const QString text = setup.host.messages.first().text;
+    QVERIFY2(text.startsWith("The installation did not complete."), qPrintable(text));
+    QVERIFY2(text.contains("start.sh"), qPrintable(text));
+    QVERIFY(!QFileInfo::exists(fixture.marker()));
+    QVERIFY(setup.host.starts.isEmpty());
+    QVERIFY(!setup.form->Timer1->isActive());
+}
+
+void TestSetupWindows::install_runFileMissingAfterCopy()
+{
+    Fixture fixture;
+    fixture.writeUsualCdInf(fixture.disk(), "player.exe");
+    Setup setup(fixture);
+    setup.form->getto(2);
+    QCOMPARE(setup.host.messages.size(), 1);
+    QCOMPARE(setup.host.messages.first().text,
+        programMissingText(native(fixture.installed() + "/player.exe")));
+    QVERIFY(QFileInfo::exists(fixture.installed() + "/BookTXT/1.htm"));
+    QVERIFY(!QFileInfo::exists(fixture.marker()));
+    QVERIFY(setup.host.starts.isEmpty());
+}
+
+void TestSetupWindows::install_markerNotWritable()
+{
+    Fixture fixture;
+    fixture.markerFolder = native(fixture.home() + "/missing");
+    fixture.writeUsualCdInf(fixture.disk());
+    Setup setup(fixture);
+    setup.form->getto(2);
+    QCOMPARE(setup.host.messages.size(), 1);
+    const RecordingHost::Message &message = setup.host.messages.first();
+    QCOMPARE(message.icon, Host::Icon::Warning);
+    QVERIFY2(message.text.contains(native(fixture.markerFolder + "/Atlas.txt")),
+        qPrintable(message.text));
+    // The files are in place, so the program is still started.
+    QCOMPARE(setup.host.starts.size(), 1);
+    QVERIFY(setup.form->Timer1->isActive());
+}
+
+void TestSetupWindows::install_startFails()
+{
+    Fixture fixture;
+    fixture.writeUsualCdInf(fixture.disk());
+    Setup setup(fixture);
+    setup.host.startSucceeds = false;
+    setup.form->getto(2);
+    QCOMPARE(setup.host.starts.size(), 1);
+    QCOMPARE(setup.host.messages.size(), 1);
+    QCOMPARE(setup.host.messages.first().text, startFailedText(fixture.program()));
+    QVERIFY(!setup.form->Timer1->isActive());
+    QTest::qWait(600);
+    QCOMPARE(setup.host.endCount, 0);
+}
+
+void TestSetupWindows::install_exitBeforeCopy()
+{
+    Fixture fixture;
+    fixture.writeUsualCdInf(fixture.disk());
+    Setup setup(fixture);
+    // Exit pressed while the installation page was being shown.
+    QTimer::singleShot(0, setup.form.get(), [&] { setup.form->btn_Click(2); });
+    setup.form->getto(2);
+    QCOMPARE(setup.host.endCount, 1);
+    QVERIFY(!QFileInfo::exists(fixture.installed()));
+    QVERIFY(setup.host.starts.isEmpty());
+}
+
+void TestSetupWindows::exitButtonEnds()
+{
+    Fixture fixture;
+    fixture.writeUsualCdInf(fixture.disk());
+    Setup setup(fixture);
+    setup.form->btn_Click(0);
+    QTest::mouseClick(setup.form->btn[2], Qt::LeftButton);
+    QCOMPARE(setup.host.endCount, 1);
+    QVERIFY(!QFileInfo::exists(fixture.installed()));
+}
+
+void TestSetupWindows::qtHost_startsInOwnFolder()
+{
+#ifdef Q_OS_WIN
+    QSKIP("uses a shell script");
+#else
+    QTemporaryDir dir;
+    const QString folder = native(dir.filePath("Atlas"));
+    const QString script = folder + "/start.sh";
+    writeBytes(script, "#!/bin/sh\npwd > started_in.txt\n");
+    QFile::setPermissions(script, QFile::permissions(script) | QFileDevice::ExeOwner);
+    QtHost host;
+    QVERIFY(host.startProgram(script, folder));
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(folder + "/started_in.txt").size() > 0, 5000);
+    QCOMPARE(readBytes(folder + "/started_in.txt").trimmed(), folder.toLocal8Bit());
+    QVERIFY(!host.startProgram(folder + "/absent", folder));
+    QVERIFY(!host.ended());
+#endif
+}
+
+void TestSetupWindows::screenshots()
+{
+    Fixture fixture;
+    fixture.writeUsualCdInf(fixture.disk(), QString());
+    Setup setup(fixture);
+    const QString out = qEnvironmentVariable("SETUP_SCREENSHOTS", fixture.dir.filePath("shots"));
+    QDir().mkpath(out);
+    for (int page = 0; page < 3; ++page) {
+        setup.form->getto(page);
+        const QPixmap shot = setup.form->grab();
+        QCOMPARE(shot.deviceIndependentSize().toSize(), QSize(337, 147));
+        QVERIFY(shot.save(QStringLiteral("%1/page%2.png").arg(out).arg(page)));
+    }
+    Form2 &picker = *setup.form->form2;
+    picker.Dir1->setPath(fixture.disk());
+    picker.show();
+    QVERIFY(picker.grab().save(out + "/picker.png"));
+    picker.hide();
+}
+
+QTEST_MAIN(TestSetupWindows)
+#include "test_setup_windows.moc"
