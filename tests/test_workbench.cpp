@@ -6,6 +6,7 @@
 #include "shell/appcontext.h"
 #include "shell/form1.h"
 #include "shell/uistyle.h"
+#include "support/benchfixture.h"
 #include "support/recorder.h"
 #include "support/screenshot.h"
 #include "support/tempprogram.h"
@@ -33,53 +34,6 @@ QByteArray cp1256(const QString &text)
 {
     return encodeCodePage(1256, text);
 }
-
-// A program folder with texts in it, the main window on it, and the
-// workbench opened by "Next".
-struct Bench {
-    TempProgram tp;
-    Recorder rec;
-    AppContext ctx;
-    std::unique_ptr<Form1> f1;
-
-    explicit Bench(const std::function<void(TempProgram &)> &prepare = {})
-    {
-        tp.mkdir("Data");
-        if (prepare)
-            prepare(tp);
-        ctx.op = &rec;
-        ctx.programFolder = tp.path();
-        f1 = std::make_unique<Form1>(ctx);
-    }
-    ~Bench()
-    {
-        delete ctx.form3;
-    }
-    Form3 &open()
-    {
-        f1->Command3_Click();
-        if (!ctx.form3)
-            qFatal("the workbench did not open");
-        return *ctx.form3;
-    }
-    // Selects a piece of matn by its text.
-    static void select(Form3 &w, const QString &piece)
-    {
-        const int at = w.matn->Text().indexOf(piece);
-        if (at < 0)
-            qFatal("piece not in the text: %s", qPrintable(piece));
-        w.matn->setSelStart(at);
-        w.matn->setSelLength(piece.size());
-    }
-    static void loadText(Form3 &w, const QString &name)
-    {
-        const auto found = w.books->findItems(name, Qt::MatchExactly);
-        if (found.isEmpty())
-            qFatal("no such input text");
-        w.books->setCurrentItem(found.first());
-        w.books_Click();
-    }
-};
 
 } // namespace
 

@@ -7,6 +7,7 @@ namespace zorvel {
 class Operator;
 class Form1;
 class Form3;
+class Form6;
 
 // The single windows of one run and what they share. main() makes one; a
 // test makes a fresh one, so windows never reach each other through globals.
@@ -15,6 +16,7 @@ struct AppContext {
     QString programFolder; // the folder of the running program
     Form1 *form1 = nullptr;
     Form3 *form3 = nullptr; // created by the first "Next"
+    Form6 *form6 = nullptr; // the paragraph editor while it is open
 };
 
 } // namespace zorvel

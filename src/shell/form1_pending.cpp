@@ -2,7 +2,5 @@
 
 namespace zorvel {
 void Form1::ExportAll() {}
-void Form1::Command4_Click() {}
 void Form1::Command10_Click() {}
-bool Form1::routeToEditor(const QString &, const QString &) { return false; }
 } // namespace zorvel

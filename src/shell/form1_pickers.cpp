@@ -10,7 +10,9 @@
 #include "shell/drivelist.h"
 #include "shell/filelist.h"
 #include "shell/form2.h"
+#include "shell/form4.h"
 #include "shell/form5.h"
+#include "editor/form6.h"
 #include "workbench/form3.h"
 
 #include <QLineEdit>
@@ -98,6 +100,30 @@ void Form1::Command7_Click()
 void Form1::Command8_Click()
 {
     requestFile(QStringLiteral("Command8"), QStringLiteral("*.jpg"));
+}
+
+bool Form1::routeToEditor(const QString &key, const QString &file)
+{
+    QLineEdit *target = nullptr;
+    Form6 *editor = m_ctx.form6;
+    if (key == QLatin1String("C6d5"))
+        target = editor ? editor->picB : nullptr;
+    else if (key == QLatin1String("C6d1"))
+        target = editor ? editor->soutB : nullptr;
+    else if (key == QLatin1String("C6d2"))
+        target = editor ? editor->filmB : nullptr;
+    else
+        return false;
+    if (target)
+        target->setText(file);
+    return true;
+}
+
+void Form1::Command4_Click()
+{
+    // Made afresh each time, so the help file is read again.
+    Form4 help(m_ctx.programFolder);
+    m_ctx.op->runModal(help);
 }
 
 void Form1::upd()
