@@ -114,14 +114,15 @@ void Form6::buildControls()
     for (int r = 0; r < 3; ++r) {
         btn[r + 1]->setGeometry(twips(7665, tops[r], 1890, 390));
         heads[r] = new QLabel(labels[r], this);
-        heads[r]->setGeometry(twips(5805, tops[r], 2160, 390));
+        heads[r]->setGeometry(twips(5580, tops[r], 2055, 390));
         heads[r]->setAlignment(Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter);
         fields[r] = new QLineEdit(this);
-        fields[r]->setGeometry(twips(3045, tops[r] + 15, 2715, 345));
+        fields[r]->setGeometry(twips(3045, tops[r] + 15, 2490, 345));
         fields[r]->installEventFilter(this);
         browse[r] = new QPushButton(this);
         browse[r]->setGeometry(twips(2565, tops[r] + 15, 420, 345));
         browse[r]->setIcon(QIcon(icons[r]));
+        browse[r]->setIconSize(QSize(20, 16));
         browse[r]->setAutoDefault(false);
     }
     picB = fields[0];

@@ -1,0 +1,476 @@
+// The paragraph editor, driven through the real workbench and Form6.
+#include "common/codepage.h"
+#include "editor/form6.h"
+#include "richtext/richtextbox.h"
+#include "richtext/rtf.h"
+#include "shell/filelist.h"
+#include "shell/dirlist.h"
+#include "shell/form1.h"
+#include "shell/form5.h"
+#include "support/benchfixture.h"
+#include "support/screenshot.h"
+#include "workbench/form3.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace zorvel;
+using namespace zorvel::testing;
+
+namespace {
+
+const QString kArrow = QStringLiteral("   =>   ");
+
+// A workbench holding five paragraphs T0..T4 with bodies B0..B4.
+void fiveParagraphs(Bench &b, Form3 &w)
+{
+    Q_UNUSED(b);
+    Bench::loadText(w, "five.txt");
+    for (int i = 0; i < 5; ++i)
+        Bench::markParagraph(w, QStringLiteral("T%1").arg(i), QStringLiteral("B%1").arg(i));
+}
+
+QByteArray fiveText()
+{
+    QByteArray t;
+    for (int i = 0; i < 5; ++i)
+        t += QStringLiteral("T%1\r\nB%1\r\n").arg(i).toLatin1();
+    return t;
+}
+
+// The file picker answers with a file of the program folder.
+void answerPicker(Recorder &rec, const QString &folder, const QString &name)
+{
+    rec.onModal("zorvel::Form5", [folder, name](QDialog &d) {
+        auto &picker = static_cast<Form5 &>(d);
+        picker.Dir1->setPath(folder);
+        const auto found = picker.File1->findItems(name, Qt::MatchExactly);
+        if (found.isEmpty())
+            qFatal("picker does not list %s", qPrintable(name));
+        picker.File1->setCurrentItem(found.first());
+        picker.btn[0]->click();
+    });
+}
+
+QString picturesFolder(Bench &b)
+{
+    return b.tp.file("Resources");
+}
+
+} // namespace
+
+class TestEditor : public QObject {
+    Q_OBJECT
+private slots:
+    void editorWindow();
+    void clickOnRowOpensEditorExceptEndEntries();
+    void missingAttachmentsShowMessagesAndStoreNothing();
+    void saveStoresAndMarksRow();
+    void titlesOfIdentityAndMainAreReadOnly();
+    void detachThenCloseKeepsOldPicture();
+    void deleteSlotTwoOfFive();
+    void deletePendingTitleKeepsCount();
+    void inlinePictureAtStart();
+    void inlinePictureInLaterLine();
+    void secondPictureAfterUnsavedEditor();
+    void cancelledPickInsertsNothing();
+    void pictureBeyond512Refused();
+    void missingTemplateDisablesItem();
+    void popupStates();
+    void leftToRightBodyTurnedRightToLeft();
+    void mainTitleBodyStoredPlain();
+    void browseRoutesToFields();
+};
+
+void TestEditor::editorWindow()
+{
+    Bench b([](TempProgram &tp) { tp.write("p.txt", encode1256(QStringLiteral(u"عنوان\r\nمتن پاراگراف با تصوير"))); });
+    Form3 &w = b.open();
+    Bench::loadText(w, "p.txt");
+    Bench::markParagraph(w, QStringLiteral(u"عنوان"), QStringLiteral(u"متن پاراگراف با تصوير"));
+    w.parIndex = 0;
+    answerPicker(b.rec, picturesFolder(b), "MyBook.jpg");
+    Form6 e(b.ctx);
+    QCOMPARE(e.windowTitle(), QStringLiteral("Edit paragraph"));
+    QCOMPARE(e.size(), QSize(643, 583));
+    QCOMPARE(e.minimumSize(), e.maximumSize());
+    QCOMPARE(e.bname->text(), QStringLiteral(u"عنوان"));
+    QCOMPARE(e.matn->Text(), QStringLiteral(u"متن پاراگراف با تصوير"));
+    QCOMPARE(e.btn[4]->text(), QStringLiteral(u"ثبت تغييرات ايجاد شده در عنوان، متن و ضمائم پاراگراف"));
+    QCOMPARE(e.picM->text(), QStringLiteral(u"درج تصوير در متن"));
+    QVERIFY(e.picM->isEnabled());
+    e.picB->setText(b.tp.file("Resources/MyBook.jpg"));
+    QVERIFY(e.Image1->pixmap().width() > 0);
+    QVERIFY(e.Image1->pixmap().width() <= e.Image1->width());
+    QVERIFY(e.Image1->pixmap().height() <= e.Image1->height());
+    // The caret in the only line: the picture goes on a line of its own before it.
+    e.matn->setSelStart(e.matn->textLength());
+    e.picM_Click();
+    QCOMPARE(e.matn->Text(), QStringLiteral(u" {0}\r\nمتن پاراگراف با تصوير"));
+    // Right to left: each detach button right of its label, the label right of its field.
+    QVERIFY(e.btn[1]->x() > e.Label6->x() && e.Label6->x() > e.picB->x() && e.picB->x() > e.Command5->x());
+    for (QLabel *l : {e.Label6, e.Label1, e.Label2, e.Label3})
+        QVERIFY2(l->sizeHint().width() <= l->width(), qPrintable(l->text()));
+    for (QPushButton *p : e.btn)
+        QVERIFY2(p->sizeHint().width() <= p->width() + 4, qPrintable(p->text()));
+    e.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&e));
+    saveShot(&e, QStringLiteral("form6"));
+}
+
+void TestEditor::clickOnRowOpensEditorExceptEndEntries()
+{
+    Bench b([](TempProgram &tp) { tp.write("t.txt", "Main\r\nT\r\nB"); });
+    Form3 &w = b.open();
+    Bench::loadText(w, "t.txt");
+    Bench::select(w, "Main");
+    w.Com_Click(9);
+    Bench::markParagraph(w, "T", "B");
+    w.Com_Click(10);
+    QString seenTitle;
+    b.rec.onModal("zorvel::Form6", [&](QDialog &d) { seenTitle = static_cast<Form6 &>(d).bname->text(); });
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto clickRow = [&](int row) {
+        const QRect r = w.bindex->visualItemRect(w.bindex->item(row));
+        QTest::mouseClick(w.bindex->viewport(), Qt::LeftButton, {}, r.center());
+        QTest::qWait(20);
+    };
+    clickRow(1);
+    QCOMPARE(w.parIndex, qint16(1));
+    QCOMPARE(seenTitle, QStringLiteral("T"));
+    clickRow(2); // the end entry
+    QCOMPARE(w.parIndex, qint16(2));
+    QCOMPARE(b.rec.modals().count(QStringLiteral("zorvel::Form6")), 1);
+    clickRow(0);
+    QCOMPARE(seenTitle, markMain());
+    QCOMPARE(b.rec.modals().count(QStringLiteral("zorvel::Form6")), 2);
+}
+
+void TestEditor::missingAttachmentsShowMessagesAndStoreNothing()
+{
+    Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
+    Form3 &w = b.open();
+    fiveParagraphs(b, w);
+    w.parIndex = 1;
+    Form6 e(b.ctx);
+    e.setResult(-1);
+    e.bname->setText(QStringLiteral("Changed"));
+    e.picB->setText(b.tp.file("none.jpg"));
+    e.soutB->setText(b.tp.file("none.mp3"));
+    e.btn_Click(4);
+    QCOMPARE(b.rec.messages(), (QList<qint16>{6, 7}));
+    QCOMPARE(w.table.slot(1).title, QStringLiteral("T1"));
+    QCOMPARE(e.result(), -1); // still open
+    QCOMPARE(e.bname->text(), QStringLiteral("Changed"));
+    b.rec.clear();
+    e.filmB->setText(b.tp.file("none.flv"));
+    e.btn_Click(4);
+    QCOMPARE(b.rec.messages(), (QList<qint16>{6, 7, 8}));
+}
+
+void TestEditor::saveStoresAndMarksRow()
+{
+    Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
+    Form3 &w = b.open();
+    fiveParagraphs(b, w);
+    w.parIndex = 3;
+    {
+        Form6 e(b.ctx);
+        e.btn_Click(4);
+        QCOMPARE(e.result(), int(QDialog::Accepted));
+    }
+    QCOMPARE(w.bindex->item(3)->text(), "T3" + kArrow + "B3");
+    {
+        Form6 e(b.ctx);
+        e.bname->setText(QStringLiteral("New title"));
+        e.picB->setText(b.tp.file("Resources/MyBook.jpg"));
+        e.filmB->setText(b.tp.file("Resources/MySound1.mp3"));
+        e.btn_Click(4);
+    }
+    QCOMPARE(w.bindex->item(3)->text(), "# § New title" + kArrow + "B3");
+    QCOMPARE(w.table.slot(3).title, QStringLiteral("New title"));
+    QCOMPARE(w.table.slot(3).pic, b.tp.file("Resources/MyBook.jpg"));
+    QVERIFY(w.table.slot(3).body.startsWith(QStringLiteral("{\\rtf")));
+    QCOMPARE(rtfToText(w.table.slot(3).body), QStringLiteral("B3"));
+}
+
+void TestEditor::titlesOfIdentityAndMainAreReadOnly()
+{
+    Bench b([](TempProgram &tp) { tp.write("t.txt", "Id\r\nGroup"); });
+    Form3 &w = b.open();
+    Bench::loadText(w, "t.txt");
+    Bench::select(w, "Id");
+    w.Com_Click(1);
+    Bench::select(w, "Group");
+    w.Com_Click(9);
+    for (int i : {0, 1}) {
+        w.parIndex = static_cast<qint16>(i);
+        Form6 e(b.ctx);
+        QVERIFY(e.bname->isReadOnly());
+        e.matn->setText(QStringLiteral("edited"));
+        e.btn_Click(4);
+        QVERIFY(!e.bname->isReadOnly());
+    }
+    QCOMPARE(rtfToText(w.table.slot(0).body), QStringLiteral("edited"));
+    QCOMPARE(w.table.slot(0).title, markShenas());
+    // A main title keeps a plain body, as the writer labels its group with it.
+    QCOMPARE(w.table.slot(1).body, QStringLiteral("edited"));
+}
+
+void TestEditor::detachThenCloseKeepsOldPicture()
+{
+    Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
+    Form3 &w = b.open();
+    fiveParagraphs(b, w);
+    const QString picture = b.tp.file("Resources/MyBook.jpg");
+    w.table.slot(0).pic = picture;
+    w.parIndex = 0;
+    Form6 e(b.ctx);
+    QCOMPARE(e.picB->text(), picture);
+    QVERIFY(!e.Image1->pixmap().isNull());
+    e.btn_Click(1);
+    QVERIFY(e.picB->text().isEmpty());
+    QVERIFY(e.Image1->pixmap().isNull());
+    e.reject(); // the close box
+    QCOMPARE(w.table.slot(0).pic, picture);
+}
+
+void TestEditor::deleteSlotTwoOfFive()
+{
+    Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
+    Form3 &w = b.open();
+    fiveParagraphs(b, w);
+    w.parIndex = 2;
+    Form6 e(b.ctx);
+    e.bname->setText(QStringLiteral("unsaved"));
+    e.btn_Click(0);
+    QCOMPARE(e.result(), int(QDialog::Rejected));
+    QCOMPARE(w.table.parCount(), 4);
+    QCOMPARE(w.table.slot(2).title, QStringLiteral("T3"));
+    QCOMPARE(w.table.slot(3).title, QStringLiteral("T4"));
+    QVERIFY(w.table.slot(4).title.isEmpty());
+    QCOMPARE(w.bindex->count(), 4);
+    QVERIFY(w.bindex->item(2)->text().startsWith(QStringLiteral("T3")));
+    QCOMPARE(w.parIndex, qint16(2));
+}
+
+void TestEditor::deletePendingTitleKeepsCount()
+{
+    Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
+    Form3 &w = b.open();
+    fiveParagraphs(b, w);
+    Bench::select(w, QStringLiteral("\r\n")); // any piece: a title whose text is not marked yet
+    w.table.markTitle(QStringLiteral("Pending"));
+    w.syncIndex();
+    w.parIndex = 5;
+    Form6 e(b.ctx);
+    QCOMPARE(e.bname->text(), QStringLiteral("Pending"));
+    e.btn_Click(0);
+    QCOMPARE(w.table.parCount(), 5);
+    QVERIFY(w.table.slot(5).title.isEmpty());
+    QCOMPARE(w.bindex->count(), 5);
+    QCOMPARE(w.table.slot(4).title, QStringLiteral("T4"));
+}
+
+void TestEditor::inlinePictureAtStart()
+{
+    Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
+    Form3 &w = b.open();
+    fiveParagraphs(b, w);
+    w.parIndex = 0;
+    answerPicker(b.rec, picturesFolder(b), "MyBook.jpg");
+    Form6 e(b.ctx);
+    e.matn->setSelStart(0);
+    e.picM_Click();
+    QCOMPARE(e.matn->Text(), QStringLiteral(" {0}\r\nB0"));
+    QCOMPARE(w.table.imgCount, qint16(1));
+    QCOMPARE(w.table.imgList[0], b.tp.file("Resources/MyBook.jpg"));
+    QCOMPARE(b.rec.modals().count(QStringLiteral("zorvel::Form5")), 1);
+    QCOMPARE(b.ctx.form1->wdir, QStringLiteral("IMG"));
+    e.btn_Click(4);
+    // The stored body carries the numbered object.
+    QVERIFY(w.table.slot(0).body.contains(QStringLiteral("\\objw330\\I0\\objh270")));
+    QCOMPARE(rtfToText(w.table.slot(0).body), QStringLiteral(" {0}\r\nB0"));
+}
+
+void TestEditor::inlinePictureInLaterLine()
+{
+    Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
+    Form3 &w = b.open();
+    fiveParagraphs(b, w);
+    w.parIndex = 1;
+    answerPicker(b.rec, picturesFolder(b), "MyBook.jpg");
+    Form6 e(b.ctx);
+    e.matn->setText(QStringLiteral("first line\r\nsecond line\r\nthird"));
+    e.matn->setSelStart(QStringLiteral("first line\r\nsec").size());
+    e.picM_Click();
+    QCOMPARE(e.matn->Text(), QStringLiteral("first line\r\n {0}\r\nsecond line\r\nthird"));
+    const QStringList lines = e.matn->Text().split(QStringLiteral("\r\n"));
+    QVERIFY(lines.contains(QStringLiteral(" {0}")));
+}
+
+void TestEditor::secondPictureAfterUnsavedEditor()
+{
+    Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
+    Form3 &w = b.open();
+    fiveParagraphs(b, w);
+    answerPicker(b.rec, picturesFolder(b), "MyBack.jpg");
+    w.parIndex = 0;
+    {
+        Form6 e(b.ctx);
+        e.picM_Click();
+        e.reject();
+    }
+    w.parIndex = 1;
+    Form6 e(b.ctx);
+    e.matn->setSelStart(0);
+    e.picM_Click();
+    QVERIFY(e.matn->Text().startsWith(QStringLiteral(" {1}\r\n")));
+    QCOMPARE(w.table.imgCount, qint16(2));
+}
+
+void TestEditor::cancelledPickInsertsNothing()
+{
+    Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
+    Form3 &w = b.open();
+    fiveParagraphs(b, w);
+    w.parIndex = 0;
+    answerPicker(b.rec, picturesFolder(b), "MyBook.jpg");
+    Form6 e(b.ctx);
+    e.picM_Click();
+    const QString after = e.matn->Text();
+    b.rec.onModal("zorvel::Form5", [](QDialog &d) { d.reject(); });
+    e.picM_Click();
+    QCOMPARE(e.matn->Text(), after);
+    QCOMPARE(w.table.imgCount, qint16(1));
+    QVERIFY(b.rec.messages().isEmpty());
+}
+
+void TestEditor::pictureBeyond512Refused()
+{
+    Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
+    Form3 &w = b.open();
+    fiveParagraphs(b, w);
+    w.table.imgCount = 513;
+    w.parIndex = 0;
+    Form6 e(b.ctx);
+    const QString before = e.matn->Text();
+    e.picM_Click();
+    QCOMPARE(b.rec.messages(), QList<qint16>{25});
+    QCOMPARE(e.matn->Text(), before);
+    QVERIFY(!b.rec.modals().contains(QStringLiteral("zorvel::Form5")));
+}
+
+void TestEditor::missingTemplateDisablesItem()
+{
+    Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
+    QFile::remove(b.tp.file("Resources/img.bin"));
+    Form3 &w = b.open();
+    fiveParagraphs(b, w);
+    w.parIndex = 0;
+    Form6 e(b.ctx);
+    QVERIFY(!e.picM->isEnabled());
+    e.picM_Click(); // the template was never read: refused with its message
+    QCOMPARE(b.rec.messages(), QList<qint16>{25});
+}
+
+void TestEditor::popupStates()
+{
+    Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
+    Form3 &w = b.open();
+    fiveParagraphs(b, w);
+    w.parIndex = 0;
+    Form6 e(b.ctx);
+    QGuiApplication::clipboard()->clear();
+    e.matn->setSelStart(0);
+    e.preparePopup();
+    QVERIFY(!e.copyM->isEnabled());
+    QVERIFY(!e.cutM->isEnabled());
+    QVERIFY(!e.delM->isEnabled());
+    QVERIFY(!e.pasteM->isEnabled());
+    e.matn->setSelLength(1);
+    e.preparePopup();
+    QVERIFY(e.copyM->isEnabled() && e.cutM->isEnabled() && e.delM->isEnabled());
+    e.cutM_Click();
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("B"));
+    QCOMPARE(e.matn->Text(), QStringLiteral("0"));
+    e.preparePopup();
+    QVERIFY(e.pasteM->isEnabled());
+    e.matn->setSelStart(1);
+    e.pasteM_Click();
+    QCOMPARE(e.matn->Text(), QStringLiteral("0B"));
+    e.matn->setSelStart(0);
+    e.matn->setSelLength(1);
+    e.delM_Click();
+    QCOMPARE(e.matn->Text(), QStringLiteral("B"));
+}
+
+void TestEditor::leftToRightBodyTurnedRightToLeft()
+{
+    Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
+    Form3 &w = b.open();
+    fiveParagraphs(b, w);
+    w.table.slot(0).body = QStringLiteral(
+        "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Arial;}}\\pard\\ltrpar\\ql\\f0 Left one\\par"
+        "\\pard\\ltrpar\\ql Left two\\par}");
+    w.parIndex = 0;
+    Form6 e(b.ctx);
+    QCOMPARE(e.matn->Text(), QStringLiteral("Left one\r\nLeft two"));
+    const QString shown = e.matn->TextRTF();
+    QVERIFY(!shown.contains(QStringLiteral("\\ltrpar")));
+    QVERIFY(shown.contains(QStringLiteral("\\rtlpar")));
+    e.matn->setSelStart(0);
+    QCOMPARE(e.matn->SelAlignment(), 1);
+    e.btn_Click(4);
+    QVERIFY(!w.table.slot(0).body.contains(QStringLiteral("\\ltrpar")));
+    QVERIFY(w.table.slot(0).body.contains(QStringLiteral("\\rtlpar")));
+}
+
+void TestEditor::mainTitleBodyStoredPlain()
+{
+    Bench b([](TempProgram &tp) { tp.write("t.txt", "Group"); });
+    Form3 &w = b.open();
+    Bench::loadText(w, "t.txt");
+    Bench::select(w, "Group");
+    w.Com_Click(9);
+    w.parIndex = 0;
+    Form6 e(b.ctx);
+    QCOMPARE(e.matn->Text(), QStringLiteral("Group"));
+    e.btn_Click(4);
+    QCOMPARE(w.table.slot(0).body, QStringLiteral("Group"));
+}
+
+void TestEditor::browseRoutesToFields()
+{
+    Bench b([](TempProgram &tp) {
+        tp.write("five.txt", fiveText());
+        tp.write("media/a.mp3", "m");
+        tp.write("media/b.flv", "f");
+        tp.write("media/c.gif", "g");
+    });
+    Form3 &w = b.open();
+    fiveParagraphs(b, w);
+    w.parIndex = 0;
+    Form6 e(b.ctx);
+    const QString media = b.tp.file("media");
+    answerPicker(b.rec, media, "a.mp3");
+    e.Command1_Click();
+    QCOMPARE(e.soutB->text(), QDir::toNativeSeparators(media) + QDir::separator() + "a.mp3");
+    answerPicker(b.rec, media, "b.flv");
+    e.Command2_Click();
+    QVERIFY(e.filmB->text().endsWith(QStringLiteral("b.flv")));
+    answerPicker(b.rec, media, "c.gif");
+    e.Command5_Click();
+    QVERIFY(e.picB->text().endsWith(QStringLiteral("c.gif")));
+    QCOMPARE(b.ctx.form1->wdir, QStringLiteral("C6d5"));
+}
+
+QTEST_MAIN(TestEditor)
+#include "test_editor.moc"
