@@ -2,6 +2,7 @@
 
 #include "common/filesystem.h"
 #include "common/paths.h"
+#include "common/wholefile.h"
 
 namespace zorvel {
 
@@ -106,7 +107,7 @@ void runExportScript(const FileSystem &fs, const ExportScript &script, const QSt
         fs.createFolder(target);
         const QString source = d + scriptPath(entry->source);
         for (const QString &name : fs.listFiles(source))
-            fs.copyFile(source + u'/' + name, target + u'/' + name);
+            copyWholeFile(source + u'/' + name, target + u'/' + name);
     }
 
     for (const QString &line : script.copyFiles) {
@@ -116,7 +117,7 @@ void runExportScript(const FileSystem &fs, const ExportScript &script, const QSt
         QString target = entry->target;
         target.remove(QStringLiteral("root"));
         const QString file = scriptPath(entry->source);
-        fs.copyFile(resources + file, o + scriptPath(target) + u'/' + file);
+        copyWholeFile(resources + file, o + scriptPath(target) + u'/' + file);
     }
 }
 

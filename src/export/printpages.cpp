@@ -2,6 +2,7 @@
 
 #include "common/filesystem.h"
 #include "common/paths.h"
+#include "common/wholefile.h"
 #include "project/settings.h"
 
 namespace zorvel {
@@ -39,7 +40,7 @@ int makePrintablePages(const FileSystem &fs, const QString &pagesFolder, const Q
         const std::optional<QString> printable = printablePage(page, *pageTemplate);
         if (!printable)
             throw FsError(path, QStringLiteral("Page without a closed pgTitle element"));
-        fs.writeUnicode(path + u'l', *printable);
+        writeWholeFile(path + u'l', toUtf16Le(*printable, true));
         ++written;
     }
     return written;

@@ -2,6 +2,7 @@
 
 #include "common/filesystem.h"
 #include "common/paths.h"
+#include "common/wholefile.h"
 
 #include <QRandomGenerator>
 
@@ -107,7 +108,7 @@ bool copyAttachment(const FileSystem &fs, const QString &source, const QString &
     if (dot < 0 || !fs.fileExists(source))
         return false;
     try {
-        fs.copyFile(source, txtFolder + page + name.mid(dot));
+        copyWholeFile(source, txtFolder + page + name.mid(dot));
     } catch (const FsError &) {
         return false;
     }
@@ -196,7 +197,7 @@ QString ToIMG(const QString &inTe, const QStringList &imgList, const QString &ba
                     *notCopied << path;
             } else if (!fs.fileExists(imgFolder + name)) {
                 try {
-                    fs.copyFile(path, imgFolder + name);
+                    copyWholeFile(path, imgFolder + name);
                 } catch (const FsError &) {
                     if (notCopied && !notCopied->contains(path))
                         *notCopied << path;
@@ -301,8 +302,12 @@ BookResult writeBook(const FileSystem &fs, const BookRequest &request, bool over
         const QString plain = toText(slot.body);
         const QString wrapped = slot.title == markShenas() ? SetShenas(plain) : SetMatn(plain);
         const QString body = ToIMG(wrapped, request.imgList, base, fs, &result.notCopied);
-        fs.writeUnicode(txtFolder + pageFile, u'<' + kTagTitle + u'>' + slot.title + QStringLiteral("</")
-                                                  + kTagTitle + u'>' + kCrLf + body);
+        // A new file: torn pages are never left (and the tree that would
+        // refer to them is written last).
+        writeWholeFile(txtFolder + pageFile,
+                       toUtf16Le(u'<' + kTagTitle + u'>' + slot.title + QStringLiteral("</") + kTagTitle
+                                     + u'>' + kCrLf + body,
+                                 true));
         result.pages << pageFile;
         tree += QString(depth, u'\t') + QStringLiteral("<node label=\"") + escapeXml(RemCrLf(slot.title))
             + QStringLiteral("\" src=\"DATA/BookTXT/") + pageFile + QStringLiteral("\" mediaStatus=\"")
