@@ -97,11 +97,14 @@ private slots:
     void texts();
     void emptyTableWritesTitleLineAndTreeHead();
     void depthRulesAndIdentityPage();
+    void mainTitleDepth_data();
+    void mainTitleDepth();
     void titleWithLineBreak();
     void inlinePictureOnTwoPages();
     void mediaStatusAndCopies_data();
     void mediaStatusAndCopies();
     void missingAttachmentsAreListedAndBookIsWritten();
+    void attachmentThatCannotBeCopiedIsListed();
     void rewriteAnsweredYes();
     void rewriteAnsweredNoWritesNothing();
     void titleLineOfOtherSlotsIsKept();
@@ -301,6 +304,34 @@ void TestBookWriter::depthRulesAndIdentityPage()
         QVERIFY(QRegularExpression(QStringLiteral("^[0-9A-Y]{14}\\.htm$")).match(name).hasMatch());
 }
 
+void TestBookWriter::mainTitleDepth_data()
+{
+    QTest::addColumn<QList<ParagraphSlot>>("table");
+    QTest::addColumn<QString>("lines");
+    const ParagraphSlot end = paragraph(markEnd(), QStringLiteral("B"));
+    QTest::newRow("nested main titles")
+        << QList<ParagraphSlot>{paragraph(markMain(), QStringLiteral("A")), paragraph(markMain(), QStringLiteral("B")), end, end}
+        << QStringLiteral("\t<node label=\"A\">\r\n\t\t<node label=\"B\">\r\n\t\t</node>\r\n\t</node>\r\n");
+    QTest::newRow("main title left open gets no closing line")
+        << QList<ParagraphSlot>{paragraph(markMain(), QStringLiteral("A"))} << QStringLiteral("\t<node label=\"A\">\r\n");
+    QTest::newRow("main title text on one line")
+        << QList<ParagraphSlot>{paragraph(markMain(), QStringLiteral(" A\r\nB  C ")), end}
+        << QStringLiteral("\t<node label=\"A B C\">\r\n\t</node>\r\n");
+    QTest::newRow("end entry without an open main title is left out")
+        << QList<ParagraphSlot>{end, paragraph(markMain(), QStringLiteral("A")), end, end}
+        << QStringLiteral("\t<node label=\"A\">\r\n\t</node>\r\n");
+}
+
+void TestBookWriter::mainTitleDepth()
+{
+    QFETCH(QList<ParagraphSlot>, table);
+    QFETCH(QString, lines);
+    Build b;
+    const BookResult r = writeBook(b.fs, b.request(table), false);
+    QCOMPARE(r.pages, QStringList());
+    QCOMPARE(b.read(QStringLiteral("_xml/aTitle3.xml")), utf16le(treeHead() + lines));
+}
+
 void TestBookWriter::titleWithLineBreak()
 {
     Build b;
@@ -396,6 +427,21 @@ void TestBookWriter::missingAttachmentsAreListedAndBookIsWritten()
     const QString message = notCopiedMessage(r.notCopied);
     QVERIFY(message.contains(gone));
     QVERIFY(message.contains(noDot));
+}
+
+void TestBookWriter::attachmentThatCannotBeCopiedIsListed()
+{
+    Build b;
+    const QString pic = b.tp.write(QStringLiteral("p.jpg"), "P");
+    const QString sound = b.tp.write(QStringLiteral("s.mp3"), "S");
+    // A folder where the picture's copy would go.
+    b.tp.mkdir(QStringLiteral("Data/BookTXT/") + QString(14, u'0') + QStringLiteral(".jpg"));
+    BookRequest req = b.request({paragraph(QStringLiteral("A"), QStringLiteral("a"), pic, sound)});
+    req.random = namesInOrder();
+    const BookResult r = writeBook(b.fs, req, false);
+    QCOMPARE(r.notCopied, QStringList{pic});
+    QCOMPARE(b.read(QStringLiteral("BookTXT/") + QString(14, u'0') + QStringLiteral(".mp3")), QByteArray("S"));
+    QVERIFY(b.tp.exists(QStringLiteral("Data/_xml/aTitle3.xml")));
 }
 
 void TestBookWriter::rewriteAnsweredYes()

@@ -94,6 +94,7 @@ private slots:
     void printablePage_data();
     void printablePage();
     void printablePagesBytes();
+    void templateWithoutMatnStillWritesEveryPage();
     void malformedPageFailsTheExport_data();
     void malformedPageFailsTheExport();
     void printOptionClearWritesNoPages();
@@ -464,6 +465,20 @@ void TestExport::printablePagesBytes()
     QCOMPARE(p.files(QStringLiteral("Export 1/Data/BookTXT")),
              QStringList({QStringLiteral("B.htm"), QStringLiteral("B.html"), QStringLiteral("intro.HTM"),
                           QStringLiteral("intro.HTMl"), QStringLiteral("old.html"), QStringLiteral("x.jpg")}));
+}
+
+void TestExport::templateWithoutMatnStillWritesEveryPage()
+{
+    Program p;
+    p.setScript(pagesScript());
+    p.setTemplate(QStringLiteral("<h1>%Title%</h1>"));
+    p.page(QStringLiteral("A.htm"), QStringLiteral("<pgTitle>A</pgTitle><pgMain>x</pgMain>"));
+    p.page(QStringLiteral("B.htm"), QStringLiteral("<pgTitle>B</pgTitle><pgMain>y</pgMain>"));
+    const ExportResult r = p.run(true);
+    QCOMPARE(r.messageCode(), qint16(29));
+    QCOMPARE(r.printablePages, 2);
+    QCOMPARE(p.read(QStringLiteral("Export 1/Data/BookTXT/A.html")), utf16le(QStringLiteral("<h1>A</h1>")));
+    QCOMPARE(p.read(QStringLiteral("Export 1/Data/BookTXT/B.html")), utf16le(QStringLiteral("<h1>B</h1>")));
 }
 
 void TestExport::malformedPageFailsTheExport_data()
