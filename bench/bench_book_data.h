@@ -94,11 +94,12 @@ inline QString rtfToTextStandIn(const QString &rtf)
 // every fifth paragraph an inline picture paragraph.
 inline QString persianRtf(int index, QRandomGenerator &rng)
 {
-    static const char *words[] = {"\\'df\\'ca\\'c7\\'c8", "\\'e3\\'ca\\'e4", "\\'cf\\'d1", "\\'c7\\'ed\\'e4",
-                                  "\\'e3\\'cd\\'e1", "\\'c8\\'c7", "\\'c7\\'d2", "\\'e5\\'e3\\'e5",
-                                  "\\'cc\\'e5\\'c7\\'e4", "\\'c7\\'e4\\'d3\\'c7\\'e4"};
-    QString rtf = QStringLiteral("{\\rtf1\\ansi\\ansicpg1256\\deff0{\\fonttbl{\\f0\\fnil\\fcharset178 Tahoma;}}"
-                                 "\\viewkind4\\uc1\\pard\\rtlpar\\qr\\lang1065\\f0\\fs20 ");
+    static const char *words[] = { "\\'df\\'ca\\'c7\\'c8", "\\'e3\\'ca\\'e4", "\\'cf\\'d1",
+        "\\'c7\\'ed\\'e4", "\\'e3\\'cd\\'e1", "\\'c8\\'c7", "\\'c7\\'d2", "\\'e5\\'e3\\'e5",
+        "\\'cc\\'e5\\'c7\\'e4", "\\'c7\\'e4\\'d3\\'c7\\'e4" };
+    QString rtf = QStringLiteral(
+        "{\\rtf1\\ansi\\ansicpg1256\\deff0{\\fonttbl{\\f0\\fnil\\fcharset178 Tahoma;}}"
+        "\\viewkind4\\uc1\\pard\\rtlpar\\qr\\lang1065\\f0\\fs20 ");
     int para = 0;
     while (rtf.size() < 2000) {
         rtf += QLatin1String(words[rng.bounded(10)]);
@@ -136,10 +137,11 @@ inline BookData makeBook(const QString &mediaFolder, quint32 seed)
     book.imgList = QStringList(kInlinePictureCount);
     for (int i = 0; i < 20; ++i)
         book.imgList[i] = blob(QStringLiteral("inline%1.jpg").arg(i), 30 * 1024);
-    book.paragraphs << ParagraphSlot{markShenas(), persianRtf(1, rng), {}, {}, {}};
-    book.paragraphs << ParagraphSlot{markMain(), QStringLiteral(u"بخش اول"), {}, {}, {}};
+    book.paragraphs << ParagraphSlot { markShenas(), persianRtf(1, rng), {}, {}, {} };
+    book.paragraphs << ParagraphSlot { markMain(), QStringLiteral(u"بخش اول"), {}, {}, {} };
     for (int i = 2; i < 256; ++i) {
-        ParagraphSlot s{QStringLiteral(u"عنوان شماره %1").arg(i), persianRtf(i, rng), {}, {}, {}};
+        ParagraphSlot s { QStringLiteral(u"عنوان شماره %1").arg(i), persianRtf(i, rng), {}, {},
+            {} };
         if (i % 10 == 0)
             s.pic = blob(QStringLiteral("pic%1.jpg").arg(i % 30), 60 * 1024);
         if (i % 25 == 0)
@@ -148,14 +150,14 @@ inline BookData makeBook(const QString &mediaFolder, quint32 seed)
             s.film = blob(QStringLiteral("film%1.avi").arg(i), 1024 * 1024);
         book.paragraphs << s;
     }
-    book.paragraphs << ParagraphSlot{markEnd(), QStringLiteral(u"بخش اول"), {}, {}, {}};
+    book.paragraphs << ParagraphSlot { markEnd(), QStringLiteral(u"بخش اول"), {}, {}, {} };
     return book;
 }
 
 inline void makeBuildFolder(const QString &build)
 {
     FileSystem fs;
-    for (const char *sub : {"BookTXT", "_xml", "BookIMG", "FlashIMG"})
+    for (const char *sub : { "BookTXT", "_xml", "BookIMG", "FlashIMG" })
         fs.createFolderPath(build + u'/' + QLatin1String(sub));
 }
 

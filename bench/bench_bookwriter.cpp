@@ -29,7 +29,7 @@ int main(int argc, char **argv)
         writeMs << t.nsecsElapsed() / 1e6;
         if (r.pages.size() != 255 || !r.notCopied.isEmpty()) {
             std::fprintf(stderr, "unexpected result: %lld pages, %lld not copied\n",
-                         static_cast<long long>(r.pages.size()), static_cast<long long>(r.notCopied.size()));
+                static_cast<long long>(r.pages.size()), static_cast<long long>(r.notCopied.size()));
             return 1;
         }
         t.restart();
@@ -37,9 +37,10 @@ int main(int argc, char **argv)
             rtfToTextStandIn(s.body);
         textMs << t.nsecsElapsed() / 1e6;
     }
-    std::printf("book: %lld slots, %.0f KB of RTF\n", static_cast<long long>(book.paragraphs.size()), rtfBytes / 1024.0);
-    std::printf("write one book: median %.1f ms, min %.1f ms over %d runs (goal < 500 ms)\n", median(writeMs),
-                *std::min_element(writeMs.begin(), writeMs.end()), runs);
+    std::printf("book: %lld slots, %.0f KB of RTF\n",
+        static_cast<long long>(book.paragraphs.size()), rtfBytes / 1024.0);
+    std::printf("write one book: median %.1f ms, min %.1f ms over %d runs (goal < 500 ms)\n",
+        median(writeMs), *std::min_element(writeMs.begin(), writeMs.end()), runs);
     std::printf("  of which RTF-to-text stand-in: median %.1f ms\n", median(textMs));
     return 0;
 }

@@ -19,7 +19,7 @@ double copyWithCp(const QString &from, const QString &to)
     QElapsedTimer t;
     t.start();
     QProcess cp;
-    cp.start(QStringLiteral("cp"), {QStringLiteral("-r"), from, to});
+    cp.start(QStringLiteral("cp"), { QStringLiteral("-r"), from, to });
     cp.waitForFinished(-1);
     const double ms = t.nsecsElapsed() / 1e6;
     if (cp.exitCode() != 0)
@@ -35,9 +35,11 @@ int main(int argc, char **argv)
     QTemporaryDir tmp;
     FileSystem fs;
     const QString program = tmp.path() + QStringLiteral("/program");
-    fs.copyFolder(QStringLiteral(ZORVEL_SOURCE_DIR "/resources"), program + QStringLiteral("/Resources"));
+    fs.copyFolder(
+        QStringLiteral(ZORVEL_SOURCE_DIR "/resources"), program + QStringLiteral("/Resources"));
     fs.writeBytes(program + QStringLiteral("/Resources/setup"), QByteArray(2 * 1024 * 1024, 's'));
-    fs.writeBytes(program + QStringLiteral("/Resources/cd.inf"), QByteArray("[Title]\r\nZorvel\r\n"));
+    fs.writeBytes(
+        program + QStringLiteral("/Resources/cd.inf"), QByteArray("[Title]\r\nZorvel\r\n"));
 
     const QString build = tmp.path() + QStringLiteral("/build");
     makeBuildFolder(build);
@@ -47,19 +49,21 @@ int main(int argc, char **argv)
     QElapsedTimer t;
     t.start();
     for (int no = 1; no <= 10; ++no) {
-        fs.writeBytes(build + QStringLiteral("/BookIMG/aBook%1.jpg").arg(no), QByteArray(80 * 1024, 'k'));
+        fs.writeBytes(
+            build + QStringLiteral("/BookIMG/aBook%1.jpg").arg(no), QByteArray(80 * 1024, 'k'));
         const BookData book = makeBook(tmp.path() + QStringLiteral("/media%1").arg(no), 100 + no);
         writeBook(fs, request(build, book, QStringLiteral("a"), no), false);
     }
     const double booksMs = t.nsecsElapsed() / 1e6;
     qint64 bytes = 0;
     int files = 0;
-    for (const char *sub : {"BookTXT", "_xml", "BookIMG", "FlashIMG"})
+    for (const char *sub : { "BookTXT", "_xml", "BookIMG", "FlashIMG" })
         for (const QString &name : fs.listFiles(build + u'/' + QLatin1String(sub))) {
             bytes += QFileInfo(build + u'/' + QLatin1String(sub) + u'/' + name).size();
             ++files;
         }
-    std::printf("build folder: 10 books, %d files, %.1f MB (written in %.0f ms)\n", files, bytes / 1048576.0, booksMs);
+    std::printf("build folder: 10 books, %d files, %.1f MB (written in %.0f ms)\n", files,
+        bytes / 1048576.0, booksMs);
 
     QList<double> exportMs, cpMs, pagesMs;
     const int runs = 5;
@@ -92,6 +96,7 @@ int main(int argc, char **argv)
     std::printf("export with printable pages: median %.0f ms over %d runs\n", e, runs);
     std::printf("cp -r of the build folder:   median %.0f ms\n", c);
     std::printf("page generation alone:       median %.0f ms\n", p);
-    std::printf("export / cp -r = %.2f; export / (2 x cp -r + pages) = %.2f (goal <= 1)\n", e / c, e / (2 * c + p));
+    std::printf("export / cp -r = %.2f; export / (2 x cp -r + pages) = %.2f (goal <= 1)\n", e / c,
+        e / (2 * c + p));
     return 0;
 }

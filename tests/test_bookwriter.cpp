@@ -33,36 +33,40 @@ QString titleHead()
 }
 
 ParagraphSlot paragraph(const QString &title, const QString &body, const QString &pic = {},
-                        const QString &sound = {}, const QString &film = {})
+    const QString &sound = {}, const QString &film = {})
 {
-    return ParagraphSlot{title, body, pic, sound, film};
+    return ParagraphSlot { title, body, pic, sound, film };
 }
 
 QString nodeLine(int depth, const QString &label, const QString &page, const QString &digits)
 {
     return QString(depth, u'\t') + QStringLiteral("<node label=\"") + label
-        + QStringLiteral("\" src=\"DATA/BookTXT/") + page + QStringLiteral("\" mediaStatus=\"") + digits
-        + QStringLiteral("\" />\r\n");
+        + QStringLiteral("\" src=\"DATA/BookTXT/") + page + QStringLiteral("\" mediaStatus=\"")
+        + digits + QStringLiteral("\" />\r\n");
 }
 
 // A build folder with the four subfolders.
 struct Build {
-    TempProgram tp{false};
+    TempProgram tp { false };
     FileSystem fs;
     Build()
     {
-        for (const char *sub : {"Data/BookTXT", "Data/_xml", "Data/BookIMG", "Data/FlashIMG"})
+        for (const char *sub : { "Data/BookTXT", "Data/_xml", "Data/BookIMG", "Data/FlashIMG" })
             tp.mkdir(QString::fromLatin1(sub));
     }
     QString folder() const { return tp.file(QStringLiteral("Data")); }
-    QByteArray read(const QString &relative) const { return tp.read(QStringLiteral("Data/") + relative); }
+    QByteArray read(const QString &relative) const
+    {
+        return tp.read(QStringLiteral("Data/") + relative);
+    }
     QStringList files(const QString &sub) const
     {
         QStringList names = fs.listFiles(folder() + u'/' + sub);
         names.sort();
         return names;
     }
-    BookRequest request(const QList<ParagraphSlot> &paragraphs, const QString &name = QStringLiteral("ABC")) const
+    BookRequest request(
+        const QList<ParagraphSlot> &paragraphs, const QString &name = QStringLiteral("ABC")) const
     {
         BookRequest r;
         r.buildFolder = folder();
@@ -119,12 +123,15 @@ void TestBookWriter::remCrLf_data()
 {
     QTest::addColumn<QString>("in");
     QTest::addColumn<QString>("out");
-    QTest::newRow("line break becomes a space") << QStringLiteral("a\r\nb") << QStringLiteral("a b");
-    QTest::newRow("two breaks make one space") << QStringLiteral("a\r\n\r\nb") << QStringLiteral("a b");
+    QTest::newRow("line break becomes a space")
+        << QStringLiteral("a\r\nb") << QStringLiteral("a b");
+    QTest::newRow("two breaks make one space")
+        << QStringLiteral("a\r\n\r\nb") << QStringLiteral("a b");
     QTest::newRow("four spaces halved once") << QStringLiteral("a    b") << QStringLiteral("a  b");
     QTest::newRow("three spaces become two") << QStringLiteral("a   b") << QStringLiteral("a  b");
     QTest::newRow("outer spaces removed") << QStringLiteral("  a b \r\n") << QStringLiteral("a b");
-    QTest::newRow("tabs and bare LF stay") << QStringLiteral("\ta\nb\t") << QStringLiteral("\ta\nb\t");
+    QTest::newRow("tabs and bare LF stay")
+        << QStringLiteral("\ta\nb\t") << QStringLiteral("\ta\nb\t");
     QTest::newRow("empty") << QString() << QString();
 }
 
@@ -141,11 +148,13 @@ void TestBookWriter::setMatnWrapsEveryLine_data()
     QTest::addColumn<QString>("out");
     const QString e = QStringLiteral("<pgMain></pgMain>\r\n");
     QTest::newRow("two lines") << QStringLiteral("First\r\nSecond")
-                               << e + e + QStringLiteral("<pgMain>First</pgMain>\r\n<pgMain>Second</pgMain>");
-    QTest::newRow("one line") << QStringLiteral("Only") << e + e + QStringLiteral("<pgMain>Only</pgMain>");
+                               << e + e
+            + QStringLiteral("<pgMain>First</pgMain>\r\n<pgMain>Second</pgMain>");
+    QTest::newRow("one line") << QStringLiteral("Only")
+                              << e + e + QStringLiteral("<pgMain>Only</pgMain>");
     QTest::newRow("empty body") << QString() << e + e + QStringLiteral("<pgMain></pgMain>");
-    QTest::newRow("trailing break gives an empty last line")
-        << QStringLiteral("A\r\n") << e + e + QStringLiteral("<pgMain>A</pgMain>\r\n<pgMain></pgMain>");
+    QTest::newRow("trailing break gives an empty last line") << QStringLiteral(
+        "A\r\n") << e + e + QStringLiteral("<pgMain>A</pgMain>\r\n<pgMain></pgMain>");
     QTest::newRow("bare LF is not a line break")
         << QStringLiteral("A\nB") << e + e + QStringLiteral("<pgMain>A\nB</pgMain>");
 }
@@ -181,8 +190,8 @@ void TestBookWriter::randNRoundsHalvesToEven()
 
 void TestBookWriter::newNJoinsFourteenUpperCaseCharacters()
 {
-    const QList<double> draws = {0.0, 0.3125, 0.5, 0.75, 0.9999, 0.125, 0.25,
-                                 0.0, 0.3125, 0.5, 0.75, 0.9999, 0.125, 0.25};
+    const QList<double> draws = { 0.0, 0.3125, 0.5, 0.75, 0.9999, 0.125, 0.25, 0.0, 0.3125, 0.5,
+        0.75, 0.9999, 0.125, 0.25 };
     int i = 0;
     QCOMPARE(NewN([&]() { return draws.at(i++); }), QStringLiteral("0BHQY480BHQY48"));
     QCOMPARE(i, 14);
@@ -200,27 +209,35 @@ void TestBookWriter::toImg_data()
     const QString e = QStringLiteral("<pgMain></pgMain>\r\n");
     QTest::newRow("picture 2 becomes its reference")
         << e + QStringLiteral("<pgMain>x</pgMain>\r\n<pgMain> {2}</pgMain>\r\n<pgMain>y</pgMain>")
-        << e + QStringLiteral("<pgMain>x</pgMain>\r\n<IMG src=\"../BookIMG/a.jpg\">\r\n<pgMain>y</pgMain>")
-        << QStringList{QStringLiteral("a.jpg")};
+        << e
+            + QStringLiteral(
+                "<pgMain>x</pgMain>\r\n<IMG src=\"../BookIMG/a.jpg\">\r\n<pgMain>y</pgMain>")
+        << QStringList { QStringLiteral("a.jpg") };
     QTest::newRow("same picture twice, both replaced")
         << QStringLiteral("<pgMain> {2}</pgMain>\r\n<pgMain> {2}</pgMain>")
         << QStringLiteral("<IMG src=\"../BookIMG/a.jpg\">\r\n<IMG src=\"../BookIMG/a.jpg\">")
-        << QStringList{QStringLiteral("a.jpg")};
-    QTest::newRow("two pictures") << QStringLiteral("<pgMain> {2}</pgMain><pgMain> {0}</pgMain>")
-                                  << QStringLiteral("<IMG src=\"../BookIMG/a.jpg\"><IMG src=\"../BookIMG/b.png\">")
-                                  << QStringList{QStringLiteral("a.jpg"), QStringLiteral("b.png")};
+        << QStringList { QStringLiteral("a.jpg") };
+    QTest::newRow("two pictures")
+        << QStringLiteral("<pgMain> {2}</pgMain><pgMain> {0}</pgMain>")
+        << QStringLiteral("<IMG src=\"../BookIMG/a.jpg\"><IMG src=\"../BookIMG/b.png\">")
+        << QStringList { QStringLiteral("a.jpg"), QStringLiteral("b.png") };
     QTest::newRow("empty slot refers to the folder, no copy")
-        << QStringLiteral("<pgMain> {7}</pgMain>") << QStringLiteral("<IMG src=\"../BookIMG/\">") << QStringList();
+        << QStringLiteral("<pgMain> {7}</pgMain>") << QStringLiteral("<IMG src=\"../BookIMG/\">")
+        << QStringList();
     QTest::newRow("no closing marker leaves the body")
-        << QStringLiteral("<pgMain> {2}</p>") << QStringLiteral("<pgMain> {2}</p>") << QStringList();
+        << QStringLiteral("<pgMain> {2}</p>") << QStringLiteral("<pgMain> {2}</p>")
+        << QStringList();
     QTest::newRow("not a number stops, later markers stay")
         << QStringLiteral("<pgMain> {2}</pgMain><pgMain> {x}</pgMain><pgMain> {0}</pgMain>")
-        << QStringLiteral("<IMG src=\"../BookIMG/a.jpg\"><pgMain> {x}</pgMain><pgMain> {0}</pgMain>")
-        << QStringList{QStringLiteral("a.jpg")};
+        << QStringLiteral(
+               "<IMG src=\"../BookIMG/a.jpg\"><pgMain> {x}</pgMain><pgMain> {0}</pgMain>")
+        << QStringList { QStringLiteral("a.jpg") };
     QTest::newRow("number 513 is out of range")
-        << QStringLiteral("<pgMain> {513}</pgMain>") << QStringLiteral("<pgMain> {513}</pgMain>") << QStringList();
+        << QStringLiteral("<pgMain> {513}</pgMain>") << QStringLiteral("<pgMain> {513}</pgMain>")
+        << QStringList();
     QTest::newRow("text paragraph with braces untouched")
-        << QStringLiteral("<pgMain>a {2}</pgMain>") << QStringLiteral("<pgMain>a {2}</pgMain>") << QStringList();
+        << QStringLiteral("<pgMain>a {2}</pgMain>") << QStringLiteral("<pgMain>a {2}</pgMain>")
+        << QStringList();
 }
 
 void TestBookWriter::toImg()
@@ -247,17 +264,19 @@ void TestBookWriter::toImgCopiesEachPictureOnce()
     imgList[3] = b.tp.file(QStringLiteral("pics/gone.jpg"));
     QStringList notCopied;
     const QString out = ToIMG(QStringLiteral("<pgMain> {1}</pgMain><pgMain> {3}</pgMain>"), imgList,
-                              b.folder(), b.fs, &notCopied);
-    QCOMPARE(out, QStringLiteral("<IMG src=\"../BookIMG/a.jpg\"><IMG src=\"../BookIMG/gone.jpg\">"));
+        b.folder(), b.fs, &notCopied);
+    QCOMPARE(
+        out, QStringLiteral("<IMG src=\"../BookIMG/a.jpg\"><IMG src=\"../BookIMG/gone.jpg\">"));
     QCOMPARE(b.read(QStringLiteral("BookIMG/a.jpg")), QByteArray("OLD"));
-    QCOMPARE(notCopied, QStringList{imgList[3]});
+    QCOMPARE(notCopied, QStringList { imgList[3] });
 }
 
 void TestBookWriter::texts()
 {
     QCOMPARE(missingFoldersMessage(), QStringLiteral("Folder _xml or BookTXT doesn't exist!"));
     QCOMPARE(rewriteQuestion(QStringLiteral("aTitle3.xml")),
-             QStringLiteral(u"فايلي با نام \r\naTitle3.xml\r\n در حال حاضر موجود است.\r\n\r\n آيا حذف شود؟"));
+        QStringLiteral(
+            u"فايلي با نام \r\naTitle3.xml\r\n در حال حاضر موجود است.\r\n\r\n آيا حذف شود؟"));
     QVERIFY(creditLine().startsWith(QStringLiteral("<aBook0>")));
     QVERIFY(creditLine().endsWith(QStringLiteral("</aBook0>")));
     QVERIFY(creditLine().contains(QStringLiteral("Zorvel")));
@@ -269,7 +288,7 @@ void TestBookWriter::emptyTableWritesTitleLineAndTreeHead()
     const BookResult r = writeBook(b.fs, b.request({}), false);
     QCOMPARE(r.pages, QStringList());
     QCOMPARE(b.read(QStringLiteral("_xml/BookTitle.xml")),
-             utf16le(titleHead() + QStringLiteral("\t<aBook3>ABC</aBook3>\r\n")));
+        utf16le(titleHead() + QStringLiteral("\t<aBook3>ABC</aBook3>\r\n")));
     QCOMPARE(b.read(QStringLiteral("_xml/aTitle3.xml")), utf16le(treeHead()));
     QCOMPARE(b.files(QStringLiteral("BookTXT")), QStringList());
 }
@@ -277,26 +296,27 @@ void TestBookWriter::emptyTableWritesTitleLineAndTreeHead()
 void TestBookWriter::depthRulesAndIdentityPage()
 {
     Build b;
-    BookRequest req = b.request({paragraph(markShenas(), QStringLiteral("Publisher\r\nYear")),
-                                 paragraph(markMain(), QStringLiteral("M")),
-                                 paragraph(QStringLiteral("P"), QStringLiteral("Body of P")),
-                                 paragraph(markEnd(), QStringLiteral("M")),
-                                 paragraph(QStringLiteral("R"), QStringLiteral("Body of R"))});
+    BookRequest req = b.request({ paragraph(markShenas(), QStringLiteral("Publisher\r\nYear")),
+        paragraph(markMain(), QStringLiteral("M")),
+        paragraph(QStringLiteral("P"), QStringLiteral("Body of P")),
+        paragraph(markEnd(), QStringLiteral("M")),
+        paragraph(QStringLiteral("R"), QStringLiteral("Body of R")) });
     // A stand-in for the workbench's ToTXT that shows it was called.
     req.toText = [](const QString &rtf) { return rtf.toUpper(); };
     const BookResult r = writeBook(b.fs, req, false);
     QCOMPARE(r.pages.size(), 3);
     const QString e = QStringLiteral("<pgMain></pgMain>\r\n");
     QCOMPARE(b.read(QStringLiteral("_xml/aTitle3.xml")),
-             utf16le(treeHead() + nodeLine(1, markShenas(), r.pages[0], QStringLiteral("000"))
-                     + QStringLiteral("\t<node label=\"M\">\r\n")
-                     + nodeLine(2, QStringLiteral("P"), r.pages[1], QStringLiteral("000"))
-                     + QStringLiteral("\t</node>\r\n")
-                     + nodeLine(1, QStringLiteral("R"), r.pages[2], QStringLiteral("000"))));
+        utf16le(treeHead() + nodeLine(1, markShenas(), r.pages[0], QStringLiteral("000"))
+            + QStringLiteral("\t<node label=\"M\">\r\n")
+            + nodeLine(2, QStringLiteral("P"), r.pages[1], QStringLiteral("000"))
+            + QStringLiteral("\t</node>\r\n")
+            + nodeLine(1, QStringLiteral("R"), r.pages[2], QStringLiteral("000"))));
     QCOMPARE(b.read(QStringLiteral("BookTXT/") + r.pages[0]),
-             utf16le(page(markShenas(), e + e + QStringLiteral("<pgMain>PUBLISHER</pgMain>\r\n<pgMain>YEAR</pgMain>"))));
+        utf16le(page(markShenas(),
+            e + e + QStringLiteral("<pgMain>PUBLISHER</pgMain>\r\n<pgMain>YEAR</pgMain>"))));
     QCOMPARE(b.read(QStringLiteral("BookTXT/") + r.pages[1]),
-             utf16le(page(QStringLiteral("P"), e + e + QStringLiteral("<pgMain>BODY OF P</pgMain>"))));
+        utf16le(page(QStringLiteral("P"), e + e + QStringLiteral("<pgMain>BODY OF P</pgMain>"))));
     QStringList sorted = r.pages;
     sorted.sort();
     QCOMPARE(b.files(QStringLiteral("BookTXT")), sorted);
@@ -310,15 +330,18 @@ void TestBookWriter::mainTitleDepth_data()
     QTest::addColumn<QString>("lines");
     const ParagraphSlot end = paragraph(markEnd(), QStringLiteral("B"));
     QTest::newRow("nested main titles")
-        << QList<ParagraphSlot>{paragraph(markMain(), QStringLiteral("A")), paragraph(markMain(), QStringLiteral("B")), end, end}
-        << QStringLiteral("\t<node label=\"A\">\r\n\t\t<node label=\"B\">\r\n\t\t</node>\r\n\t</node>\r\n");
+        << QList<ParagraphSlot> { paragraph(markMain(), QStringLiteral("A")),
+               paragraph(markMain(), QStringLiteral("B")), end, end }
+        << QStringLiteral(
+               "\t<node label=\"A\">\r\n\t\t<node label=\"B\">\r\n\t\t</node>\r\n\t</node>\r\n");
     QTest::newRow("main title left open gets no closing line")
-        << QList<ParagraphSlot>{paragraph(markMain(), QStringLiteral("A"))} << QStringLiteral("\t<node label=\"A\">\r\n");
+        << QList<ParagraphSlot> { paragraph(markMain(), QStringLiteral("A")) }
+        << QStringLiteral("\t<node label=\"A\">\r\n");
     QTest::newRow("main title text on one line")
-        << QList<ParagraphSlot>{paragraph(markMain(), QStringLiteral(" A\r\nB  C ")), end}
+        << QList<ParagraphSlot> { paragraph(markMain(), QStringLiteral(" A\r\nB  C ")), end }
         << QStringLiteral("\t<node label=\"A B C\">\r\n\t</node>\r\n");
     QTest::newRow("end entry without an open main title is left out")
-        << QList<ParagraphSlot>{end, paragraph(markMain(), QStringLiteral("A")), end, end}
+        << QList<ParagraphSlot> { end, paragraph(markMain(), QStringLiteral("A")), end, end }
         << QStringLiteral("\t<node label=\"A\">\r\n\t</node>\r\n");
 }
 
@@ -336,28 +359,33 @@ void TestBookWriter::titleWithLineBreak()
 {
     Build b;
     const QString title = QStringLiteral("Line one\r\nline two");
-    const BookResult r = writeBook(b.fs, b.request({paragraph(title, QStringLiteral("x"))}), false);
+    const BookResult r
+        = writeBook(b.fs, b.request({ paragraph(title, QStringLiteral("x")) }), false);
     QCOMPARE(b.read(QStringLiteral("_xml/aTitle3.xml")),
-             utf16le(treeHead() + nodeLine(1, QStringLiteral("Line one line two"), r.pages[0], QStringLiteral("000"))));
-    QVERIFY(b.read(QStringLiteral("BookTXT/") + r.pages[0])
-                .startsWith(utf16le(QStringLiteral("<pgTitle>Line one\r\nline two</pgTitle>\r\n"))));
+        utf16le(treeHead()
+            + nodeLine(1, QStringLiteral("Line one line two"), r.pages[0], QStringLiteral("000"))));
+    QVERIFY(
+        b.read(QStringLiteral("BookTXT/") + r.pages[0])
+            .startsWith(utf16le(QStringLiteral("<pgTitle>Line one\r\nline two</pgTitle>\r\n"))));
 }
 
 void TestBookWriter::inlinePictureOnTwoPages()
 {
     Build b;
-    BookRequest req = b.request({paragraph(QStringLiteral("One"), QStringLiteral("Text\r\n {2}")),
-                                 paragraph(QStringLiteral("Two"), QStringLiteral(" {2}\r\nMore"))});
+    BookRequest req = b.request({ paragraph(QStringLiteral("One"), QStringLiteral("Text\r\n {2}")),
+        paragraph(QStringLiteral("Two"), QStringLiteral(" {2}\r\nMore")) });
     req.imgList = QStringList(kInlinePictureCount);
     req.imgList[2] = b.tp.write(QStringLiteral("somewhere/a.jpg"), "JPEG");
     const BookResult r = writeBook(b.fs, req, false);
     const QString e = QStringLiteral("<pgMain></pgMain>\r\n");
     const QString img = QStringLiteral("<IMG src=\"../BookIMG/a.jpg\">");
     QCOMPARE(b.read(QStringLiteral("BookTXT/") + r.pages[0]),
-             utf16le(page(QStringLiteral("One"), e + e + QStringLiteral("<pgMain>Text</pgMain>\r\n") + img)));
+        utf16le(page(
+            QStringLiteral("One"), e + e + QStringLiteral("<pgMain>Text</pgMain>\r\n") + img)));
     QCOMPARE(b.read(QStringLiteral("BookTXT/") + r.pages[1]),
-             utf16le(page(QStringLiteral("Two"), e + e + img + QStringLiteral("\r\n<pgMain>More</pgMain>"))));
-    QCOMPARE(b.files(QStringLiteral("BookIMG")), QStringList{QStringLiteral("a.jpg")});
+        utf16le(page(
+            QStringLiteral("Two"), e + e + img + QStringLiteral("\r\n<pgMain>More</pgMain>"))));
+    QCOMPARE(b.files(QStringLiteral("BookIMG")), QStringList { QStringLiteral("a.jpg") });
     QCOMPARE(b.read(QStringLiteral("BookIMG/a.jpg")), QByteArray("JPEG"));
     QCOMPARE(r.notCopied, QStringList());
 }
@@ -383,15 +411,20 @@ void TestBookWriter::mediaStatusAndCopies()
     QFETCH(bool, film);
     QFETCH(QString, digits);
     Build b;
-    const QString picPath = pic ? b.tp.write(QStringLiteral("media.d/photo.jpg"), "PIC") : QString();
-    const QString soundPath = sound ? b.tp.write(QStringLiteral("media.d/voice.MP3"), "SND") : QString();
-    const QString filmPath = film ? b.tp.write(QStringLiteral("media.d/clip.x.avi"), "FLM") : QString();
-    const BookResult r = writeBook(
-        b.fs, b.request({paragraph(QStringLiteral("T"), QStringLiteral("b"), picPath, soundPath, filmPath)}), false);
+    const QString picPath
+        = pic ? b.tp.write(QStringLiteral("media.d/photo.jpg"), "PIC") : QString();
+    const QString soundPath
+        = sound ? b.tp.write(QStringLiteral("media.d/voice.MP3"), "SND") : QString();
+    const QString filmPath
+        = film ? b.tp.write(QStringLiteral("media.d/clip.x.avi"), "FLM") : QString();
+    const BookResult r = writeBook(b.fs,
+        b.request(
+            { paragraph(QStringLiteral("T"), QStringLiteral("b"), picPath, soundPath, filmPath) }),
+        false);
     QCOMPARE(b.read(QStringLiteral("_xml/aTitle3.xml")),
-             utf16le(treeHead() + nodeLine(1, QStringLiteral("T"), r.pages[0], digits)));
+        utf16le(treeHead() + nodeLine(1, QStringLiteral("T"), r.pages[0], digits)));
     const QString stem = r.pages[0].chopped(4);
-    QStringList expected{r.pages[0]};
+    QStringList expected { r.pages[0] };
     if (pic)
         expected << stem + QStringLiteral(".jpg");
     if (sound)
@@ -401,9 +434,11 @@ void TestBookWriter::mediaStatusAndCopies()
     expected.sort();
     QCOMPARE(b.files(QStringLiteral("BookTXT")), expected);
     if (pic)
-        QCOMPARE(b.read(QStringLiteral("BookTXT/") + stem + QStringLiteral(".jpg")), QByteArray("PIC"));
+        QCOMPARE(
+            b.read(QStringLiteral("BookTXT/") + stem + QStringLiteral(".jpg")), QByteArray("PIC"));
     if (film)
-        QCOMPARE(b.read(QStringLiteral("BookTXT/") + stem + QStringLiteral(".avi")), QByteArray("FLM"));
+        QCOMPARE(
+            b.read(QStringLiteral("BookTXT/") + stem + QStringLiteral(".avi")), QByteArray("FLM"));
     QCOMPARE(r.notCopied, QStringList());
 }
 
@@ -413,17 +448,18 @@ void TestBookWriter::missingAttachmentsAreListedAndBookIsWritten()
     const QString gone = b.tp.file(QStringLiteral("gone.jpg"));
     const QString noDot = b.tp.write(QStringLiteral("media.d/noextension"), "X");
     const QString sound = b.tp.write(QStringLiteral("s.mp3"), "S");
-    const BookResult r = writeBook(
-        b.fs,
-        b.request({paragraph(QStringLiteral("A"), QStringLiteral("a"), gone, sound, noDot),
-                   paragraph(QStringLiteral("B"), QStringLiteral("b"))}),
+    const BookResult r = writeBook(b.fs,
+        b.request({ paragraph(QStringLiteral("A"), QStringLiteral("a"), gone, sound, noDot),
+            paragraph(QStringLiteral("B"), QStringLiteral("b")) }),
         false);
-    QCOMPARE(r.notCopied, QStringList({gone, noDot}));
+    QCOMPARE(r.notCopied, QStringList({ gone, noDot }));
     QCOMPARE(r.pages.size(), 2);
     QVERIFY(b.tp.exists(QStringLiteral("Data/_xml/aTitle3.xml")));
-    QVERIFY(b.tp.exists(QStringLiteral("Data/BookTXT/") + r.pages[0].chopped(4) + QStringLiteral(".mp3")));
+    QVERIFY(b.tp.exists(
+        QStringLiteral("Data/BookTXT/") + r.pages[0].chopped(4) + QStringLiteral(".mp3")));
     // The digits tell what was attached, copied or not.
-    QVERIFY(b.read(QStringLiteral("_xml/aTitle3.xml")).contains(utf16le(QStringLiteral("mediaStatus=\"111\""), false)));
+    QVERIFY(b.read(QStringLiteral("_xml/aTitle3.xml"))
+                .contains(utf16le(QStringLiteral("mediaStatus=\"111\""), false)));
     const QString message = notCopiedMessage(r.notCopied);
     QVERIFY(message.contains(gone));
     QVERIFY(message.contains(noDot));
@@ -436,35 +472,40 @@ void TestBookWriter::attachmentThatCannotBeCopiedIsListed()
     const QString sound = b.tp.write(QStringLiteral("s.mp3"), "S");
     // A folder where the picture's copy would go.
     b.tp.mkdir(QStringLiteral("Data/BookTXT/") + QString(14, u'0') + QStringLiteral(".jpg"));
-    BookRequest req = b.request({paragraph(QStringLiteral("A"), QStringLiteral("a"), pic, sound)});
+    BookRequest req
+        = b.request({ paragraph(QStringLiteral("A"), QStringLiteral("a"), pic, sound) });
     req.random = namesInOrder();
     const BookResult r = writeBook(b.fs, req, false);
-    QCOMPARE(r.notCopied, QStringList{pic});
-    QCOMPARE(b.read(QStringLiteral("BookTXT/") + QString(14, u'0') + QStringLiteral(".mp3")), QByteArray("S"));
+    QCOMPARE(r.notCopied, QStringList { pic });
+    QCOMPARE(b.read(QStringLiteral("BookTXT/") + QString(14, u'0') + QStringLiteral(".mp3")),
+        QByteArray("S"));
     QVERIFY(b.tp.exists(QStringLiteral("Data/_xml/aTitle3.xml")));
 }
 
 void TestBookWriter::rewriteAnsweredYes()
 {
     Build b;
-    const BookResult first = writeBook(b.fs, b.request({paragraph(QStringLiteral("Old"), QStringLiteral("o"))},
-                                                       QStringLiteral("First name")),
-                                       false);
-    const BookTarget t = checkBookTarget(b.fs, b.folder(), QStringLiteral("a"), QStringLiteral("3"));
+    const BookResult first = writeBook(b.fs,
+        b.request({ paragraph(QStringLiteral("Old"), QStringLiteral("o")) },
+            QStringLiteral("First name")),
+        false);
+    const BookTarget t
+        = checkBookTarget(b.fs, b.folder(), QStringLiteral("a"), QStringLiteral("3"));
     QVERIFY(t.foldersExist);
     QVERIFY(t.treeFileExists);
     QCOMPARE(t.treeFileName, QStringLiteral("aTitle3.xml"));
 
-    const BookResult second = writeBook(
-        b.fs,
-        b.request({paragraph(QStringLiteral("New"), QStringLiteral("n")), paragraph(QStringLiteral("Z"), QStringLiteral("z"))},
-                  QStringLiteral("Second name")),
+    const BookResult second = writeBook(b.fs,
+        b.request({ paragraph(QStringLiteral("New"), QStringLiteral("n")),
+                      paragraph(QStringLiteral("Z"), QStringLiteral("z")) },
+            QStringLiteral("Second name")),
         true);
     QCOMPARE(b.read(QStringLiteral("_xml/BookTitle.xml")),
-             utf16le(titleHead() + QStringLiteral("\t<aBook3>Second name</aBook3>\r\n")));
+        utf16le(titleHead() + QStringLiteral("\t<aBook3>Second name</aBook3>\r\n")));
     QCOMPARE(b.read(QStringLiteral("_xml/aTitle3.xml")),
-             utf16le(treeHead() + nodeLine(1, QStringLiteral("New"), second.pages[0], QStringLiteral("000"))
-                     + nodeLine(1, QStringLiteral("Z"), second.pages[1], QStringLiteral("000"))));
+        utf16le(treeHead()
+            + nodeLine(1, QStringLiteral("New"), second.pages[0], QStringLiteral("000"))
+            + nodeLine(1, QStringLiteral("Z"), second.pages[1], QStringLiteral("000"))));
     // The old page stays beside the new ones.
     QStringList all = first.pages + second.pages;
     all.sort();
@@ -474,17 +515,20 @@ void TestBookWriter::rewriteAnsweredYes()
 void TestBookWriter::rewriteAnsweredNoWritesNothing()
 {
     Build b;
-    writeBook(b.fs, b.request({paragraph(QStringLiteral("Old"), QStringLiteral("o"))}), false);
+    writeBook(b.fs, b.request({ paragraph(QStringLiteral("Old"), QStringLiteral("o")) }), false);
     const QByteArray titles = b.read(QStringLiteral("_xml/BookTitle.xml"));
     const QByteArray tree = b.read(QStringLiteral("_xml/aTitle3.xml"));
     const QStringList pages = b.files(QStringLiteral("BookTXT"));
 
     // The window asks before writing; a writer called without leave refuses
     // before touching anything.
-    QVERIFY(checkBookTarget(b.fs, b.folder(), QStringLiteral("a"), QStringLiteral("3")).treeFileExists);
-    QVERIFY_THROWS_EXCEPTION(FsError, writeBook(b.fs, b.request({paragraph(QStringLiteral("New"), QStringLiteral("n"))},
-                                                                QStringLiteral("Other")),
-                                                false));
+    QVERIFY(
+        checkBookTarget(b.fs, b.folder(), QStringLiteral("a"), QStringLiteral("3")).treeFileExists);
+    QVERIFY_THROWS_EXCEPTION(FsError,
+        writeBook(b.fs,
+            b.request(
+                { paragraph(QStringLiteral("New"), QStringLiteral("n")) }, QStringLiteral("Other")),
+            false));
     QCOMPARE(b.read(QStringLiteral("_xml/BookTitle.xml")), titles);
     QCOMPARE(b.read(QStringLiteral("_xml/aTitle3.xml")), tree);
     QCOMPARE(b.files(QStringLiteral("BookTXT")), pages);
@@ -494,13 +538,14 @@ void TestBookWriter::titleLineOfOtherSlotsIsKept()
 {
     Build b;
     // A list written earlier, with a stale duplicate line for a3.
-    const QString before = titleHead() + QStringLiteral("\t<aBook1>One</aBook1>\r\n\t<aBook3>Old</aBook3>\r\n")
+    const QString before = titleHead()
+        + QStringLiteral("\t<aBook1>One</aBook1>\r\n\t<aBook3>Old</aBook3>\r\n")
         + QStringLiteral("\t<aBook10>Ten</aBook10>\r\n\t<aBook3>Older</aBook3>\r\n");
     b.tp.write(QStringLiteral("Data/_xml/BookTitle.xml"), utf16le(before));
     writeBook(b.fs, b.request({}, QStringLiteral("New")), false);
     QCOMPARE(b.read(QStringLiteral("_xml/BookTitle.xml")),
-             utf16le(titleHead() + QStringLiteral("\t<aBook1>One</aBook1>\r\n\t<aBook3>New</aBook3>\r\n")
-                     + QStringLiteral("\t<aBook10>Ten</aBook10>\r\n")));
+        utf16le(titleHead() + QStringLiteral("\t<aBook1>One</aBook1>\r\n\t<aBook3>New</aBook3>\r\n")
+            + QStringLiteral("\t<aBook10>Ten</aBook10>\r\n")));
 
     // Book 1 must not take the line of book 10; a slot without a line is appended.
     BookRequest ten = b.request({}, QStringLiteral("Ten again"));
@@ -508,8 +553,8 @@ void TestBookWriter::titleLineOfOtherSlotsIsKept()
     ten.rowLetter = QStringLiteral("b");
     writeBook(b.fs, ten, false);
     QCOMPARE(b.read(QStringLiteral("_xml/BookTitle.xml")),
-             utf16le(titleHead() + QStringLiteral("\t<aBook1>One</aBook1>\r\n\t<aBook3>New</aBook3>\r\n")
-                     + QStringLiteral("\t<aBook10>Ten</aBook10>\r\n\t<bBook1>Ten again</bBook1>\r\n")));
+        utf16le(titleHead() + QStringLiteral("\t<aBook1>One</aBook1>\r\n\t<aBook3>New</aBook3>\r\n")
+            + QStringLiteral("\t<aBook10>Ten</aBook10>\r\n\t<bBook1>Ten again</bBook1>\r\n")));
 }
 
 void TestBookWriter::xmlSpecialCharactersAreEscapedOutsidePages()
@@ -517,19 +562,20 @@ void TestBookWriter::xmlSpecialCharactersAreEscapedOutsidePages()
     Build b;
     const QString title = QStringLiteral("Tom & \"Jerry\" <1>");
     const BookResult r = writeBook(b.fs,
-                                   b.request({paragraph(markMain(), QStringLiteral("A<B")),
-                                              paragraph(title, QStringLiteral("x < y & z"))},
-                                             QStringLiteral("R&D \"<>\"")),
-                                   false);
+        b.request({ paragraph(markMain(), QStringLiteral("A<B")),
+                      paragraph(title, QStringLiteral("x < y & z")) },
+            QStringLiteral("R&D \"<>\"")),
+        false);
     QCOMPARE(b.read(QStringLiteral("_xml/BookTitle.xml")),
-             utf16le(titleHead() + QStringLiteral("\t<aBook3>R&amp;D &quot;&lt;&gt;&quot;</aBook3>\r\n")));
+        utf16le(
+            titleHead() + QStringLiteral("\t<aBook3>R&amp;D &quot;&lt;&gt;&quot;</aBook3>\r\n")));
     QCOMPARE(b.read(QStringLiteral("_xml/aTitle3.xml")),
-             utf16le(treeHead() + QStringLiteral("\t<node label=\"A&lt;B\">\r\n")
-                     + nodeLine(2, QStringLiteral("Tom &amp; &quot;Jerry&quot; &lt;1&gt;"), r.pages[0],
-                                QStringLiteral("000"))));
+        utf16le(treeHead() + QStringLiteral("\t<node label=\"A&lt;B\">\r\n")
+            + nodeLine(2, QStringLiteral("Tom &amp; &quot;Jerry&quot; &lt;1&gt;"), r.pages[0],
+                QStringLiteral("000"))));
     const QString e = QStringLiteral("<pgMain></pgMain>\r\n");
     QCOMPARE(b.read(QStringLiteral("BookTXT/") + r.pages[0]),
-             utf16le(page(title, e + e + QStringLiteral("<pgMain>x < y & z</pgMain>"))));
+        utf16le(page(title, e + e + QStringLiteral("<pgMain>x < y & z</pgMain>"))));
 }
 
 void TestBookWriter::pageNamesAreDrawnUntilFree()
@@ -537,15 +583,18 @@ void TestBookWriter::pageNamesAreDrawnUntilFree()
     Build b;
     const QString zeros(14, u'0');
     b.tp.write(QStringLiteral("Data/BookTXT/") + zeros + QStringLiteral(".htm"), "taken");
-    BookRequest req = b.request({paragraph(QStringLiteral("A"), QStringLiteral("a")),
-                                 paragraph(QStringLiteral("B"), QStringLiteral("b"))});
+    BookRequest req = b.request({ paragraph(QStringLiteral("A"), QStringLiteral("a")),
+        paragraph(QStringLiteral("B"), QStringLiteral("b")) });
     req.random = namesInOrder();
     const BookResult r = writeBook(b.fs, req, false);
-    QCOMPARE(r.pages, QStringList({QString(14, u'1') + QStringLiteral(".htm"), QString(14, u'2') + QStringLiteral(".htm")}));
-    QCOMPARE(b.read(QStringLiteral("BookTXT/") + zeros + QStringLiteral(".htm")), QByteArray("taken"));
+    QCOMPARE(r.pages,
+        QStringList({ QString(14, u'1') + QStringLiteral(".htm"),
+            QString(14, u'2') + QStringLiteral(".htm") }));
+    QCOMPARE(
+        b.read(QStringLiteral("BookTXT/") + zeros + QStringLiteral(".htm")), QByteArray("taken"));
 
     // A source that never yields a free name ends with an error, not a hang.
-    BookRequest stuck = b.request({paragraph(QStringLiteral("C"), QStringLiteral("c"))});
+    BookRequest stuck = b.request({ paragraph(QStringLiteral("C"), QStringLiteral("c")) });
     stuck.random = []() { return 0.0; };
     stuck.rowLetter = QStringLiteral("c");
     QVERIFY_THROWS_EXCEPTION(FsError, writeBook(b.fs, stuck, false));
@@ -557,7 +606,8 @@ void TestBookWriter::missingFoldersAreReported()
     TempProgram tp(false);
     FileSystem fs;
     tp.mkdir(QStringLiteral("Data/BookTXT"));
-    const BookTarget t = checkBookTarget(fs, tp.file(QStringLiteral("Data")), QStringLiteral("b"), QStringLiteral("10"));
+    const BookTarget t = checkBookTarget(
+        fs, tp.file(QStringLiteral("Data")), QStringLiteral("b"), QStringLiteral("10"));
     QVERIFY(!t.foldersExist);
     QCOMPARE(t.treeFileName, QStringLiteral("bTitle10.xml"));
     BookRequest req;
@@ -574,7 +624,7 @@ void TestBookWriter::failedPageWriteNamesFileAndLeavesBookUnfinished()
     // A folder where the first page would go makes its write fail.
     const QString blocked = QString(14, u'0') + QStringLiteral(".htm");
     b.tp.mkdir(QStringLiteral("Data/BookTXT/") + blocked);
-    BookRequest req = b.request({paragraph(QStringLiteral("A"), QStringLiteral("a"))});
+    BookRequest req = b.request({ paragraph(QStringLiteral("A"), QStringLiteral("a")) });
     req.random = namesInOrder();
     QString failedPath;
     try {
@@ -608,9 +658,9 @@ void TestBookWriter::tableIsReadUpToFirstEmptyTitleOrSlot256()
 
     Build c;
     const BookResult r = writeBook(c.fs,
-                                   c.request({paragraph(QStringLiteral("A"), QStringLiteral("a")), paragraph({}, {}),
-                                              paragraph(QStringLiteral("C"), QStringLiteral("c"))}),
-                                   false);
+        c.request({ paragraph(QStringLiteral("A"), QStringLiteral("a")), paragraph({}, {}),
+            paragraph(QStringLiteral("C"), QStringLiteral("c")) }),
+        false);
     QCOMPARE(r.pages.size(), 1);
 }
 

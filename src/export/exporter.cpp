@@ -10,17 +10,22 @@ namespace zorvel {
 qint16 messageCode(ExportOutcome outcome)
 {
     switch (outcome) {
-    case ExportOutcome::ExportFolderMissing: return 26;
-    case ExportOutcome::BuildFolderMissing: return 10;
-    case ExportOutcome::ScriptMissing: return 27;
-    case ExportOutcome::Failed: return 28;
-    case ExportOutcome::Done: return 29;
+    case ExportOutcome::ExportFolderMissing:
+        return 26;
+    case ExportOutcome::BuildFolderMissing:
+        return 10;
+    case ExportOutcome::ScriptMissing:
+        return 27;
+    case ExportOutcome::Failed:
+        return 28;
+    case ExportOutcome::Done:
+        return 29;
     }
     return 28;
 }
 
-ExportResult runExport(const FileSystem &fs, const QString &programFolder, const QString &buildFolder,
-                       const QString &exportFolder, bool print)
+ExportResult runExport(const FileSystem &fs, const QString &programFolder,
+    const QString &buildFolder, const QString &exportFolder, bool print)
 {
     ExportResult result;
     if (!fs.folderExists(exportFolder)) {
@@ -38,8 +43,8 @@ ExportResult runExport(const FileSystem &fs, const QString &programFolder, const
         return result;
     }
     try {
-        const std::optional<ExportScript> script =
-            parseExportScript(fs.readSystem8bit(scriptFile), &result.problem);
+        const std::optional<ExportScript> script
+            = parseExportScript(fs.readSystem8bit(scriptFile), &result.problem);
         if (!script)
             return result; // Failed, before any folder is made
         const QString output = nextOutputFolder(fs, exportFolder);
@@ -48,7 +53,7 @@ ExportResult runExport(const FileSystem &fs, const QString &programFolder, const
         runExportScript(fs, *script, programFolder, buildFolder, output);
         if (print)
             result.printablePages = makePrintablePages(fs, output + QStringLiteral("/Data/BookTXT"),
-                                                       resources + QStringLiteral("Default.html"));
+                resources + QStringLiteral("Default.html"));
     } catch (const FsError &e) {
         result.problem = e.describe();
         return result;

@@ -10,10 +10,10 @@ class FileSystem;
 // How an export ended; the window shows messageCode() of it.
 enum class ExportOutcome {
     ExportFolderMissing, // 26, nothing done
-    BuildFolderMissing,  // 10, nothing done
-    ScriptMissing,       // 27, no output folder made
-    Failed,              // 28, what was made stays
-    Done,                // 29
+    BuildFolderMissing, // 10, nothing done
+    ScriptMissing, // 27, no output folder made
+    Failed, // 28, what was made stays
+    Done, // 29
 };
 
 qint16 messageCode(ExportOutcome outcome);
@@ -21,7 +21,7 @@ qint16 messageCode(ExportOutcome outcome);
 struct ExportResult {
     ExportOutcome outcome = ExportOutcome::Failed;
     QString outputFolder; // the "Export n" folder, empty when none was made
-    QString problem;      // what failed, for a Failed outcome
+    QString problem; // what failed, for a Failed outcome
     int printablePages = 0;
 
     qint16 messageCode() const { return zorvel::messageCode(outcome); }
@@ -32,7 +32,7 @@ struct ExportResult {
 // "Export n" in exportFolder, runs the script and, when `print` is set, writes
 // the printable pages of the output's Data/BookTXT through
 // Resources/Default.html. Never throws.
-ExportResult runExport(const FileSystem &fs, const QString &programFolder, const QString &buildFolder,
-                       const QString &exportFolder, bool print);
+ExportResult runExport(const FileSystem &fs, const QString &programFolder,
+    const QString &buildFolder, const QString &exportFolder, bool print);
 
 } // namespace zorvel

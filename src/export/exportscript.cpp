@@ -48,15 +48,16 @@ std::optional<ExportScript> parseExportScript(const QString &text, QString *prob
     const struct {
         const char16_t *header;
         QStringList *entries;
-    } sections[] = {{kMakeFolderHeader, &result.makeFolders},
-                    {kCopyFolderHeader, &result.copyFolders},
-                    {kCopyFileHeader, &result.copyFiles}};
+    } sections[] = { { kMakeFolderHeader, &result.makeFolders },
+        { kCopyFolderHeader, &result.copyFolders }, { kCopyFileHeader, &result.copyFiles } };
     for (const auto &s : sections) {
         const QString header = QString::fromUtf16(s.header);
         const auto entries = sectionEntries(script, header);
         if (!entries) {
             if (problem)
-                *problem = QStringLiteral("Export script: section %1 missing or not followed by \"[\"").arg(header);
+                *problem
+                    = QStringLiteral("Export script: section %1 missing or not followed by \"[\"")
+                          .arg(header);
             return std::nullopt;
         }
         *s.entries = *entries;
@@ -69,7 +70,7 @@ std::optional<CopyEntry> splitCopyEntry(const QString &line)
     const qsizetype arrow = line.indexOf(QStringLiteral("=>"));
     if (arrow < 0)
         return std::nullopt;
-    return CopyEntry{trimSpaces(line.left(arrow)), trimSpaces(line.mid(arrow + 2))};
+    return CopyEntry { trimSpaces(line.left(arrow)), trimSpaces(line.mid(arrow + 2)) };
 }
 
 QString scriptPath(const QString &entry)
@@ -90,7 +91,7 @@ QString nextOutputFolder(const FileSystem &fs, const QString &exportFolder)
 }
 
 void runExportScript(const FileSystem &fs, const ExportScript &script, const QString &programFolder,
-                     const QString &buildFolder, const QString &outputFolder)
+    const QString &buildFolder, const QString &outputFolder)
 {
     const QString o = scriptPath(outputFolder);
     const QString d = DoSlashAlways(buildFolder);

@@ -50,6 +50,6 @@ QString nextOutputFolder(const FileSystem &fs, const QString &exportFolder);
 // then Copy File (Resources/file into output + target without "root").
 // Throws FsError at the first failing step; what was done stays.
 void runExportScript(const FileSystem &fs, const ExportScript &script, const QString &programFolder,
-                     const QString &buildFolder, const QString &outputFolder);
+    const QString &buildFolder, const QString &outputFolder);
 
 } // namespace zorvel

@@ -25,7 +25,8 @@ std::optional<QString> printablePage(const QString &page, const QString &pageTem
     return result;
 }
 
-int makePrintablePages(const FileSystem &fs, const QString &pagesFolder, const QString &templatePath)
+int makePrintablePages(
+    const FileSystem &fs, const QString &pagesFolder, const QString &templatePath)
 {
     const QString folder = DoSlashAlways(pagesFolder);
     std::optional<QString> pageTemplate;

@@ -18,6 +18,7 @@ std::optional<QString> printablePage(const QString &page, const QString &pageTem
 // `pagesFolder`, through the template file (read on the first page only).
 // Returns the number of pages written. Throws FsError at the first page that
 // cannot be read, is malformed or cannot be written.
-int makePrintablePages(const FileSystem &fs, const QString &pagesFolder, const QString &templatePath);
+int makePrintablePages(
+    const FileSystem &fs, const QString &pagesFolder, const QString &templatePath);
 
 } // namespace zorvel

@@ -46,8 +46,8 @@ QString slotKey(const BookRequest &r)
 QString titleLine(const BookRequest &r)
 {
     const QString key = slotKey(r);
-    return QStringLiteral("\t<") + key + u'>' + escapeXml(RemCrLf(r.bookName)) + QStringLiteral("</") + key
-        + u'>' + kCrLf;
+    return QStringLiteral("\t<") + key + u'>' + escapeXml(RemCrLf(r.bookName))
+        + QStringLiteral("</") + key + u'>' + kCrLf;
 }
 
 // Adds the book's line to BookTitle.xml, creating the file with its head
@@ -59,7 +59,8 @@ void writeTitleLine(const FileSystem &fs, const QString &base, const BookRequest
     const QString path = base + kXmlDir + u'/' + kTitleFile;
     const QString line = titleLine(r);
     if (!fs.fileExists(path)) {
-        fs.writeUnicode(path, QStringLiteral("<strings>") + kCrLf + u'\t' + creditLine() + kCrLf + line);
+        fs.writeUnicode(
+            path, QStringLiteral("<strings>") + kCrLf + u'\t' + creditLine() + kCrLf + line);
         return;
     }
     const QString text = fs.readUnicode(path);
@@ -100,8 +101,8 @@ QString freePageName(const FileSystem &fs, const QString &txtFolder, const Rando
 
 // Copies an attachment next to its page, named after the page. False when
 // the file is gone, has no extension or cannot be copied.
-bool copyAttachment(const FileSystem &fs, const QString &source, const QString &txtFolder,
-                    const QString &page)
+bool copyAttachment(
+    const FileSystem &fs, const QString &source, const QString &txtFolder, const QString &page)
 {
     const QString name = fileNameOf(source);
     const qsizetype dot = name.lastIndexOf(u'.');
@@ -171,7 +172,7 @@ QString SetShenas(const QString &mata)
 }
 
 QString ToIMG(const QString &inTe, const QStringList &imgList, const QString &base,
-              const FileSystem &fs, QStringList *notCopied)
+    const FileSystem &fs, QStringList *notCopied)
 {
     const QString startMark = QStringLiteral("<pgMain> {");
     const QString endMark = QStringLiteral("}</pgMain>");
@@ -186,7 +187,9 @@ QString ToIMG(const QString &inTe, const QStringList &imgList, const QString &ba
             break;
         const QString token = body.mid(a, b + endMark.size() - a);
         bool ok = false;
-        const int number = token.mid(startMark.size(), token.size() - startMark.size() - endMark.size()).toInt(&ok);
+        const int number
+            = token.mid(startMark.size(), token.size() - startMark.size() - endMark.size())
+                  .toInt(&ok);
         if (!ok || number < 0 || number >= kInlinePictureCount)
             break;
         const QString path = number < imgList.size() ? imgList.at(number) : QString();
@@ -205,7 +208,8 @@ QString ToIMG(const QString &inTe, const QStringList &imgList, const QString &ba
                 }
             }
         }
-        body.replace(token, QStringLiteral("<IMG src=\"../BookIMG/") + name + QStringLiteral("\">"));
+        body.replace(
+            token, QStringLiteral("<IMG src=\"../BookIMG/") + name + QStringLiteral("\">"));
     }
     return body;
 }
@@ -216,11 +220,20 @@ QString escapeXml(const QString &text)
     out.reserve(text.size());
     for (QChar ch : text) {
         switch (ch.unicode()) {
-        case u'&': out += QStringLiteral("&amp;"); break;
-        case u'<': out += QStringLiteral("&lt;"); break;
-        case u'>': out += QStringLiteral("&gt;"); break;
-        case u'"': out += QStringLiteral("&quot;"); break;
-        default: out += ch;
+        case u'&':
+            out += QStringLiteral("&amp;");
+            break;
+        case u'<':
+            out += QStringLiteral("&lt;");
+            break;
+        case u'>':
+            out += QStringLiteral("&gt;");
+            break;
+        case u'"':
+            out += QStringLiteral("&quot;");
+            break;
+        default:
+            out += ch;
         }
     }
     return out;
@@ -240,7 +253,8 @@ QString missingFoldersMessage()
 QString rewriteQuestion(const QString &treeFileName)
 {
     return QStringLiteral(u"فايلي با نام ") + kCrLf + treeFileName + kCrLf
-        + QStringLiteral(u" در حال حاضر موجود است.") + kCrLf + kCrLf + QStringLiteral(u" آيا حذف شود؟");
+        + QStringLiteral(u" در حال حاضر موجود است.") + kCrLf + kCrLf
+        + QStringLiteral(u" آيا حذف شود؟");
 }
 
 QString notCopiedMessage(const QStringList &notCopied)
@@ -250,7 +264,7 @@ QString notCopiedMessage(const QStringList &notCopied)
 }
 
 BookTarget checkBookTarget(const FileSystem &fs, const QString &buildFolder,
-                           const QString &rowLetter, const QString &bookNo)
+    const QString &rowLetter, const QString &bookNo)
 {
     const QString base = DoSlashAlways(buildFolder);
     BookTarget t;
@@ -264,18 +278,20 @@ BookTarget checkBookTarget(const FileSystem &fs, const QString &buildFolder,
 BookResult writeBook(const FileSystem &fs, const BookRequest &request, bool overwrite)
 {
     const QString base = DoSlashAlways(request.buildFolder);
-    const BookTarget target = checkBookTarget(fs, request.buildFolder, request.rowLetter, request.bookNo);
+    const BookTarget target
+        = checkBookTarget(fs, request.buildFolder, request.rowLetter, request.bookNo);
     if (!target.foldersExist)
         throw FsError(base + kTxtDir, missingFoldersMessage());
     if (target.treeFileExists && !overwrite)
         throw FsError(target.treeFilePath, QStringLiteral("File already exists"));
 
     const QString txtFolder = base + kTxtDir + u'/';
-    const std::function<QString(const QString &)> toText =
-        request.toText ? request.toText : [](const QString &s) { return s; };
+    const std::function<QString(const QString &)> toText
+        = request.toText ? request.toText : [](const QString &s) { return s; };
 
     BookResult result;
-    QString tree = QStringLiteral("<?xml version=\"1.0\"?>") + kCrLf + QStringLiteral("<Tree>") + kCrLf;
+    QString tree
+        = QStringLiteral("<?xml version=\"1.0\"?>") + kCrLf + QStringLiteral("<Tree>") + kCrLf;
     int depth = 1;
     const qsizetype count = std::min<qsizetype>(request.paragraphs.size(), kSlotCount);
     for (qsizetype i = 0; i < count; ++i) {
@@ -283,8 +299,8 @@ BookResult writeBook(const FileSystem &fs, const BookRequest &request, bool over
         if (slot.title.isEmpty())
             break;
         if (slot.title == markMain()) {
-            tree += QString(depth, u'\t') + QStringLiteral("<node label=\"") + escapeXml(RemCrLf(slot.body))
-                + QStringLiteral("\">") + kCrLf;
+            tree += QString(depth, u'\t') + QStringLiteral("<node label=\"")
+                + escapeXml(RemCrLf(slot.body)) + QStringLiteral("\">") + kCrLf;
             ++depth;
             continue;
         }
@@ -305,14 +321,15 @@ BookResult writeBook(const FileSystem &fs, const BookRequest &request, bool over
         // A new file: torn pages are never left (and the tree that would
         // refer to them is written last).
         writeWholeFile(txtFolder + pageFile,
-                       toUtf16Le(u'<' + kTagTitle + u'>' + slot.title + QStringLiteral("</") + kTagTitle
-                                     + u'>' + kCrLf + body,
-                                 true));
+            toUtf16Le(u'<' + kTagTitle + u'>' + slot.title + QStringLiteral("</") + kTagTitle + u'>'
+                    + kCrLf + body,
+                true));
         result.pages << pageFile;
-        tree += QString(depth, u'\t') + QStringLiteral("<node label=\"") + escapeXml(RemCrLf(slot.title))
-            + QStringLiteral("\" src=\"DATA/BookTXT/") + pageFile + QStringLiteral("\" mediaStatus=\"")
-            + mediaStatus(slot) + QStringLiteral("\" />") + kCrLf;
-        for (const QString *media : {&slot.pic, &slot.sound, &slot.film}) {
+        tree += QString(depth, u'\t') + QStringLiteral("<node label=\"")
+            + escapeXml(RemCrLf(slot.title)) + QStringLiteral("\" src=\"DATA/BookTXT/") + pageFile
+            + QStringLiteral("\" mediaStatus=\"") + mediaStatus(slot) + QStringLiteral("\" />")
+            + kCrLf;
+        for (const QString *media : { &slot.pic, &slot.sound, &slot.film }) {
             if (!media->isEmpty() && !copyAttachment(fs, *media, txtFolder, page))
                 result.notCopied << *media;
         }

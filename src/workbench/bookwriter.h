@@ -47,7 +47,7 @@ QString SetShenas(const QString &mata);
 // stops the conversion; the markers after it stay. A picture that could not
 // be copied is added to `notCopied` when given.
 QString ToIMG(const QString &inTe, const QStringList &imgList, const QString &base,
-              const FileSystem &fs, QStringList *notCopied = nullptr);
+    const FileSystem &fs, QStringList *notCopied = nullptr);
 
 // & < > " as entities, for the XML files the front-end parses.
 QString escapeXml(const QString &text);
@@ -71,13 +71,13 @@ struct BookTarget {
 };
 
 BookTarget checkBookTarget(const FileSystem &fs, const QString &buildFolder,
-                           const QString &rowLetter, const QString &bookNo);
+    const QString &rowLetter, const QString &bookNo);
 
 struct BookRequest {
     QString buildFolder; // idir
-    QString rowLetter;   // a, b or c
-    QString bookNo;      // 1..10, as text
-    QString bookName;    // bname
+    QString rowLetter; // a, b or c
+    QString bookNo; // 1..10, as text
+    QString bookName; // bname
     // The paragraph table; read up to the first empty title or slot 256.
     QList<ParagraphSlot> paragraphs;
     QStringList imgList; // inline picture paths by number (0..512)
@@ -87,7 +87,7 @@ struct BookRequest {
 };
 
 struct BookResult {
-    QStringList pages;     // page file names written, in slot order
+    QStringList pages; // page file names written, in slot order
     QStringList notCopied; // attachments and inline pictures that could not be copied
 };
 
