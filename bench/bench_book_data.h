@@ -108,7 +108,7 @@ inline QString persianRtf(int index, QRandomGenerator &rng)
             rtf += QStringLiteral("\\par\r\n");
             ++para;
             if (para == 1 && index % 5 == 0)
-                rtf += QStringLiteral(" \\{%1\\}\\par\r\n").arg(index % 20);
+                rtf += QStringLiteral(" \\{%1\\}\\par\r\n").arg(index / 5 % 20);
         }
     }
     rtf += QStringLiteral("\\par\r\n}");

@@ -32,6 +32,15 @@ int main(int argc, char **argv)
                 static_cast<long long>(r.pages.size()), static_cast<long long>(r.notCopied.size()));
             return 1;
         }
+        if (run == 0) {
+            int withPicture = 0;
+            for (const QString &name : r.pages)
+                withPicture += fs.readUnicode(build + QStringLiteral("/BookTXT/") + name)
+                                   .contains(QStringLiteral("<IMG src=\"../BookIMG/inline"));
+            std::printf("pages with an inline picture: %d, inline pictures copied: %lld\n",
+                withPicture,
+                static_cast<long long>(fs.listFiles(build + QStringLiteral("/BookIMG")).size()));
+        }
         t.restart();
         for (const ParagraphSlot &s : book.paragraphs)
             rtfToTextStandIn(s.body);
