@@ -7,6 +7,12 @@ namespace zorvel {
 
 class FileSystem;
 
+// The export behind "خروجي". Command10_Click makes ExBox and idir absolute
+// (absoluteFieldPath), runs SaveThings, then shows
+//   runExport(fso, programFolder, idir, ExBox, Pcheck == 1).messageCode()
+// through bepayam; the export folder and build folder checks (26, 10) are
+// made here, before anything else.
+
 // How an export ended; the window shows messageCode() of it.
 enum class ExportOutcome {
     ExportFolderMissing, // 26, nothing done
