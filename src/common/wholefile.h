@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace zorvel {
+
+// Whole-file writes for the hundreds of new files of a book or an export
+// (pages, media copies, printable pages). They write the target directly and
+// remove it again when the write fails, so a failure never leaves a torn file.
+// Unlike the file-system service's writes they do not go through a temporary
+// file and do not wait for the disk after every file, which costs
+// milliseconds each; they are meant for files that nothing refers to until
+// the whole job is done (a book's tree file is written last, through the
+// service). Both throw FsError naming the target (or the missing source).
+void writeWholeFile(const QString &path, const QByteArray &bytes);
+void copyWholeFile(const QString &source, const QString &target);
+
+} // namespace zorvel

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+namespace zorvel {
+
+class FileSystem;
+
+// The export behind "خروجي". Command10_Click makes ExBox and idir absolute
+// (absoluteFieldPath), runs SaveThings, then shows
+//   runExport(fso, programFolder, idir, ExBox, Pcheck == 1).messageCode()
+// through bepayam; the export folder and build folder checks (26, 10) are
+// made here, before anything else.
+
+// How an export ended; the window shows messageCode() of it.
+enum class ExportOutcome {
+    ExportFolderMissing, // 26, nothing done
+    BuildFolderMissing, // 10, nothing done
+    ScriptMissing, // 27, no output folder made
+    Failed, // 28, what was made stays
+    Done, // 29
+};
+
+qint16 messageCode(ExportOutcome outcome);
+
+struct ExportResult {
+    ExportOutcome outcome = ExportOutcome::Failed;
+    QString outputFolder; // the "Export n" folder, empty when none was made
+    QString problem; // what failed, for a Failed outcome
+    int printablePages = 0;
+
+    qint16 messageCode() const { return zorvel::messageCode(outcome); }
+};
+
+// The export behind "خروجي" (ExportAll), with the folders already made
+// absolute: reads programFolder/Resources/Export.inf, makes the first free
+// "Export n" in exportFolder, runs the script and, when `print` is set, writes
+// the printable pages of the output's Data/BookTXT through
+// Resources/Default.html. Never throws.
+ExportResult runExport(const FileSystem &fs, const QString &programFolder,
+    const QString &buildFolder, const QString &exportFolder, bool print);
+
+} // namespace zorvel

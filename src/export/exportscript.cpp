@@ -1,0 +1,125 @@
+#include "export/exportscript.h"
+
+#include "common/filesystem.h"
+#include "common/paths.h"
+#include "common/wholefile.h"
+
+namespace zorvel {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+QString trimSpaces(const QString &text)
+{
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    while (from < to && text.at(from) == u' ')
+        ++from;
+    while (to > from && text.at(to - 1) == u' ')
+        --to;
+    return text.mid(from, to - from);
+}
+
+} // namespace
+
+std::optional<QStringList> sectionEntries(const QString &script, const QString &header)
+{
+    const qsizetype p = script.indexOf(header);
+    if (p < 0)
+        return std::nullopt;
+    const qsizetype q = script.indexOf(u'[', p + header.size());
+    if (q < 0)
+        return std::nullopt;
+    // Up to, not including, the character just before the "[".
+    const QStringList pieces = script.mid(p, q - p - 1).split(kCrLf);
+    if (pieces.size() < 3)
+        return QStringList();
+    return pieces.mid(1, pieces.size() - 2);
+}
+
+std::optional<ExportScript> parseExportScript(const QString &text, QString *problem)
+{
+    QString script = text;
+    script.replace(kCrLf, QStringLiteral("\n"));
+    script.replace(u'\n', kCrLf);
+
+    ExportScript result;
+    const struct {
+        const char16_t *header;
+        QStringList *entries;
+    } sections[] = { { kMakeFolderHeader, &result.makeFolders },
+        { kCopyFolderHeader, &result.copyFolders }, { kCopyFileHeader, &result.copyFiles } };
+    for (const auto &s : sections) {
+        const QString header = QString::fromUtf16(s.header);
+        const auto entries = sectionEntries(script, header);
+        if (!entries) {
+            if (problem)
+                *problem
+                    = QStringLiteral("Export script: section %1 missing or not followed by \"[\"")
+                          .arg(header);
+            return std::nullopt;
+        }
+        *s.entries = *entries;
+    }
+    return result;
+}
+
+std::optional<CopyEntry> splitCopyEntry(const QString &line)
+{
+    const qsizetype arrow = line.indexOf(QStringLiteral("=>"));
+    if (arrow < 0)
+        return std::nullopt;
+    return CopyEntry { trimSpaces(line.left(arrow)), trimSpaces(line.mid(arrow + 2)) };
+}
+
+QString scriptPath(const QString &entry)
+{
+    QString path = entry;
+    path.replace(u'\\', u'/');
+    return path;
+}
+
+QString nextOutputFolder(const FileSystem &fs, const QString &exportFolder)
+{
+    const QString e = DoSlashAlways(exportFolder);
+    for (int n = 1;; ++n) {
+        const QString candidate = e + QStringLiteral("Export ") + QString::number(n);
+        if (!fs.folderExists(candidate) && !fs.fileExists(candidate))
+            return candidate;
+    }
+}
+
+void runExportScript(const FileSystem &fs, const ExportScript &script, const QString &programFolder,
+    const QString &buildFolder, const QString &outputFolder)
+{
+    const QString o = scriptPath(outputFolder);
+    const QString d = DoSlashAlways(buildFolder);
+    const QString resources = DoSlashAlways(programFolder) + QStringLiteral("Resources/");
+
+    for (const QString &entry : script.makeFolders)
+        fs.createFolder(o + u'/' + scriptPath(entry));
+
+    for (const QString &line : script.copyFolders) {
+        const auto entry = splitCopyEntry(line);
+        if (!entry)
+            throw FsError(line, QStringLiteral("Export script: entry without \"=>\""));
+        const QString target = o + u'/' + scriptPath(entry->target);
+        fs.createFolder(target);
+        const QString source = d + scriptPath(entry->source);
+        for (const QString &name : fs.listFiles(source))
+            copyWholeFile(source + u'/' + name, target + u'/' + name);
+    }
+
+    for (const QString &line : script.copyFiles) {
+        const auto entry = splitCopyEntry(line);
+        if (!entry)
+            throw FsError(line, QStringLiteral("Export script: entry without \"=>\""));
+        QString target = entry->target;
+        target.remove(QStringLiteral("root"));
+        const QString file = scriptPath(entry->source);
+        copyWholeFile(resources + file, o + scriptPath(target) + u'/' + file);
+    }
+}
+
+} // namespace zorvel

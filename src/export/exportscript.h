@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace zorvel {
+
+class FileSystem;
+
+// Resources/Export.inf: three sections that say how the output folder of an
+// export is laid out. Each section is its header line, its entry lines and
+// one empty line; it ends at the next "[".
+inline constexpr char16_t kMakeFolderHeader[] = u"[ Make Folder ]";
+inline constexpr char16_t kCopyFolderHeader[] = u"[ Copy Folder ]";
+inline constexpr char16_t kCopyFileHeader[] = u"[ Copy File ]";
+
+// The entry lines of the three sections, not yet split at "=>".
+struct ExportScript {
+    QStringList makeFolders;
+    QStringList copyFolders;
+    QStringList copyFiles;
+};
+
+// The entry lines of one section: from the header up to the character before
+// the next "[", split at CR LF, without the header line and without the last
+// line. nullopt when the header or the "[" after it is missing.
+std::optional<QStringList> sectionEntries(const QString &script, const QString &header);
+
+// Cuts out the three sections. Bare LF line ends are read as CR LF. nullopt
+// (and `problem` set) when a section cannot be cut out.
+std::optional<ExportScript> parseExportScript(const QString &text, QString *problem = nullptr);
+
+// A copy entry split at its first "=>", both sides trimmed of spaces.
+struct CopyEntry {
+    QString source;
+    QString target;
+};
+std::optional<CopyEntry> splitCopyEntry(const QString &line);
+
+// An entry path with "\" or "/" as separators, in the form Qt takes.
+QString scriptPath(const QString &entry);
+
+// The first free folder "Export n" (n = 1, 2, ...) of the export folder.
+QString nextOutputFolder(const FileSystem &fs, const QString &exportFolder);
+
+// Carries out the script into the existing output folder: Make Folder, then
+// Copy Folder (files directly inside build/source into a new output/target),
+// then Copy File (Resources/file into output + target without "root").
+// Throws FsError at the first failing step; what was done stays.
+void runExportScript(const FileSystem &fs, const ExportScript &script, const QString &programFolder,
+    const QString &buildFolder, const QString &outputFolder);
+
+} // namespace zorvel

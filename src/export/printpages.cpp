@@ -1,0 +1,50 @@
+#include "export/printpages.h"
+
+#include "common/filesystem.h"
+#include "common/paths.h"
+#include "common/wholefile.h"
+#include "project/settings.h"
+
+namespace zorvel {
+
+std::optional<QString> printablePage(const QString &page, const QString &pageTemplate)
+{
+    const QString closing = QStringLiteral("</pgTitle>");
+    const qsizetype end = page.indexOf(closing);
+    if (end < 0)
+        return std::nullopt;
+    const std::optional<QString> title = elementText(page, QStringLiteral("pgTitle"));
+    if (!title)
+        return std::nullopt;
+    QString body = page.mid(end + closing.size());
+    body.replace(QStringLiteral("<pgMain>"), QStringLiteral("<p align=\"right\">"));
+    body.replace(QStringLiteral("</pgMain>"), QStringLiteral("</p>"));
+    QString result = pageTemplate;
+    result.replace(QStringLiteral("%Title%"), *title);
+    result.replace(QStringLiteral("%Matn%"), body);
+    return result;
+}
+
+int makePrintablePages(
+    const FileSystem &fs, const QString &pagesFolder, const QString &templatePath)
+{
+    const QString folder = DoSlashAlways(pagesFolder);
+    std::optional<QString> pageTemplate;
+    int written = 0;
+    for (const QString &name : fs.listFiles(pagesFolder)) {
+        if (extensionOf(name).compare(QLatin1String("htm"), Qt::CaseInsensitive) != 0)
+            continue;
+        const QString path = folder + name;
+        const QString page = fs.readUnicode(path);
+        if (!pageTemplate)
+            pageTemplate = fs.readUnicode(templatePath);
+        const std::optional<QString> printable = printablePage(page, *pageTemplate);
+        if (!printable)
+            throw FsError(path, QStringLiteral("Page without a closed pgTitle element"));
+        writeWholeFile(path + u'l', toUtf16Le(*printable, true));
+        ++written;
+    }
+    return written;
+}
+
+} // namespace zorvel

@@ -1,0 +1,343 @@
+#include "workbench/bookwriter.h"
+
+#include "common/filesystem.h"
+#include "common/paths.h"
+#include "common/wholefile.h"
+
+#include <QRandomGenerator>
+
+#include <cmath>
+
+namespace zorvel {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kTxtDir = QStringLiteral("BookTXT");
+const QString kXmlDir = QStringLiteral("_xml");
+const QString kImgDir = QStringLiteral("BookIMG");
+const QString kTitleFile = QStringLiteral("BookTitle.xml");
+const QString kTagTitle = QStringLiteral("pgTitle");
+const QString kTagMain = QStringLiteral("pgMain");
+const QString kTagShenas = QStringLiteral("pgMain");
+const QString kPageExt = QStringLiteral("htm");
+
+// Names are drawn until one is free; a random source that keeps repeating
+// itself must not hang the program.
+constexpr int kMaxNameDraws = 100000;
+
+QString wrapLines(const QString &mata, const QString &t)
+{
+    const QString open = u'<' + t + u'>';
+    const QString close = QStringLiteral("</") + t + u'>';
+    QString body = mata;
+    body.replace(kCrLf, close + kCrLf + open);
+    body = open + body + close;
+    const QString empty = open + close + kCrLf;
+    return empty + empty + body;
+}
+
+QString slotKey(const BookRequest &r)
+{
+    return r.rowLetter + QStringLiteral("Book") + r.bookNo;
+}
+
+// The book's line in BookTitle.xml, CR LF included.
+QString titleLine(const BookRequest &r)
+{
+    const QString key = slotKey(r);
+    return QStringLiteral("\t<") + key + u'>' + escapeXml(RemCrLf(r.bookName))
+        + QStringLiteral("</") + key + u'>' + kCrLf;
+}
+
+// Adds the book's line to BookTitle.xml, creating the file with its head
+// lines when missing. A slot that has a line already gets it replaced where
+// it stands (later duplicates of it are dropped), so the front-end shows the
+// new name.
+void writeTitleLine(const FileSystem &fs, const QString &base, const BookRequest &r)
+{
+    const QString path = base + kXmlDir + u'/' + kTitleFile;
+    const QString line = titleLine(r);
+    if (!fs.fileExists(path)) {
+        fs.writeUnicode(
+            path, QStringLiteral("<strings>") + kCrLf + u'\t' + creditLine() + kCrLf + line);
+        return;
+    }
+    const QString text = fs.readUnicode(path);
+    const QString opening = u'<' + slotKey(r) + u'>';
+    QStringList lines = text.split(kCrLf);
+    bool replaced = false;
+    for (qsizetype i = 0; i < lines.size();) {
+        QStringView rest(lines[i]);
+        while (!rest.isEmpty() && (rest.front() == u'\t' || rest.front() == u' '))
+            rest = rest.sliced(1);
+        if (rest.startsWith(opening)) {
+            if (!replaced) {
+                lines[i] = line.chopped(2);
+                replaced = true;
+            } else {
+                lines.removeAt(i);
+                continue;
+            }
+        }
+        ++i;
+    }
+    if (!replaced) {
+        fs.appendUnicode(path, line);
+        return;
+    }
+    fs.writeUnicode(path, lines.join(kCrLf));
+}
+
+QString freePageName(const FileSystem &fs, const QString &txtFolder, const RandomSource &random)
+{
+    for (int i = 0; i < kMaxNameDraws; ++i) {
+        const QString name = NewN(random);
+        if (!fs.fileExists(txtFolder + name + u'.' + kPageExt))
+            return name;
+    }
+    throw FsError(txtFolder, QStringLiteral("No free page name"));
+}
+
+// Copies an attachment next to its page, named after the page. False when
+// the file is gone, has no extension or cannot be copied.
+bool copyAttachment(
+    const FileSystem &fs, const QString &source, const QString &txtFolder, const QString &page)
+{
+    const QString name = fileNameOf(source);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot < 0 || !fs.fileExists(source))
+        return false;
+    try {
+        copyWholeFile(source, txtFolder + page + name.mid(dot));
+    } catch (const FsError &) {
+        return false;
+    }
+    return true;
+}
+
+QString mediaStatus(const ParagraphSlot &s)
+{
+    QString digits;
+    digits += s.pic.isEmpty() ? u'0' : u'1';
+    digits += s.sound.isEmpty() ? u'0' : u'1';
+    digits += s.film.isEmpty() ? u'0' : u'1';
+    return digits;
+}
+
+} // namespace
+
+QChar RandN(const RandomSource &random)
+{
+    const double r = random ? random() : QRandomGenerator::global()->generateDouble();
+    // nearbyint rounds halves to even in the default rounding mode.
+    int k = static_cast<int>(std::nearbyint(r * 34.0));
+    k = std::clamp(k, 0, 34);
+    if (k < 10)
+        return QChar(u'0' + k);
+    return QChar(k + 87);
+}
+
+QString NewN(const RandomSource &random)
+{
+    QString name;
+    name.reserve(14);
+    for (int i = 0; i < 14; ++i)
+        name += RandN(random);
+    return name.toUpper();
+}
+
+QString RemCrLf(const QString &mata)
+{
+    QString t = mata;
+    t.replace(kCrLf, QStringLiteral(" "));
+    t.replace(QStringLiteral("  "), QStringLiteral(" "));
+    qsizetype from = 0;
+    qsizetype to = t.size();
+    while (from < to && t.at(from) == u' ')
+        ++from;
+    while (to > from && t.at(to - 1) == u' ')
+        --to;
+    return t.mid(from, to - from);
+}
+
+QString SetMatn(const QString &mata)
+{
+    return wrapLines(mata, kTagMain);
+}
+
+QString SetShenas(const QString &mata)
+{
+    return wrapLines(mata, kTagShenas);
+}
+
+QString ToIMG(const QString &inTe, const QStringList &imgList, const QString &base,
+    const FileSystem &fs, QStringList *notCopied)
+{
+    const QString startMark = QStringLiteral("<pgMain> {");
+    const QString endMark = QStringLiteral("}</pgMain>");
+    const QString imgFolder = DoSlash(base) + kImgDir + u'/';
+    QString body = inTe;
+    for (;;) {
+        const qsizetype a = body.indexOf(startMark);
+        if (a < 0)
+            break;
+        const qsizetype b = body.indexOf(endMark, a);
+        if (b < 0)
+            break;
+        const QString token = body.mid(a, b + endMark.size() - a);
+        bool ok = false;
+        const int number
+            = token.mid(startMark.size(), token.size() - startMark.size() - endMark.size())
+                  .toInt(&ok);
+        if (!ok || number < 0 || number >= kInlinePictureCount)
+            break;
+        const QString path = number < imgList.size() ? imgList.at(number) : QString();
+        const QString name = fileNameOf(path);
+        if (!path.isEmpty()) {
+            if (!fs.fileExists(path)) {
+                if (notCopied && !notCopied->contains(path))
+                    *notCopied << path;
+            } else if (!fs.fileExists(imgFolder + name)) {
+                try {
+                    copyWholeFile(path, imgFolder + name);
+                } catch (const FsError &) {
+                    if (notCopied && !notCopied->contains(path))
+                        *notCopied << path;
+                    break;
+                }
+            }
+        }
+        body.replace(
+            token, QStringLiteral("<IMG src=\"../BookIMG/") + name + QStringLiteral("\">"));
+    }
+    return body;
+}
+
+QString escapeXml(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (QChar ch : text) {
+        switch (ch.unicode()) {
+        case u'&':
+            out += QStringLiteral("&amp;");
+            break;
+        case u'<':
+            out += QStringLiteral("&lt;");
+            break;
+        case u'>':
+            out += QStringLiteral("&gt;");
+            break;
+        case u'"':
+            out += QStringLiteral("&quot;");
+            break;
+        default:
+            out += ch;
+        }
+    }
+    return out;
+}
+
+QString creditLine()
+{
+    return QStringLiteral(u"<aBook0>ساخته شده با Zorvel</aBook0>");
+}
+
+QString missingFoldersMessage()
+{
+    return QStringLiteral("Folder ") + kXmlDir + QStringLiteral(" or ") + kTxtDir
+        + QStringLiteral(" doesn't exist!");
+}
+
+QString rewriteQuestion(const QString &treeFileName)
+{
+    return QStringLiteral(u"فايلي با نام ") + kCrLf + treeFileName + kCrLf
+        + QStringLiteral(u" در حال حاضر موجود است.") + kCrLf + kCrLf
+        + QStringLiteral(u" آيا حذف شود؟");
+}
+
+QString notCopiedMessage(const QStringList &notCopied)
+{
+    return QStringLiteral(u"كتاب ساخته شد، اما اين فايلها پيدا نشدند يا كپي نشدند:") + kCrLf
+        + notCopied.join(kCrLf);
+}
+
+BookTarget checkBookTarget(const FileSystem &fs, const QString &buildFolder,
+    const QString &rowLetter, const QString &bookNo)
+{
+    const QString base = DoSlashAlways(buildFolder);
+    BookTarget t;
+    t.foldersExist = fs.folderExists(base + kTxtDir) && fs.folderExists(base + kXmlDir);
+    t.treeFileName = rowLetter + QStringLiteral("Title") + bookNo + QStringLiteral(".xml");
+    t.treeFilePath = base + kXmlDir + u'/' + t.treeFileName;
+    t.treeFileExists = fs.fileExists(t.treeFilePath);
+    return t;
+}
+
+BookResult writeBook(const FileSystem &fs, const BookRequest &request, bool overwrite)
+{
+    const QString base = DoSlashAlways(request.buildFolder);
+    const BookTarget target
+        = checkBookTarget(fs, request.buildFolder, request.rowLetter, request.bookNo);
+    if (!target.foldersExist)
+        throw FsError(base + kTxtDir, missingFoldersMessage());
+    if (target.treeFileExists && !overwrite)
+        throw FsError(target.treeFilePath, QStringLiteral("File already exists"));
+
+    const QString txtFolder = base + kTxtDir + u'/';
+    const std::function<QString(const QString &)> toText
+        = request.toText ? request.toText : [](const QString &s) { return s; };
+
+    BookResult result;
+    QString tree
+        = QStringLiteral("<?xml version=\"1.0\"?>") + kCrLf + QStringLiteral("<Tree>") + kCrLf;
+    int depth = 1;
+    const qsizetype count = std::min<qsizetype>(request.paragraphs.size(), kSlotCount);
+    for (qsizetype i = 0; i < count; ++i) {
+        const ParagraphSlot &slot = request.paragraphs.at(i);
+        if (slot.title.isEmpty())
+            break;
+        if (slot.title == markMain()) {
+            tree += QString(depth, u'\t') + QStringLiteral("<node label=\"")
+                + escapeXml(RemCrLf(slot.body)) + QStringLiteral("\">") + kCrLf;
+            ++depth;
+            continue;
+        }
+        if (slot.title == markEnd()) {
+            // An end entry with no open main title would break the tree; the
+            // marking commands never make one.
+            if (depth <= 1)
+                continue;
+            --depth;
+            tree += QString(depth, u'\t') + QStringLiteral("</node>") + kCrLf;
+            continue;
+        }
+        const QString page = freePageName(fs, txtFolder, request.random);
+        const QString pageFile = page + u'.' + kPageExt;
+        const QString plain = toText(slot.body);
+        const QString wrapped = slot.title == markShenas() ? SetShenas(plain) : SetMatn(plain);
+        const QString body = ToIMG(wrapped, request.imgList, base, fs, &result.notCopied);
+        // A new file: torn pages are never left (and the tree that would
+        // refer to them is written last).
+        writeWholeFile(txtFolder + pageFile,
+            toUtf16Le(u'<' + kTagTitle + u'>' + slot.title + QStringLiteral("</") + kTagTitle + u'>'
+                    + kCrLf + body,
+                true));
+        result.pages << pageFile;
+        tree += QString(depth, u'\t') + QStringLiteral("<node label=\"")
+            + escapeXml(RemCrLf(slot.title)) + QStringLiteral("\" src=\"DATA/BookTXT/") + pageFile
+            + QStringLiteral("\" mediaStatus=\"") + mediaStatus(slot) + QStringLiteral("\" />")
+            + kCrLf;
+        for (const QString *media : { &slot.pic, &slot.sound, &slot.film }) {
+            if (!media->isEmpty() && !copyAttachment(fs, *media, txtFolder, page))
+                result.notCopied << *media;
+        }
+    }
+
+    writeTitleLine(fs, base, request);
+    fs.writeUnicode(target.treeFilePath, tree);
+    return result;
+}
+
+} // namespace zorvel

@@ -1,0 +1,634 @@
+// The export: cutting the script's sections, carrying the script out, the
+// printable pages, and the shipped Export.inf and Default.html.
+#include "common/filesystem.h"
+#include "export/exporter.h"
+#include "export/exportscript.h"
+#include "export/printpages.h"
+#include "support/tempprogram.h"
+
+#include <QtTest>
+
+using namespace zorvel;
+using zorvel::testing::TempProgram;
+using zorvel::testing::utf16le;
+
+namespace {
+
+QString lines(const QStringList &l, const QString &end = QStringLiteral("\r\n"))
+{
+    return l.join(end) + end;
+}
+
+QByteArray script(const QStringList &l)
+{
+    return lines(l).toLatin1();
+}
+
+const QString kTemplate = QStringLiteral("<html><title>%Title%</title><body>%Matn%</body></html>");
+
+// A program folder with Resources, a build folder "Data" and an export folder "Export".
+struct Program {
+    TempProgram tp;
+    FileSystem fs;
+    Program()
+    {
+        tp.write(QStringLiteral("Resources/setup"), "SETUP");
+        tp.write(QStringLiteral("Resources/cd.inf"), "CDINF");
+        for (const char *sub :
+            { "Data/BookTXT", "Data/_xml", "Data/BookIMG", "Data/FlashIMG", "Export" })
+            tp.mkdir(QString::fromLatin1(sub));
+    }
+    void setScript(const QByteArray &bytes) const
+    {
+        tp.write(QStringLiteral("Resources/Export.inf"), bytes);
+    }
+    void setTemplate(const QString &text) const
+    {
+        tp.write(QStringLiteral("Resources/Default.html"), utf16le(text));
+    }
+    QString page(const QString &name, const QString &text) const
+    {
+        return tp.write(QStringLiteral("Data/BookTXT/") + name, utf16le(text));
+    }
+    ExportResult run(bool print) const
+    {
+        return runExport(fs, tp.path(), tp.file(QStringLiteral("Data")),
+            tp.file(QStringLiteral("Export")), print);
+    }
+    QByteArray read(const QString &relative) const
+    {
+        return tp.read(QStringLiteral("Export/") + relative);
+    }
+    bool exists(const QString &relative) const
+    {
+        return tp.exists(QStringLiteral("Export/") + relative);
+    }
+    QStringList files(const QString &relative) const
+    {
+        QStringList names = fs.listFiles(tp.file(QStringLiteral("Export/") + relative));
+        names.sort();
+        return names;
+    }
+    QStringList folders(const QString &relative) const
+    {
+        QStringList names = fs.listFolders(tp.file(QStringLiteral("Export/") + relative));
+        names.sort();
+        return names;
+    }
+};
+
+// A small script: a Data folder, BookTXT copied into it.
+QByteArray pagesScript()
+{
+    return script({ QStringLiteral("[ Make Folder ]"), QStringLiteral("Data"), QString(),
+        QStringLiteral("[ Copy Folder ]"), QStringLiteral("BookTXT => Data\\BookTXT"), QString(),
+        QStringLiteral("[ Copy File ]"), QString(), QStringLiteral("[") });
+}
+
+} // namespace
+
+class TestExport : public QObject {
+    Q_OBJECT
+private slots:
+    void sectionEntries_data();
+    void sectionEntries();
+    void bareLineFeedsReadLikeCrLf();
+    void splitCopyEntry_data();
+    void splitCopyEntry();
+    void firstFreeOutputFolder();
+    void shippedScriptBuildsTheOutput();
+    void copyFileTargets_data();
+    void copyFileTargets();
+    void copyFolderTakesOnlyFiles();
+    void outcomesBeforeTheScriptRuns_data();
+    void outcomesBeforeTheScriptRuns();
+    void scriptFailuresKeepWhatWasMade_data();
+    void scriptFailuresKeepWhatWasMade();
+    void sectionWithoutEmptyLineLosesLastEntry();
+    void printablePage_data();
+    void printablePage();
+    void printablePagesBytes();
+    void templateWithoutMatnStillWritesEveryPage();
+    void malformedPageFailsTheExport_data();
+    void malformedPageFailsTheExport();
+    void printOptionClearWritesNoPages();
+    void emptyPagesFolderEndsWell();
+    void twoExportsInARow();
+    void shippedTemplate();
+};
+
+void TestExport::sectionEntries_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("header");
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<QStringList>("entries");
+    const QString mf = QStringLiteral("[ Make Folder ]");
+    QTest::newRow("entries and one empty line")
+        << lines(
+               { mf, QStringLiteral("A"), QStringLiteral("B\\C"), QString(), QStringLiteral("[") })
+        << mf << true << QStringList({ QStringLiteral("A"), QStringLiteral("B\\C") });
+    QTest::newRow("no empty line: last entry lost")
+        << lines({ mf, QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("[") }) << mf
+        << true << QStringList { QStringLiteral("A") };
+    QTest::newRow("two empty lines: an empty entry")
+        << lines({ mf, QStringLiteral("A"), QString(), QString(), QStringLiteral("[") }) << mf
+        << true << QStringList({ QStringLiteral("A"), QString() });
+    QTest::newRow("header directly before the next one")
+        << lines({ mf, QStringLiteral("[ Copy File ]") }) << mf << true << QStringList();
+    QTest::newRow("entries keep their spaces")
+        << lines({ mf, QStringLiteral(" A "), QString(), QStringLiteral("[") }) << mf << true
+        << QStringList { QStringLiteral(" A ") };
+    QTest::newRow("text before the header ignored") << lines(
+        { QStringLiteral("; notes"), QStringLiteral("x"), mf, QStringLiteral("A"), QString(),
+            QStringLiteral("[") }) << mf << true << QStringList { QStringLiteral("A") };
+    QTest::newRow("only the first occurrence counts") << lines(
+        { mf, QStringLiteral("A"), QString(), mf, QStringLiteral("B"), QString(),
+            QStringLiteral("[") }) << mf << true << QStringList { QStringLiteral("A") };
+    QTest::newRow("header spelled otherwise is missing") << lines(
+        { QStringLiteral("[Make Folder]"), QStringLiteral("A"), QString(), QStringLiteral("[") })
+                                                         << mf << false << QStringList();
+    QTest::newRow("no [ after the last section")
+        << lines({ mf, QStringLiteral("A"), QString() }) << mf << false << QStringList();
+}
+
+void TestExport::sectionEntries()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, header);
+    QFETCH(bool, found);
+    QFETCH(QStringList, entries);
+    const auto got = zorvel::sectionEntries(text, header);
+    QCOMPARE(got.has_value(), found);
+    if (found)
+        QCOMPARE(*got, entries);
+}
+
+void TestExport::bareLineFeedsReadLikeCrLf()
+{
+    const QStringList l = { QStringLiteral("[ Copy File ]"), QStringLiteral("f => root"), QString(),
+        QStringLiteral("[ Make Folder ]"), QStringLiteral("Data"), QString(),
+        QStringLiteral("[ Copy Folder ]"), QStringLiteral("a => Data\\a"), QString(),
+        QStringLiteral("[ End ]") };
+    const auto crlf = parseExportScript(lines(l));
+    const auto lf = parseExportScript(lines(l, QStringLiteral("\n")));
+    QVERIFY(crlf && lf);
+    QCOMPARE(lf->makeFolders, QStringList { QStringLiteral("Data") });
+    QCOMPARE(lf->copyFolders, QStringList { QStringLiteral("a => Data\\a") });
+    QCOMPARE(lf->copyFiles, QStringList { QStringLiteral("f => root") });
+    QCOMPARE(crlf->makeFolders, lf->makeFolders);
+    QCOMPARE(crlf->copyFolders, lf->copyFolders);
+    QCOMPARE(crlf->copyFiles, lf->copyFiles);
+
+    // The same through a whole export.
+    Program p;
+    p.setScript(
+        lines({ QStringLiteral("[ Make Folder ]"), QStringLiteral("Data"), QString(),
+                  QStringLiteral("[ Copy Folder ]"), QStringLiteral("BookTXT => Data\\BookTXT"),
+                  QString(), QStringLiteral("[ Copy File ]"), QStringLiteral("cd.inf => root"),
+                  QString(), QStringLiteral("[") },
+            QStringLiteral("\n"))
+            .toLatin1());
+    p.page(QStringLiteral("P.htm"), QStringLiteral("<pgTitle>t</pgTitle>\r\nb"));
+    const ExportResult r = p.run(true);
+    QCOMPARE(r.messageCode(), qint16(29));
+    QCOMPARE(p.files(QStringLiteral("Export 1")), QStringList { QStringLiteral("cd.inf") });
+    QCOMPARE(p.files(QStringLiteral("Export 1/Data/BookTXT")),
+        QStringList({ QStringLiteral("P.htm"), QStringLiteral("P.html") }));
+}
+
+void TestExport::splitCopyEntry_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("target");
+    QTest::newRow("no spaces") << QStringLiteral("a=>b") << true << QStringLiteral("a")
+                               << QStringLiteral("b");
+    QTest::newRow("three spaces each side")
+        << QStringLiteral("a   =>   b") << true << QStringLiteral("a") << QStringLiteral("b");
+    QTest::newRow("outer spaces") << QStringLiteral("  a b => c d  ") << true
+                                  << QStringLiteral("a b") << QStringLiteral("c d");
+    QTest::newRow("first arrow splits")
+        << QStringLiteral("a => b => c") << true << QStringLiteral("a") << QStringLiteral("b => c");
+    QTest::newRow("tabs are not trimmed")
+        << QStringLiteral("\ta =>b\t") << true << QStringLiteral("\ta") << QStringLiteral("b\t");
+    QTest::newRow("no arrow") << QStringLiteral("a = > b") << false << QString() << QString();
+    QTest::newRow("empty line") << QString() << false << QString() << QString();
+}
+
+void TestExport::splitCopyEntry()
+{
+    QFETCH(QString, line);
+    QFETCH(bool, valid);
+    QFETCH(QString, source);
+    QFETCH(QString, target);
+    const auto e = zorvel::splitCopyEntry(line);
+    QCOMPARE(e.has_value(), valid);
+    if (valid) {
+        QCOMPARE(e->source, source);
+        QCOMPARE(e->target, target);
+    }
+}
+
+void TestExport::firstFreeOutputFolder()
+{
+    Program p;
+    const QString e = p.tp.file(QStringLiteral("Export"));
+    QCOMPARE(nextOutputFolder(p.fs, e), e + QStringLiteral("/Export 1"));
+    p.tp.mkdir(QStringLiteral("Export/Export 1"));
+    p.tp.mkdir(QStringLiteral("Export/Export 3"));
+    QCOMPARE(nextOutputFolder(p.fs, e), e + QStringLiteral("/Export 2"));
+    // A file of that name is not free either.
+    p.tp.write(QStringLiteral("Export/Export 2"), "x");
+    QCOMPARE(nextOutputFolder(p.fs, e + u'/'), e + QStringLiteral("/Export 4"));
+
+    p.setScript(pagesScript());
+    const ExportResult r = p.run(false);
+    QCOMPARE(r.messageCode(), qint16(29));
+    QCOMPARE(r.outputFolder, e + QStringLiteral("/Export 4"));
+    QCOMPARE(p.folders(QString()),
+        QStringList({ QStringLiteral("Export 1"), QStringLiteral("Export 3"),
+            QStringLiteral("Export 4") }));
+}
+
+void TestExport::shippedScriptBuildsTheOutput()
+{
+    Program p; // the shipped Export.inf
+    const QString pageText
+        = QStringLiteral("<pgTitle>عنوان</pgTitle>\r\n<pgMain></pgMain>\r\n<pgMain>متن</pgMain>");
+    p.page(QStringLiteral("0K7Q2Y9A1B3C5D.htm"), pageText);
+    p.tp.write(QStringLiteral("Data/BookTXT/0K7Q2Y9A1B3C5D.jpg"), "JPG");
+    p.tp.write(QStringLiteral("Data/BookTXT/CDProperty.xml"), utf16le(QStringLiteral("<strings>")));
+    p.tp.write(QStringLiteral("Data/_xml/aTitle1.xml"), "TREE");
+    p.tp.write(QStringLiteral("Data/_xml/BookTitle.xml"), "TITLES");
+    p.tp.write(QStringLiteral("Data/BookIMG/aBook1.jpg"), "BOOK");
+    p.tp.write(QStringLiteral("Data/FlashIMG/Back.jpg"), "BACK");
+    p.tp.write(QStringLiteral("Data/FlashIMG/Sound1.mp3"), "MUS");
+
+    const ExportResult r = p.run(true);
+    QCOMPARE(r.problem, QString());
+    QCOMPARE(r.messageCode(), qint16(29));
+    QCOMPARE(r.printablePages, 1);
+    QCOMPARE(p.folders(QString()), QStringList { QStringLiteral("Export 1") });
+    QCOMPARE(p.files(QStringLiteral("Export 1")),
+        QStringList({ QStringLiteral("cd.inf"), QStringLiteral("setup") }));
+    QCOMPARE(p.read(QStringLiteral("Export 1/setup")), QByteArray("SETUP"));
+    QCOMPARE(p.read(QStringLiteral("Export 1/cd.inf")), QByteArray("CDINF"));
+    QCOMPARE(p.folders(QStringLiteral("Export 1")), QStringList { QStringLiteral("Data") });
+    QCOMPARE(p.folders(QStringLiteral("Export 1/Data")),
+        QStringList({ QStringLiteral("BookIMG"), QStringLiteral("BookTXT"),
+            QStringLiteral("FlashIMG"), QStringLiteral("_xml") }));
+    QCOMPARE(p.files(QStringLiteral("Export 1/Data/BookTXT")),
+        QStringList({ QStringLiteral("0K7Q2Y9A1B3C5D.htm"), QStringLiteral("0K7Q2Y9A1B3C5D.html"),
+            QStringLiteral("0K7Q2Y9A1B3C5D.jpg"), QStringLiteral("CDProperty.xml") }));
+    QCOMPARE(p.read(QStringLiteral("Export 1/Data/BookTXT/0K7Q2Y9A1B3C5D.htm")), utf16le(pageText));
+    QCOMPARE(p.files(QStringLiteral("Export 1/Data/_xml")),
+        QStringList({ QStringLiteral("BookTitle.xml"), QStringLiteral("aTitle1.xml") }));
+    QCOMPARE(p.read(QStringLiteral("Export 1/Data/BookIMG/aBook1.jpg")), QByteArray("BOOK"));
+    QCOMPARE(p.files(QStringLiteral("Export 1/Data/FlashIMG")),
+        QStringList({ QStringLiteral("Back.jpg"), QStringLiteral("Sound1.mp3") }));
+    const QString printable = p.fs.readUnicode(
+        p.tp.file(QStringLiteral("Export/Export 1/Data/BookTXT/0K7Q2Y9A1B3C5D.html")));
+    QVERIFY(printable.contains(QStringLiteral("<title>عنوان</title>")));
+    QVERIFY(printable.contains(QStringLiteral("<p align=\"right\">متن</p>")));
+    // The build folder is left as it was.
+    QCOMPARE(p.fs.listFiles(p.tp.file(QStringLiteral("Data/BookTXT"))).size(), 3);
+}
+
+void TestExport::copyFileTargets_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("where");
+    QTest::newRow("root is the top")
+        << QStringLiteral("cd.inf => root") << QStringLiteral("Export 1/cd.inf");
+    QTest::newRow("root\\Data") << QStringLiteral("cd.inf => root\\Data")
+                                << QStringLiteral("Export 1/Data/cd.inf");
+    QTest::newRow("root/Data") << QStringLiteral("cd.inf=>root/Data")
+                               << QStringLiteral("Export 1/Data/cd.inf");
+    QTest::newRow("spaces around the arrow") << QStringLiteral("cd.inf   =>   root\\Data\\Sub")
+                                             << QStringLiteral("Export 1/Data/Sub/cd.inf");
+    QTest::newRow("file in a Resources subfolder") << QStringLiteral(
+        "player\\run.bin => root\\Data") << QStringLiteral("Export 1/Data/player/run.bin");
+}
+
+void TestExport::copyFileTargets()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, where);
+    Program p;
+    p.tp.write(QStringLiteral("Resources/player/run.bin"), "CDINF");
+    p.setScript(script(
+        { QStringLiteral("[ Make Folder ]"), QStringLiteral("Data"), QStringLiteral("Data\\Sub"),
+            QStringLiteral("Data/player"), QString(), QStringLiteral("[ Copy Folder ]"), QString(),
+            QStringLiteral("[ Copy File ]"), entry, QString(), QStringLiteral("[") }));
+    const ExportResult r = p.run(false);
+    QCOMPARE(r.problem, QString());
+    QCOMPARE(r.messageCode(), qint16(29));
+    QCOMPARE(p.read(where), QByteArray("CDINF"));
+}
+
+void TestExport::copyFolderTakesOnlyFiles()
+{
+    Program p;
+    p.tp.write(QStringLiteral("Data/BookIMG/a.jpg"), "A");
+    p.tp.write(QStringLiteral("Data/BookIMG/b.gif"), "B");
+    p.tp.write(QStringLiteral("Data/BookIMG/nested/c.jpg"), "C");
+    p.setScript(script({ QStringLiteral("[ Copy Folder ]"), QStringLiteral("BookIMG => Pictures"),
+        QString(), QStringLiteral("[ Make Folder ]"), QString(), QStringLiteral("[ Copy File ]"),
+        QString(), QStringLiteral("[") }));
+    QCOMPARE(p.run(false).messageCode(), qint16(29));
+    QCOMPARE(p.files(QStringLiteral("Export 1/Pictures")),
+        QStringList({ QStringLiteral("a.jpg"), QStringLiteral("b.gif") }));
+    QCOMPARE(p.folders(QStringLiteral("Export 1/Pictures")), QStringList());
+}
+
+void TestExport::outcomesBeforeTheScriptRuns_data()
+{
+    QTest::addColumn<QString>("remove");
+    QTest::addColumn<int>("code");
+    QTest::newRow("export folder missing") << QStringLiteral("Export") << 26;
+    QTest::newRow("build folder missing") << QStringLiteral("Data") << 10;
+    QTest::newRow("script missing") << QStringLiteral("Resources/Export.inf") << 27;
+}
+
+void TestExport::outcomesBeforeTheScriptRuns()
+{
+    QFETCH(QString, remove);
+    QFETCH(int, code);
+    Program p;
+    const QString path = p.tp.file(remove);
+    if (QFileInfo(path).isDir())
+        QDir(path).removeRecursively();
+    else
+        QFile::remove(path);
+    const ExportResult r = p.run(true);
+    QCOMPARE(r.messageCode(), qint16(code));
+    QCOMPARE(r.outputFolder, QString());
+    QVERIFY(!p.exists(QStringLiteral("Export 1")));
+}
+
+void TestExport::scriptFailuresKeepWhatWasMade_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<bool>("outputMade");
+    QTest::addColumn<QStringList>("madeFolders");
+    const QString mf = QStringLiteral("[ Make Folder ]");
+    const QString cfo = QStringLiteral("[ Copy Folder ]");
+    const QString cfi = QStringLiteral("[ Copy File ]");
+    QTest::newRow("a header missing: nothing made")
+        << script({ mf, QStringLiteral("Data"), QString(), cfo, QString(), QStringLiteral("[") })
+        << false << QStringList();
+    QTest::newRow("no [ after the last section: nothing made") << script(
+        { mf, QStringLiteral("Data"), QString(), cfo, QString(), cfi, QStringLiteral("x => root"),
+            QString() }) << false << QStringList();
+    QTest::newRow("copy folder source missing")
+        << script(
+               { mf, QStringLiteral("Data"), QString(), cfo, QStringLiteral("Nope => Data\\Nope"),
+                   QString(), cfi, QString(), QStringLiteral("[") })
+        << true << QStringList({ QStringLiteral("Data"), QStringLiteral("Data/Nope") });
+    QTest::newRow("copy folder target exists")
+        << script({ mf, QStringLiteral("Data"), QStringLiteral("Data\\BookTXT"), QString(), cfo,
+               QStringLiteral("BookTXT => Data\\BookTXT"), QString(), cfi, QString(),
+               QStringLiteral("[") })
+        << true << QStringList({ QStringLiteral("Data"), QStringLiteral("Data/BookTXT") });
+    QTest::newRow("entry without arrow") << script({ mf, QStringLiteral("Data"), QString(), cfo,
+        QString(), cfi, QStringLiteral("setup root"), QString(), QStringLiteral("[") })
+                                         << true << QStringList { QStringLiteral("Data") };
+    QTest::newRow("copy file missing in Resources")
+        << script({ mf, QStringLiteral("Data"), QString(), cfo, QString(), cfi,
+               QStringLiteral("player.exe => root"), QString(), QStringLiteral("[") })
+        << true << QStringList { QStringLiteral("Data") };
+    QTest::newRow("second empty line is an empty entry") << script(
+        { mf, QStringLiteral("Data"), QString(), QString(), cfo, QString(), cfi, QString(),
+            QStringLiteral("[") }) << true << QStringList { QStringLiteral("Data") };
+    QTest::newRow("target without root lands beside the output")
+        << script({ mf, QStringLiteral("Data"), QString(), cfo, QString(), cfi,
+               QStringLiteral("setup => Data"), QString(), QStringLiteral("[") })
+        << true << QStringList { QStringLiteral("Data") };
+    QTest::newRow("nested folder without its parent") << script({ mf, QStringLiteral("Data\\Deep"),
+        QString(), cfo, QString(), cfi, QString(), QStringLiteral("[") })
+                                                      << true << QStringList();
+}
+
+void TestExport::scriptFailuresKeepWhatWasMade()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(bool, outputMade);
+    QFETCH(QStringList, madeFolders);
+    Program p;
+    p.setScript(text);
+    const ExportResult r = p.run(true);
+    QCOMPARE(r.messageCode(), qint16(28));
+    QVERIFY(!r.problem.isEmpty());
+    QCOMPARE(p.exists(QStringLiteral("Export 1")), outputMade);
+    QCOMPARE(r.outputFolder.isEmpty(), !outputMade);
+    if (!outputMade)
+        return;
+    QStringList found;
+    QDirIterator it(p.tp.file(QStringLiteral("Export/Export 1")), QDir::Dirs | QDir::NoDotAndDotDot,
+        QDirIterator::Subdirectories);
+    while (it.hasNext())
+        found << QDir(p.tp.file(QStringLiteral("Export/Export 1"))).relativeFilePath(it.next());
+    found.sort();
+    QCOMPARE(found, madeFolders);
+    QVERIFY(!p.exists(QStringLiteral("Export 1Data")));
+}
+
+void TestExport::sectionWithoutEmptyLineLosesLastEntry()
+{
+    Program p;
+    p.setScript(script({ QStringLiteral("[ Make Folder ]"), QStringLiteral("A"),
+        QStringLiteral("B"), QStringLiteral("[ Copy Folder ]"), QString(),
+        QStringLiteral("[ Copy File ]"), QStringLiteral("setup => root"),
+        QStringLiteral("cd.inf => root"), QStringLiteral("[") }));
+    QCOMPARE(p.run(false).messageCode(), qint16(29));
+    QCOMPARE(p.folders(QStringLiteral("Export 1")), QStringList { QStringLiteral("A") });
+    QCOMPARE(p.files(QStringLiteral("Export 1")), QStringList { QStringLiteral("setup") });
+}
+
+void TestExport::printablePage_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("pageTemplate");
+    QTest::addColumn<QString>("printable");
+    const QString t = QStringLiteral("[%Title%|%Matn%]");
+    QTest::newRow("paragraphs become right-aligned p")
+        << QStringLiteral("<pgTitle>T</pgTitle>\r\n<pgMain></pgMain>\r\n<pgMain>x</pgMain>") << t
+        << QStringLiteral("[T|\r\n<p align=\"right\"></p>\r\n<p align=\"right\">x</p>]");
+    QTest::newRow("page without pgMain keeps its body") << QStringLiteral(
+        "<pgTitle>T</pgTitle>plain <b>text</b>") << t << QStringLiteral("[T|plain <b>text</b>]");
+    QTest::newRow("template without Matn")
+        << QStringLiteral("<pgTitle>T</pgTitle>body") << QStringLiteral("<h1>%Title%</h1>")
+        << QStringLiteral("<h1>T</h1>");
+    QTest::newRow("placeholders repeated")
+        << QStringLiteral("<pgTitle>T</pgTitle>b") << QStringLiteral("%Title%%Matn%%Title%%Matn%")
+        << QStringLiteral("TbTb");
+    QTest::newRow("first title counts, body after the first closing tag")
+        << QStringLiteral("<pgTitle>A</pgTitle>x<pgTitle>B</pgTitle>y") << t
+        << QStringLiteral("[A|x<pgTitle>B</pgTitle>y]");
+    QTest::newRow("closing tag without opening: empty title")
+        << QStringLiteral("junk</pgTitle>b") << t << QStringLiteral("[|b]");
+    QTest::newRow("tags are case-sensitive")
+        << QStringLiteral("<pgTitle>T</pgTitle><PGMAIN>x</PGMAIN>") << t
+        << QStringLiteral("[T|<PGMAIN>x</PGMAIN>]");
+    QTest::newRow("title is put in before the body")
+        << QStringLiteral("<pgTitle>%Matn%</pgTitle>b") << t << QStringLiteral("[b|b]");
+}
+
+void TestExport::printablePage()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, pageTemplate);
+    QFETCH(QString, printable);
+    const auto got = zorvel::printablePage(page, pageTemplate);
+    QVERIFY(got.has_value());
+    QCOMPARE(*got, printable);
+}
+
+void TestExport::printablePagesBytes()
+{
+    Program p;
+    p.setScript(pagesScript());
+    p.setTemplate(QStringLiteral("<title>%Title%</title>\r\n\t<div>%Matn%</div>"));
+    p.page(QStringLiteral("intro.HTM"),
+        QStringLiteral("<pgTitle>\"Q\"</pgTitle>\r\n<pgMain>a\tb</pgMain>"));
+    p.page(QStringLiteral("B.htm"), QStringLiteral("<pgTitle>B</pgTitle>"));
+    p.page(QStringLiteral("old.html"), QStringLiteral("not a page"));
+    p.tp.write(QStringLiteral("Data/BookTXT/x.jpg"), "J");
+    const ExportResult r = p.run(true);
+    QCOMPARE(r.messageCode(), qint16(29));
+    QCOMPARE(r.printablePages, 2);
+    QCOMPARE(p.read(QStringLiteral("Export 1/Data/BookTXT/intro.HTMl")),
+        utf16le(QStringLiteral(
+            "<title>\"Q\"</title>\r\n\t<div>\r\n<p align=\"right\">a\tb</p></div>")));
+    QCOMPARE(p.read(QStringLiteral("Export 1/Data/BookTXT/B.html")),
+        utf16le(QStringLiteral("<title>B</title>\r\n\t<div></div>")));
+    QCOMPARE(p.files(QStringLiteral("Export 1/Data/BookTXT")),
+        QStringList({ QStringLiteral("B.htm"), QStringLiteral("B.html"),
+            QStringLiteral("intro.HTM"), QStringLiteral("intro.HTMl"), QStringLiteral("old.html"),
+            QStringLiteral("x.jpg") }));
+}
+
+void TestExport::templateWithoutMatnStillWritesEveryPage()
+{
+    Program p;
+    p.setScript(pagesScript());
+    p.setTemplate(QStringLiteral("<h1>%Title%</h1>"));
+    p.page(QStringLiteral("A.htm"), QStringLiteral("<pgTitle>A</pgTitle><pgMain>x</pgMain>"));
+    p.page(QStringLiteral("B.htm"), QStringLiteral("<pgTitle>B</pgTitle><pgMain>y</pgMain>"));
+    const ExportResult r = p.run(true);
+    QCOMPARE(r.messageCode(), qint16(29));
+    QCOMPARE(r.printablePages, 2);
+    QCOMPARE(p.read(QStringLiteral("Export 1/Data/BookTXT/A.html")),
+        utf16le(QStringLiteral("<h1>A</h1>")));
+    QCOMPARE(p.read(QStringLiteral("Export 1/Data/BookTXT/B.html")),
+        utf16le(QStringLiteral("<h1>B</h1>")));
+}
+
+void TestExport::malformedPageFailsTheExport_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("opening tag without closing")
+        << QStringLiteral("<pgTitle>T\r\n<pgMain>x</pgMain>");
+    QTest::newRow("no closing tag at all") << QStringLiteral("<pgMain>x</pgMain>");
+    QTest::newRow("closing tag before the opening") << QStringLiteral("</pgTitle><pgTitle>T");
+}
+
+void TestExport::malformedPageFailsTheExport()
+{
+    QFETCH(QString, text);
+    QVERIFY(!zorvel::printablePage(text, kTemplate).has_value());
+    Program p;
+    p.setScript(pagesScript());
+    p.page(QStringLiteral("bad.htm"), text);
+    const ExportResult r = p.run(true);
+    QCOMPARE(r.messageCode(), qint16(28));
+    QVERIFY(r.problem.contains(QStringLiteral("bad.htm")));
+    // What was made stays.
+    QCOMPARE(p.files(QStringLiteral("Export 1/Data/BookTXT")),
+        QStringList { QStringLiteral("bad.htm") });
+}
+
+void TestExport::printOptionClearWritesNoPages()
+{
+    Program p;
+    p.setScript(pagesScript());
+    p.page(QStringLiteral("A.htm"), QStringLiteral("<pgTitle>T</pgTitle>"));
+    p.page(QStringLiteral("bad.htm"), QStringLiteral("no title"));
+    const ExportResult r = p.run(false);
+    QCOMPARE(r.messageCode(), qint16(29));
+    QCOMPARE(r.printablePages, 0);
+    QCOMPARE(p.files(QStringLiteral("Export 1/Data/BookTXT")),
+        QStringList({ QStringLiteral("A.htm"), QStringLiteral("bad.htm") }));
+}
+
+void TestExport::emptyPagesFolderEndsWell()
+{
+    Program p;
+    p.setScript(pagesScript());
+    QFile::remove(p.tp.file(QStringLiteral("Resources/Default.html"))); // never needed
+    const ExportResult r = p.run(true);
+    QCOMPARE(r.messageCode(), qint16(29));
+    QCOMPARE(p.files(QStringLiteral("Export 1/Data/BookTXT")), QStringList());
+
+    // Without the output's Data/BookTXT the page step fails.
+    p.setScript(
+        script({ QStringLiteral("[ Make Folder ]"), QString(), QStringLiteral("[ Copy Folder ]"),
+            QString(), QStringLiteral("[ Copy File ]"), QString(), QStringLiteral("[") }));
+    QCOMPARE(p.run(false).messageCode(), qint16(29));
+    QCOMPARE(p.run(true).messageCode(), qint16(28));
+    QCOMPARE(p.folders(QString()),
+        QStringList({ QStringLiteral("Export 1"), QStringLiteral("Export 2"),
+            QStringLiteral("Export 3") }));
+}
+
+void TestExport::twoExportsInARow()
+{
+    Program p;
+    p.setScript(pagesScript());
+    p.setTemplate(kTemplate);
+    p.page(QStringLiteral("A.htm"), QStringLiteral("<pgTitle>T</pgTitle><pgMain>x</pgMain>"));
+    const ExportResult first = p.run(true);
+    const ExportResult second = p.run(true);
+    QCOMPARE(first.messageCode(), qint16(29));
+    QCOMPARE(second.messageCode(), qint16(29));
+    QVERIFY(first.outputFolder.endsWith(QStringLiteral("/Export 1")));
+    QVERIFY(second.outputFolder.endsWith(QStringLiteral("/Export 2")));
+    const QByteArray expected = utf16le(
+        QStringLiteral("<html><title>T</title><body><p align=\"right\">x</p></body></html>"));
+    QCOMPARE(p.read(QStringLiteral("Export 1/Data/BookTXT/A.html")), expected);
+    QCOMPARE(p.read(QStringLiteral("Export 2/Data/BookTXT/A.html")), expected);
+    QCOMPARE(p.files(QStringLiteral("Export 2/Data/BookTXT")),
+        QStringList({ QStringLiteral("A.htm"), QStringLiteral("A.html") }));
+    // The build folder gets no printable page.
+    QCOMPARE(p.fs.listFiles(p.tp.file(QStringLiteral("Data/BookTXT"))),
+        QStringList { QStringLiteral("A.htm") });
+}
+
+void TestExport::shippedTemplate()
+{
+    FileSystem fs;
+    const QString resources = QStringLiteral(ZORVEL_RESOURCES_DIR);
+    const QByteArray bytes = fs.readBytes(resources + QStringLiteral("/Default.html"));
+    QVERIFY(bytes.startsWith("\xFF\xFE"));
+    const QString html = fromUtf16Le(bytes);
+    QCOMPARE(utf16le(html), bytes); // nothing but UTF-16 LE after the mark
+    for (const char *needle :
+        { "dir=\"rtl\"", "lang=\"fa\"", "%Title%", "%Matn%", "@media print", "font-family" })
+        QVERIFY2(html.contains(QString::fromLatin1(needle)), needle);
+    QVERIFY(!html.contains(QRegularExpression(QStringLiteral("[^\\r]\\n"))));
+
+    const QByteArray inf = fs.readBytes(resources + QStringLiteral("/Export.inf"));
+    for (char c : inf)
+        QVERIFY(static_cast<unsigned char>(c) < 0x80);
+    QVERIFY(!QString::fromLatin1(inf).contains(QRegularExpression(QStringLiteral("[^\\r]\\n"))));
+    const auto parsed = parseExportScript(QString::fromLatin1(inf));
+    QVERIFY(parsed);
+    QCOMPARE(parsed->makeFolders, QStringList { QStringLiteral("Data") });
+    QCOMPARE(parsed->copyFolders.size(), 4);
+    QCOMPARE(parsed->copyFiles.size(), 2);
+}
+
+QTEST_GUILESS_MAIN(TestExport)
+#include "test_export.moc"
