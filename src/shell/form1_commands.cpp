@@ -1,12 +1,14 @@
-// The command "Next": completeness and existence checks, the build folder's
-// subfolders, the settings save, and the workbench beside the main window.
+// The commands "Next" and "Export": the checks, the build folder's subfolders,
+// the settings save, the workbench beside the main window, and the export.
 #include "shell/form1.h"
 
 #include "common/operator.h"
 #include "common/paths.h"
+#include "export/exporter.h"
 #include "shell/appcontext.h"
 #include "workbench/form3.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QScreen>
@@ -118,6 +120,24 @@ void Form1::Timer1_Timer()
         workbench->showNormal();
         workbench->Timer1->start();
     }
+}
+
+void Form1::Command10_Click()
+{
+    applyAbsolutePathRule(ExBox);
+    applyAbsolutePathRule(idir); // re-reads the settings and rebuilds the picker
+    // Without a build folder there is nothing to save into; the export
+    // reports the missing folder itself.
+    if (fso.folderExists(idir->text()))
+        SaveThings();
+    ExportAll();
+}
+
+void Form1::ExportAll()
+{
+    const ExportResult result = runExport(fso, m_ctx.programFolder, idir->text(), ExBox->text(),
+                                          Pcheck->isChecked());
+    bepayam(result.messageCode());
 }
 
 } // namespace zorvel
