@@ -1,0 +1,280 @@
+// One project from the main window through the workbench, the editor, the
+// writer and the export, with the output checked file by file.
+#include "common/codepage.h"
+#include "common/filesystem.h"
+#include "common/paths.h"
+#include "editor/form6.h"
+#include "richtext/richtextbox.h"
+#include "shell/dirlist.h"
+#include "shell/filelist.h"
+#include "shell/form1.h"
+#include "shell/form5.h"
+#include "support/benchfixture.h"
+#include "workbench/bookwriter.h"
+#include "workbench/form3.h"
+#include "workbench/textrules.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDirIterator>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QtTest>
+
+using namespace zorvel;
+using namespace zorvel::testing;
+
+namespace {
+
+QStringList filesUnder(const QString &root)
+{
+    QStringList out;
+    QDirIterator it(root, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        out << QDir(root).relativeFilePath(it.next());
+    out.sort();
+    return out;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestEndToEnd : public QObject {
+    Q_OBJECT
+private slots:
+    void oneBookFromTextToCdFolder();
+    void rewriteAnsweredNoWritesNothing();
+    void rewriteAnsweredYesReplacesNameLine();
+    void missingBuildSubfoldersStopTheWrite();
+    void exportChecksFolders_data();
+    void exportChecksFolders();
+};
+
+void TestEndToEnd::oneBookFromTextToCdFolder()
+{
+    const QString raw = QStringLiteral(u"نام كتاب\r\nناشر: نمونه\r\nبخش اول\r\nعنوان يك\r\nمتن يك\r\nعنوان دو\r\nمتن دو");
+    Bench b([&](TempProgram &tp) {
+        tp.write("book.txt", encode1256(raw));
+        tp.mkdir("Export");
+        // The installer's build puts its program here; the export only copies it.
+        tp.write("Resources/setup", "installer program");
+    });
+    Form1 &f = *b.f1;
+    f.title->setText(QStringLiteral("1"));
+    f.matn->setText(QStringLiteral("0"));
+    f.shenas->setText(QStringLiteral("0"));
+    f.MakeCombo();
+    f.Pcheck->setChecked(true);
+    QCOMPARE(f.dataName->count(), 1);
+
+    // Next, then the marks.
+    Form3 &w = b.open();
+    Bench::loadText(w, "book.txt");
+    Bench::select(w, QStringLiteral(u"نام كتاب"));
+    w.Com_Click(0);
+    Bench::select(w, Rep(QStringLiteral(u"ناشر: نمونه")));
+    w.Com_Click(1);
+    Bench::select(w, QStringLiteral(u"بخش اول"));
+    w.Com_Click(9);
+    Bench::markParagraph(w, QStringLiteral(u"عنوان يك"), QStringLiteral(u"متن يك"));
+    w.Com_Click(10);
+    Bench::markParagraph(w, QStringLiteral(u"عنوان دو"), QStringLiteral(u"متن دو"));
+    QCOMPARE(w.bindex->count(), 5);
+
+    // The editor: a picture attached to the first paragraph and one inside it.
+    b.rec.onModal("zorvel::Form5", [&](QDialog &d) {
+        auto &picker = static_cast<Form5 &>(d);
+        picker.Dir1->setPath(b.tp.file("Resources"));
+        picker.File1->setCurrentItem(picker.File1->findItems("MyBack.jpg", Qt::MatchExactly).first());
+        picker.btn[0]->click();
+    });
+    w.parIndex = 2;
+    {
+        Form6 e(b.ctx);
+        e.picB->setText(b.tp.file("Resources/MyBook.jpg"));
+        e.matn->setSelStart(0);
+        e.picM_Click();
+        e.btn_Click(4);
+    }
+    QVERIFY(w.bindex->item(2)->text().startsWith(QStringLiteral("§ ")));
+
+    // "ساخت فايل"
+    w.Com_Click(11);
+    QCOMPARE(b.rec.messages(), QList<qint16>{4});
+    QVERIFY(!w.isVisible());
+    QCOMPARE(f.dataName->count(), 0);
+    QCOMPARE(w.table.parCount(), 0);
+    QVERIFY(w.bname->text().isEmpty());
+
+    // The book in the build folder.
+    const QString data = b.tp.file("Data");
+    const QString tree = FileSystem().readUnicode(data + "/_xml/aTitle1.xml");
+    const QRegularExpression srcRe(QStringLiteral("src=\"DATA/BookTXT/([0-9A-Y]{14})\\.htm\""));
+    QStringList pages;
+    for (const auto &m : srcRe.globalMatch(tree))
+        pages << m.captured(1);
+    QCOMPARE(pages.size(), 3);
+    const QString expectedTree = QStringLiteral(
+        u"<?xml version=\"1.0\"?>\r\n<Tree>\r\n"
+        u"\t<node label=\"شناسنامه\" src=\"DATA/BookTXT/%1.htm\" mediaStatus=\"000\" />\r\n"
+        u"\t<node label=\"بخش اول\">\r\n"
+        u"\t\t<node label=\"عنوان يك\" src=\"DATA/BookTXT/%2.htm\" mediaStatus=\"100\" />\r\n"
+        u"\t</node>\r\n"
+        u"\t<node label=\"عنوان دو\" src=\"DATA/BookTXT/%3.htm\" mediaStatus=\"000\" />\r\n")
+                                     .arg(pages[0], pages[1], pages[2]);
+    QCOMPARE(readAll(data + "/_xml/aTitle1.xml"), utf16le(expectedTree));
+    QCOMPARE(readAll(data + "/_xml/BookTitle.xml"),
+             utf16le(QStringLiteral("<strings>\r\n\t") + creditLine()
+                     + QStringLiteral(u"\r\n\t<aBook1>نام كتاب</aBook1>\r\n")));
+    const QString empty2 = QStringLiteral("<pgMain></pgMain>\r\n<pgMain></pgMain>\r\n");
+    QCOMPARE(readAll(data + "/BookTXT/" + pages[0] + ".htm"),
+             utf16le(QStringLiteral(u"<pgTitle>شناسنامه</pgTitle>\r\n") + empty2
+                     + QStringLiteral(u"<pgMain>ناشر:\u200C نمونه</pgMain>")));
+    QCOMPARE(readAll(data + "/BookTXT/" + pages[1] + ".htm"),
+             utf16le(QStringLiteral(u"<pgTitle>عنوان يك</pgTitle>\r\n") + empty2
+                     + QStringLiteral(u"<IMG src=\"../BookIMG/MyBack.jpg\">\r\n<pgMain>متن يك</pgMain>")));
+    QCOMPARE(readAll(data + "/BookTXT/" + pages[1] + ".jpg"), b.tp.read("Resources/MyBook.jpg"));
+    QCOMPARE(readAll(data + "/BookIMG/MyBack.jpg"), b.tp.read("Resources/MyBack.jpg"));
+
+    // "خروجي"
+    b.rec.clear();
+    f.Command10_Click();
+    QCOMPARE(b.rec.messages(), QList<qint16>{29});
+    const QString out = b.tp.file("Export/Export 1");
+    QStringList expected = {"Data/BookIMG/MyBack.jpg", "Data/BookIMG/aBook1.jpg",
+                            "Data/BookTXT/CDProperty.xml", "Data/FlashIMG/Back.jpg",
+                            "Data/FlashIMG/Sound1.mp3", "Data/FlashIMG/Sound2.mp3",
+                            "Data/_xml/BookTitle.xml", "Data/_xml/aTitle1.xml", "cd.inf", "setup"};
+    for (const QString &p : pages)
+        expected << "Data/BookTXT/" + p + ".htm" << "Data/BookTXT/" + p + ".html";
+    expected << "Data/BookTXT/" + pages[1] + ".jpg";
+    expected.sort();
+    QCOMPARE(filesUnder(out), expected);
+    for (const QString &rel : filesUnder(data))
+        QCOMPARE(readAll(out + "/Data/" + rel), readAll(data + "/" + rel));
+    QCOMPARE(readAll(out + "/setup"), b.tp.read("Resources/setup"));
+    const QString printable = FileSystem().readUnicode(out + "/Data/BookTXT/" + pages[1] + ".html");
+    QVERIFY(printable.contains(QStringLiteral(u"<p align=\"right\">متن يك</p>")));
+    QVERIFY(printable.contains(QStringLiteral(u"عنوان يك")));
+    QVERIFY(!printable.contains(QStringLiteral("%Matn%")));
+
+    // A second export goes beside the first.
+    b.rec.clear();
+    f.Command10_Click();
+    QCOMPARE(b.rec.messages(), QList<qint16>{29});
+    QVERIFY(QFileInfo(b.tp.file("Export/Export 2/Data/_xml/aTitle1.xml")).exists());
+}
+
+namespace {
+
+// A one-book project with a paragraph marked, ready for "ساخت فايل".
+Form3 &oneParagraph(Bench &b, const QString &name)
+{
+    Form1 &f = *b.f1;
+    f.title->setText(QStringLiteral("1"));
+    f.matn->setText(QStringLiteral("0"));
+    f.shenas->setText(QStringLiteral("0"));
+    f.MakeCombo();
+    Form3 &w = b.open();
+    Bench::loadText(w, "t.txt");
+    Bench::markParagraph(w, "T", "B");
+    w.bname->setText(name);
+    return w;
+}
+
+} // namespace
+
+void TestEndToEnd::rewriteAnsweredNoWritesNothing()
+{
+    Bench b([](TempProgram &tp) { tp.write("t.txt", "T\r\nB"); });
+    Form3 &w = oneParagraph(b, "Old");
+    b.tp.write("Data/_xml/aTitle1.xml", "finished before");
+    b.tp.write("Data/_xml/BookTitle.xml", utf16le("<strings>\r\n\t<aBook1>Old</aBook1>\r\n"));
+    const QStringList before = filesUnder(b.tp.file("Data"));
+    b.rec.queueAnswers({false});
+    w.Com_Click(11);
+    QCOMPARE(b.rec.questions(), QStringList{rewriteQuestion("aTitle1.xml")});
+    QVERIFY(b.rec.questions().first().startsWith(QStringLiteral(u"فايلي با نام \r\naTitle1.xml\r\n")));
+    QCOMPARE(filesUnder(b.tp.file("Data")), before);
+    QCOMPARE(b.tp.read("Data/_xml/aTitle1.xml"), QByteArray("finished before"));
+    QCOMPARE(b.tp.read("Data/_xml/BookTitle.xml"), utf16le("<strings>\r\n\t<aBook1>Old</aBook1>\r\n"));
+    // The workbench stays with its table; its text was emptied by the command.
+    QVERIFY(w.isVisible());
+    QCOMPARE(w.table.parCount(), 1);
+    QCOMPARE(w.matn->Text(), QString());
+    QVERIFY(b.rec.messages().isEmpty());
+}
+
+void TestEndToEnd::rewriteAnsweredYesReplacesNameLine()
+{
+    Bench b([](TempProgram &tp) { tp.write("t.txt", "T\r\nB"); });
+    Form3 &w = oneParagraph(b, "New & <better>");
+    b.tp.write("Data/_xml/aTitle1.xml", "finished before");
+    b.tp.write("Data/_xml/BookTitle.xml",
+               utf16le("<strings>\r\n\t<aBook1>Old</aBook1>\r\n\t<aBook2>Other</aBook2>\r\n"));
+    b.rec.queueAnswers({true});
+    w.Com_Click(11);
+    QCOMPARE(b.rec.messages(), QList<qint16>{4});
+    QCOMPARE(b.tp.read("Data/_xml/BookTitle.xml"),
+             utf16le("<strings>\r\n\t<aBook1>New &amp; &lt;better&gt;</aBook1>\r\n\t<aBook2>Other</aBook2>\r\n"));
+    QVERIFY(FileSystem().readUnicode(b.tp.file("Data/_xml/aTitle1.xml")).startsWith(QStringLiteral("<?xml")));
+}
+
+void TestEndToEnd::missingBuildSubfoldersStopTheWrite()
+{
+    Bench b([](TempProgram &tp) { tp.write("t.txt", "T\r\nB"); });
+    Form3 &w = oneParagraph(b, "Name");
+    QDir(b.tp.file("Data/_xml")).removeRecursively();
+    w.Com_Click(11);
+    QCOMPARE(b.rec.notices(), QStringList{QStringLiteral("Folder _xml or BookTXT doesn't exist!")});
+    QVERIFY(w.isVisible());
+    QCOMPARE(w.table.parCount(), 1);
+    QCOMPARE(w.bname->text(), QStringLiteral("Name"));
+}
+
+void TestEndToEnd::exportChecksFolders_data()
+{
+    QTest::addColumn<QString>("exportFolder");
+    QTest::addColumn<QString>("buildFolder");
+    QTest::addColumn<bool>("withScript");
+    QTest::addColumn<qint16>("message");
+    QTest::newRow("export folder missing") << "NoExport" << "Data" << true << qint16(26);
+    QTest::newRow("build folder missing") << "Export" << "NoData" << true << qint16(10);
+    QTest::newRow("script missing") << "Export" << "Data" << false << qint16(27);
+    QTest::newRow("relative folders made absolute") << "Export" << "Data" << true << qint16(29);
+}
+
+void TestEndToEnd::exportChecksFolders()
+{
+    QFETCH(QString, exportFolder);
+    QFETCH(QString, buildFolder);
+    QFETCH(bool, withScript);
+    QFETCH(qint16, message);
+    Bench b([](TempProgram &tp) {
+        tp.mkdir("Export");
+        for (const char *d : {"Data/BookTXT", "Data/_xml", "Data/BookIMG", "Data/FlashIMG"})
+            tp.mkdir(d);
+        tp.write("Resources/setup", "installer program");
+    });
+    if (!withScript)
+        QFile::remove(b.tp.file("Resources/Export.inf"));
+    Form1 &f = *b.f1;
+    f.ExBox->setText(exportFolder);
+    f.idir->setText(buildFolder);
+    f.Command10_Click();
+    QCOMPARE(b.rec.messages(), QList<qint16>{message});
+    QCOMPARE(f.ExBox->text(), DoSlash(b.tp.path()) + exportFolder);
+    QCOMPARE(f.idir->text(), DoSlash(b.tp.path()) + buildFolder);
+    QCOMPARE(QFileInfo(b.tp.file("Export/Export 1")).isDir(), message == 29);
+    QVERIFY(b.rec.notices().isEmpty());
+}
+
+QTEST_MAIN(TestEndToEnd)
+#include "test_endtoend.moc"
