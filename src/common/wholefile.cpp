@@ -4,6 +4,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSysInfo>
+
+#include <cstring>
 
 namespace zorvel {
 
@@ -35,22 +38,36 @@ void writeWholeFile(const QString &path, const QByteArray &bytes)
         failWrite(out, path);
 }
 
+void writeWholeUnicode(const QString &path, const QString &text)
+{
+    QByteArray bytes;
+    if constexpr (QSysInfo::ByteOrder == QSysInfo::LittleEndian) {
+        bytes.resize(2 + text.size() * 2);
+        bytes[0] = '\xFF';
+        bytes[1] = '\xFE';
+        std::memcpy(bytes.data() + 2, text.utf16(), text.size() * 2);
+    } else {
+        bytes = toUtf16Le(text, true);
+    }
+    writeWholeFile(path, bytes);
+}
+
 void copyWholeFile(const QString &source, const QString &target)
 {
     const QFileInfo from(source);
     if (!from.exists() || from.isDir())
         throw FsError(source, QStringLiteral("File not found"));
-    if (from.canonicalFilePath() == QFileInfo(target).canonicalFilePath())
+    const QFileInfo to(target);
+    if (to.exists() && from.canonicalFilePath() == to.canonicalFilePath())
         return; // copying a file onto itself would destroy it
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
         throw FsError(source, QStringLiteral("Cannot read file"));
     QFile out(target);
     openTarget(out, target);
-    static constexpr qint64 kChunk = 1 << 18;
-    QByteArray buffer(kChunk, Qt::Uninitialized);
+    char buffer[1 << 16];
     for (;;) {
-        const qint64 n = in.read(buffer.data(), kChunk);
+        const qint64 n = in.read(buffer, sizeof buffer);
         if (n < 0) {
             out.close();
             out.remove();
@@ -58,7 +75,7 @@ void copyWholeFile(const QString &source, const QString &target)
         }
         if (n == 0)
             break;
-        if (out.write(buffer.constData(), n) != n)
+        if (out.write(buffer, n) != n)
             failWrite(out, target);
     }
     if (!out.flush())

@@ -14,6 +14,8 @@ namespace zorvel {
 // the whole job is done (a book's tree file is written last, through the
 // service). Both throw FsError naming the target (or the missing source).
 void writeWholeFile(const QString &path, const QByteArray &bytes);
+// The text in the Unicode form: UTF-16 LE after FF FE.
+void writeWholeUnicode(const QString &path, const QString &text);
 void copyWholeFile(const QString &source, const QString &target);
 
 } // namespace zorvel

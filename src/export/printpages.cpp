@@ -41,7 +41,7 @@ int makePrintablePages(
         const std::optional<QString> printable = printablePage(page, *pageTemplate);
         if (!printable)
             throw FsError(path, QStringLiteral("Page without a closed pgTitle element"));
-        writeWholeFile(path + u'l', toUtf16Le(*printable, true));
+        writeWholeUnicode(path + u'l', *printable);
         ++written;
     }
     return written;

@@ -320,10 +320,9 @@ BookResult writeBook(const FileSystem &fs, const BookRequest &request, bool over
         const QString body = ToIMG(wrapped, request.imgList, base, fs, &result.notCopied);
         // A new file: torn pages are never left (and the tree that would
         // refer to them is written last).
-        writeWholeFile(txtFolder + pageFile,
-            toUtf16Le(u'<' + kTagTitle + u'>' + slot.title + QStringLiteral("</") + kTagTitle + u'>'
-                    + kCrLf + body,
-                true));
+        writeWholeUnicode(txtFolder + pageFile,
+            u'<' + kTagTitle + u'>' + slot.title + QStringLiteral("</") + kTagTitle + u'>' + kCrLf
+                + body);
         result.pages << pageFile;
         tree += QString(depth, u'\t') + QStringLiteral("<node label=\"")
             + escapeXml(RemCrLf(slot.title)) + QStringLiteral("\" src=\"DATA/BookTXT/") + pageFile
