@@ -12,6 +12,8 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -114,6 +116,8 @@ Form1::Form1(AppContext &ctx, QWidget *parent)
     setLayoutDirection(Qt::RightToLeft);
     applyFormFont(this);
     setFixedSize(tw(4635), tw(8190));
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
     buildControls();
 
     // Start-up, in this order.
