@@ -100,12 +100,19 @@ void Form1::Doit()
     if (!workbench) {
         workbench = new Form3(m_ctx);
         workbench->setAttribute(Qt::WA_DeleteOnClose, false);
-        // Beside the main window where the screen has room for it.
+        // Beside the main window: on the side with room, else where it covers least of it.
         const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect();
         const QRect me = frameGeometry();
-        QPoint at(me.left() - workbench->width() - 8, me.top());
-        if (screen.isValid() && at.x() < screen.left())
-            at.setX(std::max(screen.left(), me.right() + 8));
+        const int w = workbench->frameGeometry().width();
+        QPoint at(me.left() - w - 8, me.top());
+        if (screen.isValid() && at.x() < screen.left()) {
+            if (me.right() + 8 + w <= screen.right())
+                at.setX(me.right() + 8);
+            else if (me.left() - screen.left() >= screen.right() - me.right())
+                at.setX(screen.left());
+            else
+                at.setX(std::max(screen.left(), screen.right() - w + 1));
+        }
         workbench->move(at);
     }
     workbench->show();
