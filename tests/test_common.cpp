@@ -156,6 +156,8 @@ void TestCommon::inputTextEncodings_data()
     QTest::newRow("ascii") << QByteArray("plain") << QStringLiteral("plain");
     QTest::newRow("empty") << QByteArray() << QString();
     // Bytes that are not valid UTF-8 fall back to 1256 even when some look like it.
+    QTest::newRow("utf-8 cut short is 1256") << QByteArray("ab\xd8") << QStringLiteral(u"abط");
+    QTest::newRow("overlong utf-8 is 1256") << QByteArray("\xe0\x80\xaf") << QStringLiteral(u"\u00E0\u20AC\u00AF");
     QTest::newRow("invalid utf-8 is 1256") << QByteArray("\xd8\xa8\xc8") << QStringLiteral(u"ط\u00A8ب");
 }
 

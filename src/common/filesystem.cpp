@@ -207,6 +207,51 @@ void FileSystem::writeSystem8bit(const QString &path, const QString &text) const
     writeBytes(path, enc(text));
 }
 
+namespace {
+
+// True when the bytes hold at least one non-ASCII character and are valid
+// UTF-8 throughout. Stops at the first byte that cannot be UTF-8, which in a
+// Windows-1256 text comes within the first few letters.
+bool looksLikeUtf8(const unsigned char *b, qsizetype n)
+{
+    bool nonAscii = false;
+    for (qsizetype i = 0; i < n;) {
+        const unsigned char c = b[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        nonAscii = true;
+        int extra;
+        char32_t cp;
+        if (c >= 0xC2 && c <= 0xDF) {
+            extra = 1;
+            cp = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            extra = 2;
+            cp = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            extra = 3;
+            cp = c & 0x07;
+        } else {
+            return false;
+        }
+        for (int k = 1; k <= extra; ++k) {
+            if (i + k >= n || (b[i + k] & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (b[i + k] & 0x3F);
+        }
+        // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
+        if ((extra == 2 && cp < 0x800) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF))
+            || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        i += extra + 1;
+    }
+    return nonAscii;
+}
+
+} // namespace
+
 QString decodeInputText(const QByteArray &bytes)
 {
     const auto *b = reinterpret_cast<const unsigned char *>(bytes.constData());
@@ -219,19 +264,8 @@ QString decodeInputText(const QByteArray &bytes)
         QStringDecoder dec(QStringDecoder::Utf16BE);
         return dec(QByteArrayView(bytes).sliced(2));
     }
-    bool nonAscii = false;
-    for (qsizetype i = 0; i < n; ++i) {
-        if (b[i] >= 0x80) {
-            nonAscii = true;
-            break;
-        }
-    }
-    if (nonAscii) {
-        QStringDecoder dec(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString text = dec(bytes);
-        if (!dec.hasError())
-            return text;
-    }
+    if (looksLikeUtf8(b, n))
+        return QString::fromUtf8(bytes);
     return decode1256(bytes);
 }
 
