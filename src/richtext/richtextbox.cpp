@@ -5,6 +5,7 @@
 #include "richtext/rtf_reader.h"
 #include "richtext/rtf_writer.h"
 
+#include <QPointer>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -13,21 +14,33 @@ namespace zorvel {
 
 namespace {
 
-// Undo history is not kept across a whole new content: it would double the
-// memory of a large text for nothing.
-class UndoPause {
+// A shown QTextEdit lays out every change at once, unless the change is the
+// whole document, which it lays out lazily, a piece at a time between events.
+// Large changes are made without a page size (no layout at all) and then
+// handed to the layout as a whole document.
+class LayoutPause {
 public:
-    explicit UndoPause(QTextDocument *document)
-        : m_document(document), m_enabled(document->isUndoRedoEnabled())
+    explicit LayoutPause(QTextDocument *document, bool active = true)
+        : m_document(active ? document : nullptr), m_size(document->pageSize())
     {
-        m_document->setUndoRedoEnabled(false);
+        if (m_document)
+            m_document->setPageSize(QSizeF());
     }
-    ~UndoPause() { m_document->setUndoRedoEnabled(m_enabled); }
+    ~LayoutPause()
+    {
+        if (m_document)
+            m_document->setPageSize(m_size);
+    }
 
 private:
     QTextDocument *m_document;
-    bool m_enabled;
+    QSizeF m_size;
 };
+
+// Changes touching more than this many characters or paragraphs are laid out
+// lazily.
+constexpr int kLargeChange = 100000;
+constexpr int kManyParagraphs = 200;
 
 } // namespace
 
@@ -60,17 +73,27 @@ void RichTextBox::setTextRTF(const QString &rtfText)
         setText(rtfText);
         return;
     }
-    QTextDocument *doc = document();
+    // Built aside and handed over whole: the box then lays it out lazily and
+    // its caret starts at the top, instead of laying out everything it
+    // inserts while the caret is pushed along to the end.
+    const QPointer<QTextDocument> old = document();
+    auto *fresh = new QTextDocument(this);
+    fresh->setDefaultFont(old->defaultFont());
+    fresh->setDefaultTextOption(old->defaultTextOption());
+    fresh->setDocumentMargin(old->documentMargin());
+    fresh->setIndentWidth(old->indentWidth());
+    fresh->setUndoRedoEnabled(false);
     {
-        UndoPause pause(doc);
-        doc->clear();
-        QTextCursor cursor(doc);
+        QTextCursor cursor(fresh);
         cursor.beginEditBlock();
         readRtf(cursor, rtfText, rtf::Mode::Document);
         cursor.endEditBlock();
     }
-    QTextCursor start(doc);
-    setTextCursor(start);
+    fresh->setUndoRedoEnabled(old->isUndoRedoEnabled());
+    fresh->setModified(false);
+    setDocument(fresh); // deletes the old document when the control owned it
+    if (old && old->parent() == this)
+        delete old;
 }
 
 int RichTextBox::textLength() const
@@ -144,7 +167,12 @@ QString RichTextBox::SelText() const
 void RichTextBox::setSelText(const QString &text)
 {
     QTextCursor cursor = textCursor();
-    cursor.insertText(textToDocumentChars(text));
+    {
+        const bool large = text.size() > kLargeChange
+            || cursor.selectionEnd() - cursor.selectionStart() > kLargeChange;
+        LayoutPause layoutPause(document(), large);
+        cursor.insertText(textToDocumentChars(text));
+    }
     setTextCursor(cursor);
 }
 
@@ -156,10 +184,15 @@ QString RichTextBox::SelRTF() const
 void RichTextBox::setSelRTF(const QString &rtfText)
 {
     QTextCursor cursor = textCursor();
-    cursor.beginEditBlock();
-    cursor.removeSelectedText();
-    readRtf(cursor, rtfText, rtf::Mode::Fragment);
-    cursor.endEditBlock();
+    {
+        const bool large = rtfText.size() > kLargeChange
+            || cursor.selectionEnd() - cursor.selectionStart() > kLargeChange;
+        LayoutPause layoutPause(document(), large);
+        cursor.beginEditBlock();
+        cursor.removeSelectedText();
+        readRtf(cursor, rtfText, rtf::Mode::Fragment);
+        cursor.endEditBlock();
+    }
     setTextCursor(cursor);
 }
 
@@ -190,6 +223,10 @@ void RichTextBox::setSelAlignment(int alignment)
     default: format.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute); break;
     }
     QTextCursor cursor = textCursor();
+    const QTextDocument *doc = document();
+    const int paragraphs = doc->findBlock(cursor.selectionEnd()).blockNumber()
+        - doc->findBlock(cursor.selectionStart()).blockNumber();
+    LayoutPause layoutPause(document(), paragraphs > kManyParagraphs);
     cursor.mergeBlockFormat(format);
 }
 

@@ -13,6 +13,8 @@
 
 #include <array>
 #include <cmath>
+#include <cstdio>
+#include <vector>
 
 namespace zorvel {
 
@@ -62,39 +64,45 @@ void appendWord(QString &out, const char *word, long long n)
     appendNumber(out, n);
 }
 
-// Text escaped for RTF. Returns whether the last thing written was a control
-// word that needs a delimiter before letters or digits.
+// Text escaped for RTF: code page 1256 as \'hh, anything else as \uN.
 void appendEscaped(QString &out, QStringView text)
 {
     const auto &table = encodeTable();
+    const qsizetype old = out.size();
+    // at most 9 characters per character: \u-32768?
+    out.resize(old + text.size() * 9);
+    char16_t *const base = reinterpret_cast<char16_t *>(out.data());
+    char16_t *d = base + old;
     const char16_t *p = text.utf16();
     const char16_t *end = p + text.size();
-    while (p < end) {
-        const char16_t *start = p;
-        while (p < end && *p >= 0x20 && *p < 0x80 && *p != '\\' && *p != '{' && *p != '}')
-            ++p;
-        if (p > start)
-            out.append(QStringView(start, p - start));
-        if (p == end)
-            break;
-        const char16_t c = *p++;
-        if (c == '\\' || c == '{' || c == '}') {
-            out.append(QLatin1Char('\\'));
-            out.append(QChar(c));
-        } else if (c == '\t') {
-            out.append(QLatin1StringView("\\tab "));
-        } else if (c == 0x2028) {
-            out.append(QLatin1StringView("\\line "));
+    auto put = [&d](const char *s) {
+        while (*s)
+            *d++ = char16_t(*s++);
+    };
+    for (; p < end; ++p) {
+        const char16_t c = *p;
+        if (c >= 0x20 && c < 0x80) {
+            if (c == '\\' || c == '{' || c == '}')
+                *d++ = '\\';
+            *d++ = c;
         } else if (c >= 0x80 && table[c] != 0) {
             const unsigned char b = table[c];
-            const char esc[4] = {'\\', '\'', kHex[b >> 4], kHex[b & 15]};
-            out.append(QLatin1StringView(esc, 4));
+            *d++ = '\\';
+            *d++ = '\'';
+            *d++ = char16_t(kHex[b >> 4]);
+            *d++ = char16_t(kHex[b & 15]);
+        } else if (c == '\t') {
+            put("\\tab ");
+        } else if (c == 0x2028) {
+            put("\\line ");
         } else {
             // \uN is a signed 16-bit number; '?' is the fallback of \uc1
-            appendWord(out, "\\u", c > 32767 ? int(c) - 65536 : int(c));
-            out.append(QLatin1Char('?'));
+            char buf[16];
+            std::snprintf(buf, sizeof buf, "\\u%d?", c > 32767 ? int(c) - 65536 : int(c));
+            put(buf);
         }
     }
+    out.resize(d - base);
 }
 
 class Writer {
@@ -121,7 +129,8 @@ private:
     };
 
     void paragraphStart(const QTextBlock &block);
-    void charFormat(const QTextCharFormat &format);
+    const Chars &charsOf(int formatIndex, const QTextCharFormat &format);
+    void writeChars(const Chars &chars);
     void object(const QTextCharFormat &format);
     int fontIndex(const QString &family);
     int colorIndex(QRgb rgb);
@@ -136,6 +145,10 @@ private:
     int m_defaultHalfPoints = 20;
     Chars m_chars;
     bool m_charsWritten = false;
+    // properties by the document's format index: a format is looked at once
+    std::vector<Chars> m_charsByIndex;
+    std::vector<bool> m_known;
+    Chars m_uncached;
 };
 
 QString Writer::write(int start, int end, bool whole)
@@ -155,18 +168,20 @@ QString Writer::write(int start, int end, bool whole)
             const QString text = fragment.text();
             const QStringView piece = QStringView(text).mid(std::max(start - fs, 0),
                 std::min(end, fe) - std::max(start, fs));
-            const QTextCharFormat format = fragment.charFormat();
+            const int formatIndex = fragment.charFormatIndex();
+            const Chars &chars = charsOf(formatIndex, fragment.charFormat());
             qsizetype from = 0;
+            const QChar *data = piece.data();
             for (qsizetype i = 0; i <= piece.size(); ++i) {
-                if (i < piece.size() && piece[i] != QChar::ObjectReplacementCharacter)
+                if (i < piece.size() && data[i] != QChar::ObjectReplacementCharacter)
                     continue;
                 if (i > from) {
-                    charFormat(format);
+                    writeChars(chars);
                     appendEscaped(m_body, piece.mid(from, i - from));
                 }
                 if (i < piece.size()) {
-                    charFormat(format);
-                    object(format);
+                    writeChars(chars);
+                    object(fragment.charFormat());
                 }
                 from = i + 1;
             }
@@ -232,8 +247,10 @@ int Writer::colorIndex(QRgb rgb)
     return index;
 }
 
-void Writer::charFormat(const QTextCharFormat &format)
+const Writer::Chars &Writer::charsOf(int formatIndex, const QTextCharFormat &format)
 {
+    if (formatIndex >= 0 && size_t(formatIndex) < m_known.size() && m_known[size_t(formatIndex)])
+        return m_charsByIndex[size_t(formatIndex)];
     Chars chars;
     const QStringList families = format.fontFamilies().toStringList();
     chars.font = families.isEmpty() || families.first().isEmpty() ? 0 : fontIndex(families.first());
@@ -247,6 +264,21 @@ void Writer::charFormat(const QTextCharFormat &format)
         if (brush.style() != Qt::NoBrush)
             chars.color = colorIndex(brush.color().rgb());
     }
+    if (formatIndex < 0) {
+        m_uncached = chars;
+        return m_uncached;
+    }
+    if (size_t(formatIndex) >= m_known.size()) {
+        m_known.resize(size_t(formatIndex) + 1, false);
+        m_charsByIndex.resize(size_t(formatIndex) + 1);
+    }
+    m_known[size_t(formatIndex)] = true;
+    m_charsByIndex[size_t(formatIndex)] = chars;
+    return m_charsByIndex[size_t(formatIndex)];
+}
+
+void Writer::writeChars(const Chars &chars)
+{
     if (m_charsWritten && chars == m_chars)
         return;
     const bool all = !m_charsWritten;
