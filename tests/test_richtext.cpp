@@ -604,9 +604,15 @@ void TestRichText::savedFuzzInputs()
         const QString rtf = readRtfFile(dir.filePath(name));
         const QString plain = rtfToText(rtf);
         auto doc = documentOf(rtf);
+        if (rtf::looksLikeRtf(rtf))
+            QCOMPARE(textOf(*doc), plain);
+        // control characters other than tab are not text and are not written
+        QString expected = textOf(*doc);
+        expected.removeIf([](QChar c) {
+            return c.unicode() < 0x20 && c != u'\t' && c != u'\r' && c != u'\n';
+        });
         auto again = documentOf(writeRtf(*doc));
-        QCOMPARE(textOf(*again), textOf(*doc));
-        Q_UNUSED(plain);
+        QCOMPARE(textOf(*again), expected);
     }
 }
 

@@ -95,6 +95,8 @@ void appendEscaped(QString &out, QStringView text)
             put("\\tab ");
         } else if (c == 0x2028) {
             put("\\line ");
+        } else if (c < 0x20) {
+            // other control characters are not text and RTF has no form for them
         } else {
             // \uN is a signed 16-bit number; '?' is the fallback of \uc1
             char buf[16];
