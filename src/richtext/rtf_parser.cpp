@@ -571,6 +571,9 @@ void Parser::word(Word w, bool hasParam, int param)
 {
     const bool inText = m_st.dest == Dest::Text;
     const bool on = !hasParam || param != 0;
+    // Inside an object or picture, header words would change how the rest of
+    // the document decodes, and they come back each time the object is read.
+    const bool inEmbedded = m_objectDepth >= 0 || m_pictDepth >= 0;
     switch (w) {
     case Word::Unknown:
     case Word::Rtf:
@@ -578,19 +581,23 @@ void Parser::word(Word w, bool hasParam, int param)
     case Word::ShpPict:
         return;
     case Word::AnsiCpg:
+        if (inEmbedded)
+            return;
         if (isKnownCodePage(param))
             m_tables.ansiCodePage = param;
         updateCodePage();
         return;
     case Word::Deff:
+        if (inEmbedded)
+            return;
         m_tables.defaultFont = param;
         updateCodePage();
         return;
     case Word::FontTable:
-        m_st.dest = Dest::FontTable;
+        m_st.dest = inEmbedded ? Dest::Skip : Dest::FontTable;
         return;
     case Word::ColorTable:
-        m_st.dest = Dest::ColorTable;
+        m_st.dest = inEmbedded ? Dest::Skip : Dest::ColorTable;
         m_color = Color();
         return;
     case Word::Fcharset:
