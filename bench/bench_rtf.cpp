@@ -26,16 +26,17 @@ namespace {
 // words per run, bold and size changes, paragraphs of a few hundred letters.
 QString makePersianRtf(qsizetype targetBytes)
 {
-    static const char *words[] = {"\\'c7\\'ed\\'e4", "\\'df\\'ca\\'c7\\'c8", "\\'c8\\'e5",
+    static const char *words[] = { "\\'c7\\'ed\\'e4", "\\'df\\'ca\\'c7\\'c8", "\\'c8\\'e5",
         "\\'dd\\'c7\\'d1\\'d3\\'ed", "\\'e3\\'ca\\'e4", "\\'cf\\'d1", "\\'c7\\'d3\\'ca",
         "\\'e4\\'e6\\'d4\\'ca\\'e5", "\\'81\\'d2\\'e6\\'e5\\'d4", "\\'90\\'e1", "\\'c7\\'d2",
-        "\\'e3\\'ed\\'9d\\'d4\\'e6\\'cf", "1402", "\\'ab\\'e4\\'de\\'e1\\'bb"};
+        "\\'e3\\'ed\\'9d\\'d4\\'e6\\'cf", "1402", "\\'ab\\'e4\\'de\\'e1\\'bb" };
     std::mt19937 random(7);
     QString rtf;
     rtf.reserve(targetBytes + 4096);
-    rtf += QStringLiteral("{\\rtf1\\ansi\\ansicpg1256\\deff0\\deflang1065{\\fonttbl{\\f0\\fnil\\fcharset178 "
-                          "Tahoma;}{\\f1\\fnil\\fcharset178 Arial;}}\r\n{\\colortbl ;\\red0\\green0\\blue255;}"
-                          "\r\n\\viewkind4\\uc1");
+    rtf += QStringLiteral(
+        "{\\rtf1\\ansi\\ansicpg1256\\deff0\\deflang1065{\\fonttbl{\\f0\\fnil\\fcharset178 "
+        "Tahoma;}{\\f1\\fnil\\fcharset178 Arial;}}\r\n{\\colortbl ;\\red0\\green0\\blue255;}"
+        "\r\n\\viewkind4\\uc1");
     int paragraphLetters = 0;
     rtf += QStringLiteral("\\pard\\rtlpar\\qr\\f0\\fs20 ");
     while (rtf.size() < targetBytes) {
@@ -94,10 +95,12 @@ int main(int argc, char **argv)
     const int megabytes = argc > 1 ? std::max(1, atoi(argv[1])) : 10;
 
     const QString rtf = makePersianRtf(qsizetype(megabytes) * 1024 * 1024);
-    std::printf("input: %.1f MB of Persian RTF (code page 1256 escapes, short runs)\n", mb(rtf.size()));
+    std::printf(
+        "input: %.1f MB of Persian RTF (code page 1256 escapes, short runs)\n", mb(rtf.size()));
 
     QString plain;
-    report("read, plain text (rtfToText)", seconds([&] { plain = rtfToText(rtf); }), mb(rtf.size()));
+    report(
+        "read, plain text (rtfToText)", seconds([&] { plain = rtfToText(rtf); }), mb(rtf.size()));
     std::printf("  %lld characters of text\n", (long long)plain.size());
 
     QTextDocument document;
@@ -107,7 +110,8 @@ int main(int argc, char **argv)
         cursor.beginEditBlock();
         readRtf(cursor, rtf, rtf::Mode::Document);
         cursor.endEditBlock();
-    }), mb(rtf.size()));
+    }),
+        mb(rtf.size()));
     std::printf("  %d paragraphs\n", document.blockCount());
 
     QString written;
@@ -119,9 +123,11 @@ int main(int argc, char **argv)
     {
         RichTextBox box;
         box.resize(800, 600);
-        if (qEnvironmentVariableIsEmpty("BENCH_HIDDEN")) box.show();
+        if (qEnvironmentVariableIsEmpty("BENCH_HIDDEN"))
+            box.show();
         report("RichTextBox::setTextRTF", seconds([&] { box.setTextRTF(rtf); }), mb(rtf.size()));
-        report("RichTextBox::TextRTF", seconds([&] { written = box.TextRTF(); }), mb(written.size()));
+        report(
+            "RichTextBox::TextRTF", seconds([&] { written = box.TextRTF(); }), mb(written.size()));
         QString text;
         report("RichTextBox::Text", seconds([&] { text = box.Text(); }), 0);
         app.processEvents();
@@ -131,15 +137,18 @@ int main(int argc, char **argv)
     {
         RichTextBox box;
         box.resize(800, 600);
-        if (qEnvironmentVariableIsEmpty("BENCH_HIDDEN")) box.show();
+        if (qEnvironmentVariableIsEmpty("BENCH_HIDDEN"))
+            box.show();
         const QString text = plain;
-        report("RichTextBox::setText (plain)", seconds([&] { box.setText(text); }), mb(text.size() * 2));
+        report("RichTextBox::setText (plain)", seconds([&] { box.setText(text); }),
+            mb(text.size() * 2));
         report("select all, SelAlignment = 1 (Mright)", seconds([&] {
             box.setSelStart(0);
             box.setSelLength(box.Text().size());
             box.setSelAlignment(1);
             box.setSelLength(0);
-        }), 0);
+        }),
+            0);
         const int middle = int(text.size() / 2);
         QString piece;
         report("1000 selections of 300 in the middle: SelText", seconds([&] {
@@ -148,14 +157,16 @@ int main(int argc, char **argv)
                 box.setSelLength(300);
                 piece = box.SelText();
             }
-        }), 0);
+        }),
+            0);
         report("1000 selections of 300 in the middle: SelRTF", seconds([&] {
             for (int i = 0; i < 1000; ++i) {
                 box.setSelStart(middle + i * 7);
                 box.setSelLength(300);
                 piece = box.SelRTF();
             }
-        }), 0);
+        }),
+            0);
         report("200 marks from the top: SelRTF, delete", seconds([&] {
             for (int i = 0; i < 200; ++i) {
                 box.setSelStart(0);
@@ -164,7 +175,8 @@ int main(int argc, char **argv)
                 box.setSelText(QString());
                 box.setSelStart(0);
             }
-        }), 0);
+        }),
+            0);
         app.processEvents();
     }
 
@@ -176,7 +188,8 @@ int main(int argc, char **argv)
         if (file.open(QIODevice::WriteOnly))
             file.write(rtf.toLatin1());
     }
-    const QString rtftool = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/rtftool");
+    const QString rtftool
+        = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/rtftool");
     auto runProcess = [&](const QString &program, const QStringList &args) {
         QProcess process;
         process.setStandardOutputFile(QProcess::nullDevice());
@@ -188,12 +201,12 @@ int main(int argc, char **argv)
         process.waitForFinished(-1);
         return timer.nsecsElapsed() / 1e9;
     };
-    const double ours = runProcess(rtftool, {QStringLiteral("text"), path});
+    const double ours = runProcess(rtftool, { QStringLiteral("text"), path });
     if (ours >= 0)
         report("process: rtftool text", ours, mb(rtf.size()));
     const QString unrtf = QStandardPaths::findExecutable(QStringLiteral("unrtf"));
     if (!unrtf.isEmpty()) {
-        const double theirs = runProcess(unrtf, {QStringLiteral("--text"), path});
+        const double theirs = runProcess(unrtf, { QStringLiteral("--text"), path });
         report("process: unrtf --text", theirs, mb(rtf.size()));
         if (ours > 0)
             std::printf("  unrtf --text takes %.1f times as long as rtftool text\n", theirs / ours);

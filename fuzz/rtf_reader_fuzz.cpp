@@ -32,7 +32,8 @@ QString textOf(const QTextDocument &doc)
 // Control characters other than tab are not text; RTF does not carry them.
 QString withoutControls(QString text)
 {
-    text.removeIf([](QChar c) { return c.unicode() < 0x20 && c != u'\t' && c != u'\r' && c != u'\n'; });
+    text.removeIf(
+        [](QChar c) { return c.unicode() < 0x20 && c != u'\t' && c != u'\r' && c != u'\n'; });
     return text;
 }
 

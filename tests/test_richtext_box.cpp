@@ -20,7 +20,8 @@ namespace {
 QString rtfDoc(const QString &body)
 {
     return QStringLiteral("{\\rtf1\\ansi\\ansicpg1256\\deff0{\\fonttbl{\\f0\\fnil\\fcharset178 "
-                          "Tahoma;}}") + body + QStringLiteral("\\par}");
+                          "Tahoma;}}")
+        + body + QStringLiteral("\\par}");
 }
 
 QString pictureTemplate()
@@ -40,8 +41,8 @@ void insertPicture(RichTextBox &box, const QString &templ, int number)
     if (p != 0)
         box.setSelText(QStringLiteral("\r\n"));
     QString numbered = templ;
-    numbered.replace(QLatin1String("\\objw330\\objh270"),
-        QStringLiteral("\\objw330\\I%1\\objh270").arg(number));
+    numbered.replace(
+        QLatin1String("\\objw330\\objh270"), QStringLiteral("\\objw330\\I%1\\objh270").arg(number));
     box.setSelRTF(numbered);
     box.setSelText(QStringLiteral("{%1}").arg(number));
     if (p == 0)
@@ -94,9 +95,9 @@ private slots:
 void TestRichTextBox::textJoinsParagraphsAndObjectsReadAsSpace()
 {
     RichTextBox box;
-    box.setTextRTF(rtfDoc(QStringLiteral(
-        "\\'c7\\'e1{\\object\\objemb\\objw330\\I3\\objh270{\\result{\\pict\\pngblip 00}}}\\{3\\}\\par "
-        "b\\line c\\par\\par d")));
+    box.setTextRTF(rtfDoc(QStringLiteral("\\'c7\\'e1{\\object\\objemb\\objw330\\I3\\objh270{"
+                                         "\\result{\\pict\\pngblip 00}}}\\{3\\}\\par "
+                                         "b\\line c\\par\\par d")));
     const QString expected = QStringLiteral(u"ال {3}\r\nb\nc\r\n\r\nd");
     QCOMPARE(box.Text(), expected);
     QCOMPARE(box.textLength(), expected.size());
@@ -140,8 +141,7 @@ void TestRichTextBox::positionsAroundParagraphBreaks_data()
     QTest::newRow("in the first line") << 0 << 2 << 0 << 2 << QStringLiteral("ab");
     QTest::newRow("the break alone") << 2 << 2 << 2 << 2 << QStringLiteral("\r\n");
     QTest::newRow("across a break") << 1 << 4 << 1 << 4 << QStringLiteral("b\r\nc");
-    QTest::newRow("start between CR and LF stays at the line end")
-        << 3 << 0 << 2 << 0 << QString();
+    QTest::newRow("start between CR and LF stays at the line end") << 3 << 0 << 2 << 0 << QString();
     QTest::newRow("end between CR and LF leaves the break out")
         << 0 << 3 << 0 << 2 << QStringLiteral("ab");
     QTest::newRow("second line") << 4 << 2 << 4 << 2 << QStringLiteral("cd");
@@ -202,9 +202,9 @@ void TestRichTextBox::selTextReplacesSelection()
 void TestRichTextBox::selectionRtfPastedBack()
 {
     RichTextBox box;
-    box.setTextRTF(rtfDoc(QStringLiteral(
-        "\\pard\\rtlpar\\qr \\'c7\\'e1{\\b \\'dd\\'c8}\\par\\pard\\ltrpar\\ql {\\i Latin} {\\ul two}"
-        "\\par\\pard\\rtlpar\\qc\\fs32 \\'d3\\'e5")));
+    box.setTextRTF(rtfDoc(QStringLiteral("\\pard\\rtlpar\\qr \\'c7\\'e1{\\b "
+                                         "\\'dd\\'c8}\\par\\pard\\ltrpar\\ql {\\i Latin} {\\ul two}"
+                                         "\\par\\pard\\rtlpar\\qc\\fs32 \\'d3\\'e5")));
     const QString text = box.Text();
     const QString rtf = box.TextRTF();
     box.setSelStart(1);
@@ -221,8 +221,8 @@ void TestRichTextBox::selectionRtfPastedBack()
 
 void TestRichTextBox::selectedObjectKeepsItsGroup()
 {
-    const QString object = QStringLiteral(
-        "{\\object\\objemb\\objw330\\I7\\objh270{\\*\\objdata 0105}{\\result{\\pict\\pngblip 00}}}");
+    const QString object = QStringLiteral("{\\object\\objemb\\objw330\\I7\\objh270{\\*\\objdata "
+                                          "0105}{\\result{\\pict\\pngblip 00}}}");
     RichTextBox box;
     box.setTextRTF(rtfDoc(QStringLiteral("a") + object + QStringLiteral("\\{7\\}")));
     box.setSelStart(1);
@@ -239,11 +239,11 @@ void TestRichTextBox::selectedObjectKeepsItsGroup()
 void TestRichTextBox::ltrparRewriteTurnsParagraphsRightToLeft()
 {
     RichTextBox box;
-    box.setTextRTF(rtfDoc(QStringLiteral(
-        "\\pard\\ltrpar\\ql English first\\par"
-        "\\pard\\ltrpar\\qr \\'e3\\'ca\\'e4 \\'dd\\'c7\\'d1\\'d3\\'ed\\par"
-        "\\pard\\rtlpar\\qc \\'c8\\'cf\\par"
-        "\\pard\\ltrpar English last")));
+    box.setTextRTF(
+        rtfDoc(QStringLiteral("\\pard\\ltrpar\\ql English first\\par"
+                              "\\pard\\ltrpar\\qr \\'e3\\'ca\\'e4 \\'dd\\'c7\\'d1\\'d3\\'ed\\par"
+                              "\\pard\\rtlpar\\qc \\'c8\\'cf\\par"
+                              "\\pard\\ltrpar English last")));
     const QString text = box.Text();
     turnRightToLeft(box);
     QCOMPARE(box.Text(), text);
@@ -291,7 +291,7 @@ void TestRichTextBox::selAlignment()
     box.setSelStart(2);
     QCOMPARE(box.SelAlignment(), alignment);
     // and what is set reads back, in either direction
-    for (int value : {0, 1, 2}) {
+    for (int value : { 0, 1, 2 }) {
         box.setSelAlignment(value);
         QCOMPARE(box.SelAlignment(), value);
         RichTextBox copy;
@@ -372,8 +372,8 @@ void TestRichTextBox::helpWindowShowsHelp()
     QCOMPARE(window.minimumSize(), window.maximumSize());
     QCOMPARE(window.Box1->geometry(), QRect(8, 8, 675, 492));
 
-    const QString help = rtfToText(QString::fromLatin1(
-        program.read(QStringLiteral("Resources/Help.rtf"))));
+    const QString help
+        = rtfToText(QString::fromLatin1(program.read(QStringLiteral("Resources/Help.rtf"))));
     QCOMPARE(window.Box1->Text(), help);
     QVERIFY(help.startsWith(kHelpTitle + QStringLiteral("\r\n")));
     QVERIFY(help.count(QLatin1String("\r\n")) > 20);
@@ -393,14 +393,15 @@ void TestRichTextBox::helpWindowKeepsDesignLineWithoutFile()
     TempProgram program(false);
     Form4 window(program.path());
     QCOMPARE(window.Box1->Text(), kHelpTitle);
-    QCOMPARE(window.Box1->document()->firstBlock().blockFormat().layoutDirection(),
-        Qt::RightToLeft);
+    QCOMPARE(
+        window.Box1->document()->firstBlock().blockFormat().layoutDirection(), Qt::RightToLeft);
     QCOMPARE(window.Box1->SelAlignment(), 1);
     QTextCursor cursor(window.Box1->document());
     cursor.setPosition(1);
-    QCOMPARE(cursor.charFormat().fontFamilies().toStringList(), QStringList{QStringLiteral("Tahoma")});
-    QCOMPARE(Form4::helpPath(program.path()),
-        program.path() + QStringLiteral("/Resources/Help.rtf"));
+    QCOMPARE(cursor.charFormat().fontFamilies().toStringList(),
+        QStringList { QStringLiteral("Tahoma") });
+    QCOMPARE(
+        Form4::helpPath(program.path()), program.path() + QStringLiteral("/Resources/Help.rtf"));
     QCOMPARE(Form4::helpPath(program.path() + QLatin1Char('/')), Form4::helpPath(program.path()));
 }
 

@@ -21,7 +21,8 @@ namespace {
 class LayoutPause {
 public:
     explicit LayoutPause(QTextDocument *document, bool active = true)
-        : m_document(active ? document : nullptr), m_size(document->pageSize())
+        : m_document(active ? document : nullptr)
+        , m_size(document->pageSize())
     {
         if (m_document)
             m_document->setPageSize(QSizeF());
@@ -44,7 +45,8 @@ constexpr int kManyParagraphs = 200;
 
 } // namespace
 
-RichTextBox::RichTextBox(QWidget *parent) : QTextEdit(parent)
+RichTextBox::RichTextBox(QWidget *parent)
+    : QTextEdit(parent)
 {
     setAcceptRichText(false); // pasted HTML would bring formats RTF cannot carry
     QFont font(QStringLiteral("Tahoma"));
@@ -218,9 +220,15 @@ void RichTextBox::setSelAlignment(int alignment)
 {
     QTextBlockFormat format;
     switch (alignment) {
-    case 1: format.setAlignment(Qt::AlignRight | Qt::AlignAbsolute); break;
-    case 2: format.setAlignment(Qt::AlignHCenter); break;
-    default: format.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute); break;
+    case 1:
+        format.setAlignment(Qt::AlignRight | Qt::AlignAbsolute);
+        break;
+    case 2:
+        format.setAlignment(Qt::AlignHCenter);
+        break;
+    default:
+        format.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
+        break;
     }
     QTextCursor cursor = textCursor();
     const QTextDocument *doc = document();

@@ -33,71 +33,203 @@ enum class Dest : unsigned char {
 enum class Word {
     Unknown,
     // header
-    Rtf, Ansi, AnsiCpg, Deff, FontTable, ColorTable, Fcharset, Red, Green, Blue,
+    Rtf,
+    Ansi,
+    AnsiCpg,
+    Deff,
+    FontTable,
+    ColorTable,
+    Fcharset,
+    Red,
+    Green,
+    Blue,
     // destinations read or skipped
-    SkipDest, Pict, Object, ObjData, Result, ShpPict, NonShpPict,
+    SkipDest,
+    Pict,
+    Object,
+    ObjData,
+    Result,
+    ShpPict,
+    NonShpPict,
     // text
-    Par, Line, Tab, Sect, Emdash, Endash, Bullet, Lquote, Rquote, Ldblquote, Rdblquote,
-    Zwj, Zwnj, LtrMark, RtlMark, U, Uc, Bin,
+    Par,
+    Line,
+    Tab,
+    Sect,
+    Emdash,
+    Endash,
+    Bullet,
+    Lquote,
+    Rquote,
+    Ldblquote,
+    Rdblquote,
+    Zwj,
+    Zwnj,
+    LtrMark,
+    RtlMark,
+    U,
+    Uc,
+    Bin,
     // character properties
-    Plain, F, Fs, Bold, Italic, Underline, UnderlineNone, Cf,
+    Plain,
+    F,
+    Fs,
+    Bold,
+    Italic,
+    Underline,
+    UnderlineNone,
+    Cf,
     // paragraph properties
-    Pard, Ql, Qr, Qc, Qj, RtlPar, LtrPar,
+    Pard,
+    Ql,
+    Qr,
+    Qc,
+    Qj,
+    RtlPar,
+    LtrPar,
     // pictures and objects
-    PicW, PicH, PicWGoal, PicHGoal, PicScaleX, PicScaleY, PngBlip, JpegBlip, OtherBlip,
-    ObjW, ObjH, ObjScaleX, ObjScaleY,
-    Shp, ShpInst, ShpLeft, ShpRight, ShpTop, ShpBottom,
+    PicW,
+    PicH,
+    PicWGoal,
+    PicHGoal,
+    PicScaleX,
+    PicScaleY,
+    PngBlip,
+    JpegBlip,
+    OtherBlip,
+    ObjW,
+    ObjH,
+    ObjScaleX,
+    ObjScaleY,
+    Shp,
+    ShpInst,
+    ShpLeft,
+    ShpRight,
+    ShpTop,
+    ShpBottom,
 };
 
 const std::unordered_map<std::string_view, Word> &wordTable()
 {
     static const std::unordered_map<std::string_view, Word> table = {
-        {"rtf", Word::Rtf}, {"ansi", Word::Ansi}, {"ansicpg", Word::AnsiCpg},
-        {"deff", Word::Deff}, {"fonttbl", Word::FontTable}, {"colortbl", Word::ColorTable},
-        {"fcharset", Word::Fcharset}, {"red", Word::Red}, {"green", Word::Green},
-        {"blue", Word::Blue},
+        { "rtf", Word::Rtf },
+        { "ansi", Word::Ansi },
+        { "ansicpg", Word::AnsiCpg },
+        { "deff", Word::Deff },
+        { "fonttbl", Word::FontTable },
+        { "colortbl", Word::ColorTable },
+        { "fcharset", Word::Fcharset },
+        { "red", Word::Red },
+        { "green", Word::Green },
+        { "blue", Word::Blue },
         // groups whose text is not document text
-        {"stylesheet", Word::SkipDest}, {"info", Word::SkipDest}, {"header", Word::SkipDest},
-        {"headerl", Word::SkipDest}, {"headerr", Word::SkipDest}, {"headerf", Word::SkipDest},
-        {"footer", Word::SkipDest}, {"footerl", Word::SkipDest}, {"footerr", Word::SkipDest},
-        {"footerf", Word::SkipDest}, {"footnote", Word::SkipDest}, {"fldinst", Word::SkipDest},
-        {"xe", Word::SkipDest}, {"tc", Word::SkipDest}, {"txe", Word::SkipDest},
-        {"rxe", Word::SkipDest}, {"annotation", Word::SkipDest}, {"atnid", Word::SkipDest},
-        {"atnauthor", Word::SkipDest}, {"listtable", Word::SkipDest},
-        {"listoverridetable", Word::SkipDest}, {"revtbl", Word::SkipDest},
-        {"rsidtbl", Word::SkipDest}, {"template", Word::SkipDest}, {"pntxta", Word::SkipDest},
-        {"pntxtb", Word::SkipDest}, {"objclass", Word::SkipDest}, {"objname", Word::SkipDest},
-        {"private", Word::SkipDest}, {"pgdsctbl", Word::SkipDest}, {"bkmkstart", Word::SkipDest},
-        {"bkmkend", Word::SkipDest}, {"themedata", Word::SkipDest},
-        {"colorschememapping", Word::SkipDest}, {"datastore", Word::SkipDest},
-        {"latentstyles", Word::SkipDest}, {"generator", Word::SkipDest},
-        {"pict", Word::Pict}, {"object", Word::Object}, {"objdata", Word::ObjData},
-        {"result", Word::Result}, {"shppict", Word::ShpPict}, {"nonshppict", Word::NonShpPict},
-        {"par", Word::Par}, {"line", Word::Line}, {"tab", Word::Tab}, {"sect", Word::Sect},
-        {"emdash", Word::Emdash}, {"endash", Word::Endash}, {"bullet", Word::Bullet},
-        {"lquote", Word::Lquote}, {"rquote", Word::Rquote}, {"ldblquote", Word::Ldblquote},
-        {"rdblquote", Word::Rdblquote}, {"zwj", Word::Zwj}, {"zwnj", Word::Zwnj},
-        {"ltrmark", Word::LtrMark}, {"rtlmark", Word::RtlMark}, {"u", Word::U},
-        {"uc", Word::Uc}, {"bin", Word::Bin},
-        {"plain", Word::Plain}, {"f", Word::F}, {"fs", Word::Fs}, {"b", Word::Bold},
-        {"i", Word::Italic}, {"ul", Word::Underline}, {"uld", Word::Underline},
-        {"uldb", Word::Underline}, {"ulw", Word::Underline}, {"ulth", Word::Underline},
-        {"ulwave", Word::Underline}, {"uldash", Word::Underline}, {"ulnone", Word::UnderlineNone},
-        {"cf", Word::Cf},
-        {"pard", Word::Pard}, {"ql", Word::Ql}, {"qr", Word::Qr}, {"qc", Word::Qc},
-        {"qj", Word::Qj}, {"rtlpar", Word::RtlPar}, {"ltrpar", Word::LtrPar},
-        {"picw", Word::PicW}, {"pich", Word::PicH}, {"picwgoal", Word::PicWGoal},
-        {"pichgoal", Word::PicHGoal}, {"picscalex", Word::PicScaleX},
-        {"picscaley", Word::PicScaleY}, {"pngblip", Word::PngBlip},
-        {"jpegblip", Word::JpegBlip}, {"wmetafile", Word::OtherBlip},
-        {"emfblip", Word::OtherBlip}, {"dibitmap", Word::OtherBlip},
-        {"wbitmap", Word::OtherBlip}, {"macpict", Word::OtherBlip},
-        {"pmmetafile", Word::OtherBlip},
-        {"objw", Word::ObjW}, {"objh", Word::ObjH}, {"objscalex", Word::ObjScaleX},
-        {"objscaley", Word::ObjScaleY},
-        {"shp", Word::Shp}, {"shpinst", Word::ShpInst}, {"shprslt", Word::SkipDest},
-        {"shpleft", Word::ShpLeft}, {"shpright", Word::ShpRight}, {"shptop", Word::ShpTop},
-        {"shpbottom", Word::ShpBottom},
+        { "stylesheet", Word::SkipDest },
+        { "info", Word::SkipDest },
+        { "header", Word::SkipDest },
+        { "headerl", Word::SkipDest },
+        { "headerr", Word::SkipDest },
+        { "headerf", Word::SkipDest },
+        { "footer", Word::SkipDest },
+        { "footerl", Word::SkipDest },
+        { "footerr", Word::SkipDest },
+        { "footerf", Word::SkipDest },
+        { "footnote", Word::SkipDest },
+        { "fldinst", Word::SkipDest },
+        { "xe", Word::SkipDest },
+        { "tc", Word::SkipDest },
+        { "txe", Word::SkipDest },
+        { "rxe", Word::SkipDest },
+        { "annotation", Word::SkipDest },
+        { "atnid", Word::SkipDest },
+        { "atnauthor", Word::SkipDest },
+        { "listtable", Word::SkipDest },
+        { "listoverridetable", Word::SkipDest },
+        { "revtbl", Word::SkipDest },
+        { "rsidtbl", Word::SkipDest },
+        { "template", Word::SkipDest },
+        { "pntxta", Word::SkipDest },
+        { "pntxtb", Word::SkipDest },
+        { "objclass", Word::SkipDest },
+        { "objname", Word::SkipDest },
+        { "private", Word::SkipDest },
+        { "pgdsctbl", Word::SkipDest },
+        { "bkmkstart", Word::SkipDest },
+        { "bkmkend", Word::SkipDest },
+        { "themedata", Word::SkipDest },
+        { "colorschememapping", Word::SkipDest },
+        { "datastore", Word::SkipDest },
+        { "latentstyles", Word::SkipDest },
+        { "generator", Word::SkipDest },
+        { "pict", Word::Pict },
+        { "object", Word::Object },
+        { "objdata", Word::ObjData },
+        { "result", Word::Result },
+        { "shppict", Word::ShpPict },
+        { "nonshppict", Word::NonShpPict },
+        { "par", Word::Par },
+        { "line", Word::Line },
+        { "tab", Word::Tab },
+        { "sect", Word::Sect },
+        { "emdash", Word::Emdash },
+        { "endash", Word::Endash },
+        { "bullet", Word::Bullet },
+        { "lquote", Word::Lquote },
+        { "rquote", Word::Rquote },
+        { "ldblquote", Word::Ldblquote },
+        { "rdblquote", Word::Rdblquote },
+        { "zwj", Word::Zwj },
+        { "zwnj", Word::Zwnj },
+        { "ltrmark", Word::LtrMark },
+        { "rtlmark", Word::RtlMark },
+        { "u", Word::U },
+        { "uc", Word::Uc },
+        { "bin", Word::Bin },
+        { "plain", Word::Plain },
+        { "f", Word::F },
+        { "fs", Word::Fs },
+        { "b", Word::Bold },
+        { "i", Word::Italic },
+        { "ul", Word::Underline },
+        { "uld", Word::Underline },
+        { "uldb", Word::Underline },
+        { "ulw", Word::Underline },
+        { "ulth", Word::Underline },
+        { "ulwave", Word::Underline },
+        { "uldash", Word::Underline },
+        { "ulnone", Word::UnderlineNone },
+        { "cf", Word::Cf },
+        { "pard", Word::Pard },
+        { "ql", Word::Ql },
+        { "qr", Word::Qr },
+        { "qc", Word::Qc },
+        { "qj", Word::Qj },
+        { "rtlpar", Word::RtlPar },
+        { "ltrpar", Word::LtrPar },
+        { "picw", Word::PicW },
+        { "pich", Word::PicH },
+        { "picwgoal", Word::PicWGoal },
+        { "pichgoal", Word::PicHGoal },
+        { "picscalex", Word::PicScaleX },
+        { "picscaley", Word::PicScaleY },
+        { "pngblip", Word::PngBlip },
+        { "jpegblip", Word::JpegBlip },
+        { "wmetafile", Word::OtherBlip },
+        { "emfblip", Word::OtherBlip },
+        { "dibitmap", Word::OtherBlip },
+        { "wbitmap", Word::OtherBlip },
+        { "macpict", Word::OtherBlip },
+        { "pmmetafile", Word::OtherBlip },
+        { "objw", Word::ObjW },
+        { "objh", Word::ObjH },
+        { "objscalex", Word::ObjScaleX },
+        { "objscaley", Word::ObjScaleY },
+        { "shp", Word::Shp },
+        { "shpinst", Word::ShpInst },
+        { "shprslt", Word::SkipDest },
+        { "shpleft", Word::ShpLeft },
+        { "shpright", Word::ShpRight },
+        { "shptop", Word::ShpTop },
+        { "shpbottom", Word::ShpBottom },
     };
     return table;
 }
@@ -146,8 +278,11 @@ struct State {
 class Parser {
 public:
     Parser(QStringView input, Sink &sink, Mode mode)
-        : m_begin(input.utf16()), m_p(m_begin), m_end(m_begin + input.size()), m_sink(sink),
-          m_mode(mode)
+        : m_begin(input.utf16())
+        , m_p(m_begin)
+        , m_end(m_begin + input.size())
+        , m_sink(sink)
+        , m_mode(mode)
     {
         m_sink.tables = &m_tables;
     }
@@ -289,8 +424,8 @@ void Parser::textSpan()
     const char16_t *start = m_p;
     while (m_p < m_end) {
         const char16_t c = *m_p;
-        if (c == '\\' || c == '{' || c == '}' || c < 0x20 || (c >= 0x80 && c <= 0xFF)
-            || c == 0x2029 || c == 0xFFFC || c == 0xFDD0 || c == 0xFDD1)
+        if (c == '\\' || c == '{' || c == '}' || c < 0x20 || (c >= 0x80 && c <= 0xFF) || c == 0x2029
+            || c == 0xFFFC || c == 0xFDD0 || c == 0xFDD1)
             break;
         ++m_p;
     }
@@ -651,10 +786,18 @@ void Parser::word(Word w, bool hasParam, int param)
     case Word::ShpInst:
         m_st.dest = m_st.dest == Dest::Object ? Dest::ObjResult : Dest::Skip;
         return;
-    case Word::ShpLeft: m_shpLeft = param; return;
-    case Word::ShpRight: m_shpRight = param; return;
-    case Word::ShpTop: m_shpTop = param; return;
-    case Word::ShpBottom: m_shpBottom = param; return;
+    case Word::ShpLeft:
+        m_shpLeft = param;
+        return;
+    case Word::ShpRight:
+        m_shpRight = param;
+        return;
+    case Word::ShpTop:
+        m_shpTop = param;
+        return;
+    case Word::ShpBottom:
+        m_shpBottom = param;
+        return;
     case Word::Result:
         if (m_st.dest == Dest::Object)
             m_st.dest = Dest::ObjResult;
@@ -669,18 +812,42 @@ void Parser::word(Word w, bool hasParam, int param)
         if (inText)
             lineBreak();
         return;
-    case Word::Tab: text('\t'); return;
-    case Word::Emdash: text(0x2014); return;
-    case Word::Endash: text(0x2013); return;
-    case Word::Bullet: text(0x2022); return;
-    case Word::Lquote: text(0x2018); return;
-    case Word::Rquote: text(0x2019); return;
-    case Word::Ldblquote: text(0x201C); return;
-    case Word::Rdblquote: text(0x201D); return;
-    case Word::Zwj: text(0x200D); return;
-    case Word::Zwnj: text(0x200C); return;
-    case Word::LtrMark: text(0x200E); return;
-    case Word::RtlMark: text(0x200F); return;
+    case Word::Tab:
+        text('\t');
+        return;
+    case Word::Emdash:
+        text(0x2014);
+        return;
+    case Word::Endash:
+        text(0x2013);
+        return;
+    case Word::Bullet:
+        text(0x2022);
+        return;
+    case Word::Lquote:
+        text(0x2018);
+        return;
+    case Word::Rquote:
+        text(0x2019);
+        return;
+    case Word::Ldblquote:
+        text(0x201C);
+        return;
+    case Word::Rdblquote:
+        text(0x201D);
+        return;
+    case Word::Zwj:
+        text(0x200D);
+        return;
+    case Word::Zwnj:
+        text(0x200C);
+        return;
+    case Word::LtrMark:
+        text(0x200E);
+        return;
+    case Word::RtlMark:
+        text(0x200F);
+        return;
     case Word::U: {
         // signed 16-bit in the file: negative values stand for 32768..65535
         int code = param < 0 ? param + 65536 : param;
@@ -726,11 +893,21 @@ void Parser::word(Word w, bool hasParam, int param)
         if (hasParam && param > 0)
             m_st.chars.halfPoints = std::min(param, 3276);
         return;
-    case Word::Bold: m_st.chars.bold = on; return;
-    case Word::Italic: m_st.chars.italic = on; return;
-    case Word::Underline: m_st.chars.underline = on; return;
-    case Word::UnderlineNone: m_st.chars.underline = false; return;
-    case Word::Cf: m_st.chars.color = std::max(param, 0); return;
+    case Word::Bold:
+        m_st.chars.bold = on;
+        return;
+    case Word::Italic:
+        m_st.chars.italic = on;
+        return;
+    case Word::Underline:
+        m_st.chars.underline = on;
+        return;
+    case Word::UnderlineNone:
+        m_st.chars.underline = false;
+        return;
+    case Word::Cf:
+        m_st.chars.color = std::max(param, 0);
+        return;
 
     case Word::Pard:
         m_st.para = ParaProps();
@@ -759,12 +936,24 @@ void Parser::word(Word w, bool hasParam, int param)
         m_lastPara = m_st.para;
         return;
 
-    case Word::PicW: m_picW = param; return;
-    case Word::PicH: m_picH = param; return;
-    case Word::PicWGoal: m_picGoalW = param; return;
-    case Word::PicHGoal: m_picGoalH = param; return;
-    case Word::PicScaleX: m_picScaleX = param; return;
-    case Word::PicScaleY: m_picScaleY = param; return;
+    case Word::PicW:
+        m_picW = param;
+        return;
+    case Word::PicH:
+        m_picH = param;
+        return;
+    case Word::PicWGoal:
+        m_picGoalW = param;
+        return;
+    case Word::PicHGoal:
+        m_picGoalH = param;
+        return;
+    case Word::PicScaleX:
+        m_picScaleX = param;
+        return;
+    case Word::PicScaleY:
+        m_picScaleY = param;
+        return;
     case Word::PngBlip:
         if (m_st.dest == Dest::Pict)
             m_pict.kind = Picture::Png;
@@ -777,10 +966,18 @@ void Parser::word(Word w, bool hasParam, int param)
         if (m_st.dest == Dest::Pict)
             m_pict.kind = Picture::Other;
         return;
-    case Word::ObjW: m_object.widthTwips = param; return;
-    case Word::ObjH: m_object.heightTwips = param; return;
-    case Word::ObjScaleX: m_objScaleX = param; return;
-    case Word::ObjScaleY: m_objScaleY = param; return;
+    case Word::ObjW:
+        m_object.widthTwips = param;
+        return;
+    case Word::ObjH:
+        m_object.heightTwips = param;
+        return;
+    case Word::ObjScaleX:
+        m_objScaleX = param;
+        return;
+    case Word::ObjScaleY:
+        m_objScaleY = param;
+        return;
     }
 }
 
@@ -869,7 +1066,8 @@ void Parser::finishObject()
 bool looksLikeRtf(QStringView text)
 {
     qsizetype i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n'))
+    while (i < text.size()
+        && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n'))
         ++i;
     return text.mid(i).startsWith(u"{\\rtf");
 }

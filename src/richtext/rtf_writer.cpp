@@ -109,7 +109,8 @@ void appendEscaped(QString &out, QStringView text)
 
 class Writer {
 public:
-    explicit Writer(const QTextDocument &document) : m_document(document)
+    explicit Writer(const QTextDocument &document)
+        : m_document(document)
     {
         m_fonts.append(kDefaultFont);
         m_fontIndex.insert(kDefaultFont, 0);
@@ -168,8 +169,8 @@ QString Writer::write(int start, int end, bool whole)
             if (fs >= end)
                 break;
             const QString text = fragment.text();
-            const QStringView piece = QStringView(text).mid(std::max(start - fs, 0),
-                std::min(end, fe) - std::max(start, fs));
+            const QStringView piece = QStringView(text).mid(
+                std::max(start - fs, 0), std::min(end, fe) - std::max(start, fs));
             const int formatIndex = fragment.charFormatIndex();
             const Chars &chars = charsOf(formatIndex, fragment.charFormat());
             qsizetype from = 0;
@@ -331,7 +332,8 @@ void Writer::object(const QTextCharFormat &format)
     m_body.append(QLatin1StringView("\r\n"));
     const QByteArray hex = png.toHex();
     for (qsizetype i = 0; i < hex.size(); i += 128) {
-        m_body.append(QLatin1StringView(hex.constData() + i, std::min<qsizetype>(128, hex.size() - i)));
+        m_body.append(
+            QLatin1StringView(hex.constData() + i, std::min<qsizetype>(128, hex.size() - i)));
         m_body.append(QLatin1StringView("\r\n"));
     }
     m_body.append(QLatin1Char('}'));
