@@ -300,7 +300,7 @@ private:
     void skipSpan();
 
     // words
-    void word(Word w, bool hasParam, int param);
+    void word(Word w, bool hasParam, int param, bool opensGroup);
     void fontNumber(int number);
     void updateCodePage();
 
@@ -699,10 +699,13 @@ void Parser::controlWord()
         --m_ucSkip;
         return;
     }
-    word(w, hasParam, value);
+    // Pictures and objects are kept as the group they open; one that does not
+    // open its group (or stands in the outer group) is not kept.
+    const bool opensGroup = !m_stack.empty() && start - 2 == m_begin + m_st.groupStart;
+    word(w, hasParam, value, opensGroup);
 }
 
-void Parser::word(Word w, bool hasParam, int param)
+void Parser::word(Word w, bool hasParam, int param, bool opensGroup)
 {
     const bool inText = m_st.dest == Dest::Text;
     const bool on = !hasParam || param != 0;
@@ -754,7 +757,8 @@ void Parser::word(Word w, bool hasParam, int param)
         m_st.dest = Dest::Skip;
         return;
     case Word::Pict:
-        if (m_pictDepth >= 0 || (m_st.dest != Dest::Text && m_st.dest != Dest::ObjResult)) {
+        if (!opensGroup || m_pictDepth >= 0
+            || (m_st.dest != Dest::Text && m_st.dest != Dest::ObjResult)) {
             m_st.dest = Dest::Skip;
             return;
         }
@@ -770,7 +774,7 @@ void Parser::word(Word w, bool hasParam, int param)
         return;
     case Word::Object:
     case Word::Shp: // a drawing shape: kept whole like an object, shown by its picture
-        if (m_objectDepth >= 0 || !inText) {
+        if (!opensGroup || m_objectDepth >= 0 || !inText) {
             m_st.dest = Dest::Skip;
             return;
         }
