@@ -207,8 +207,12 @@ void readRtf(QTextCursor &cursor, QStringView rtfText, rtf::Mode mode)
         cursor.insertText(textToDocumentChars(rtfText));
         return;
     }
+    // Inside an edit block the cursor does not lay out its paragraph after
+    // every insertion, which would make long paragraphs quadratic.
+    cursor.beginEditBlock();
     DocumentSink sink(cursor, mode);
     rtf::parse(rtfText, sink, mode);
+    cursor.endEditBlock();
 }
 
 } // namespace zorvel

@@ -156,7 +156,15 @@ private:
 
 QString Writer::write(int start, int end, bool whole)
 {
-    m_body.reserve(qsizetype(end - start) * 4 + 256);
+    // Every font and colour of the document gets its number before the body
+    // is written, so the header comes first and the text is written once.
+    const QList<QTextFormat> formats = m_document.allFormats();
+    for (qsizetype i = 0; i < formats.size(); ++i) {
+        if (formats[i].isCharFormat())
+            charsOf(int(i), formats[i].toCharFormat());
+    }
+    m_body = header();
+    m_body.reserve(qsizetype(end - start) * 4 + 1024);
     QTextBlock block = m_document.findBlock(start);
     while (block.isValid()) {
         paragraphStart(block);
@@ -197,7 +205,8 @@ QString Writer::write(int start, int end, bool whole)
     }
     if (whole)
         m_body.append(QLatin1StringView("\\par\r\n"));
-    return header() + m_body + QLatin1Char('}');
+    m_body.append(QLatin1Char('}'));
+    return std::move(m_body);
 }
 
 void Writer::paragraphStart(const QTextBlock &block)
@@ -342,7 +351,7 @@ void Writer::object(const QTextCharFormat &format)
 QString Writer::header() const
 {
     QString out;
-    out.reserve(256 + m_body.size());
+    out.reserve(256 + m_fonts.size() * 40 + m_colors.size() * 30);
     out.append(QLatin1StringView("{\\rtf1\\ansi\\ansicpg1256\\deff0\\deflang1065{\\fonttbl"));
     for (qsizetype i = 0; i < m_fonts.size(); ++i) {
         appendWord(out, "{\\f", i);
