@@ -12,39 +12,6 @@
 
 namespace zorvel {
 
-namespace {
-
-// A shown QTextEdit lays out every change at once, unless the change is the
-// whole document, which it lays out lazily, a piece at a time between events.
-// Large changes are made without a page size (no layout at all) and then
-// handed to the layout as a whole document.
-class LayoutPause {
-public:
-    explicit LayoutPause(QTextDocument *document, bool active = true)
-        : m_document(active ? document : nullptr)
-        , m_size(document->pageSize())
-    {
-        if (m_document)
-            m_document->setPageSize(QSizeF());
-    }
-    ~LayoutPause()
-    {
-        if (m_document)
-            m_document->setPageSize(m_size);
-    }
-
-private:
-    QTextDocument *m_document;
-    QSizeF m_size;
-};
-
-// Changes touching more than this many characters or paragraphs are laid out
-// lazily.
-constexpr int kLargeChange = 100000;
-constexpr int kManyParagraphs = 200;
-
-} // namespace
-
 RichTextBox::RichTextBox(QWidget *parent)
     : QTextEdit(parent)
 {
@@ -169,12 +136,7 @@ QString RichTextBox::SelText() const
 void RichTextBox::setSelText(const QString &text)
 {
     QTextCursor cursor = textCursor();
-    {
-        const bool large = text.size() > kLargeChange
-            || cursor.selectionEnd() - cursor.selectionStart() > kLargeChange;
-        LayoutPause layoutPause(document(), large);
-        cursor.insertText(textToDocumentChars(text));
-    }
+    cursor.insertText(textToDocumentChars(text));
     setTextCursor(cursor);
 }
 
@@ -186,15 +148,10 @@ QString RichTextBox::SelRTF() const
 void RichTextBox::setSelRTF(const QString &rtfText)
 {
     QTextCursor cursor = textCursor();
-    {
-        const bool large = rtfText.size() > kLargeChange
-            || cursor.selectionEnd() - cursor.selectionStart() > kLargeChange;
-        LayoutPause layoutPause(document(), large);
-        cursor.beginEditBlock();
-        cursor.removeSelectedText();
-        readRtf(cursor, rtfText, rtf::Mode::Fragment);
-        cursor.endEditBlock();
-    }
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    readRtf(cursor, rtfText, rtf::Mode::Fragment);
+    cursor.endEditBlock();
     setTextCursor(cursor);
 }
 
@@ -231,10 +188,6 @@ void RichTextBox::setSelAlignment(int alignment)
         break;
     }
     QTextCursor cursor = textCursor();
-    const QTextDocument *doc = document();
-    const int paragraphs = doc->findBlock(cursor.selectionEnd()).blockNumber()
-        - doc->findBlock(cursor.selectionStart()).blockNumber();
-    LayoutPause layoutPause(document(), paragraphs > kManyParagraphs);
     cursor.mergeBlockFormat(format);
 }
 
