@@ -150,6 +150,7 @@ private slots:
     void plainText_data();
     void plainText();
     void characterFormats();
+    void rightToLeftRunsTakeAssociatedProperties();
     void paragraphAlignmentAndDirection_data();
     void paragraphAlignmentAndDirection();
     void writerEscapesAndHeader();
@@ -269,6 +270,27 @@ void TestRichText::characterFormats()
         QStringLiteral("  [p] font=Tahoma pt=12 b=0 i=0 u=0 fg="),
     };
     QCOMPARE(runs, expected);
+}
+
+void TestRichText::rightToLeftRunsTakeAssociatedProperties()
+{
+    // As LibreOffice writes Persian runs: \rtlch with \af, \afs, \ab.
+    const QString rtf = QStringLiteral(
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Times;}{\\f1\\fnil\\fcharset178 "
+        "Tahoma;}}\\f0\\fs20 {\\ltrch \\rtlch\\af1\\afs32\\ab \\'d1}{\\rtlch\\af1 \\ltrch\\fs24 L}"
+        "{\\rtlch\\ai\\i0 \\'c7}{\\rtlch\\af1\\plain \\'c8}}");
+    auto doc = documentOf(rtf);
+    const QStringList expected = {
+        QStringLiteral("block dir=1 align=1"),
+        QStringLiteral(u"  [ر] font=Tahoma pt=16 b=1 i=0 u=0 fg="),
+        QStringLiteral("  [L] font=Times pt=12 b=0 i=0 u=0 fg="),
+        QStringLiteral(u"  [\u00c7] font=Times pt=10 b=0 i=1 u=0 fg="),
+        QStringLiteral(u"  [\u00c8] font=Times pt=12 b=0 i=0 u=0 fg="),
+    };
+    QCOMPARE(describeRuns(*doc), expected);
+    // and what is written keeps them
+    auto again = documentOf(writeRtf(*doc));
+    QCOMPARE(describeRuns(*again), expected);
 }
 
 void TestRichText::paragraphAlignmentAndDirection_data()
@@ -522,6 +544,18 @@ void TestRichText::realProgramFiles()
     for (int i = 0; i < blocks.size(); ++i) {
         QCOMPARE(int(blocks[i].alignment()), alignments[i]);
         QCOMPARE(int(blocks[i].layoutDirection()), directions[i]);
+    }
+
+    if (name == QLatin1String("libreoffice_persian")) {
+        // Persian runs carry their formatting in associated properties
+        const QStringList runs = describeRuns(*doc);
+        QVERIFY(runs.contains(
+            QStringLiteral(u"  [راهنماي ساخت كتاب] font=Tahoma pt=16 b=1 i=0 u=0 fg=")));
+        QVERIFY(runs.contains(QStringLiteral(u"  [فارسي] font=Tahoma pt=12 b=1 i=0 u=0 fg=")));
+        QVERIFY(runs.contains(
+            QStringLiteral(u"  [اندازه‌هاي] font=Tahoma pt=18 b=0 i=0 u=0 fg=")));
+        QVERIFY(runs.contains(
+            QStringLiteral(u"  [left to right] font=DejaVu Sans pt=11 b=1 i=0 u=0 fg=")));
     }
 
     // read, write, read: text, formats and objects stay

@@ -107,6 +107,12 @@ enum class Word {
     ShpRight,
     ShpTop,
     ShpBottom,
+    RtlCh,
+    LtrCh,
+    Af,
+    Afs,
+    Ab,
+    Ai,
 };
 
 const std::unordered_map<std::string_view, Word> &wordTable()
@@ -230,6 +236,12 @@ const std::unordered_map<std::string_view, Word> &wordTable()
         { "shpright", Word::ShpRight },
         { "shptop", Word::ShpTop },
         { "shpbottom", Word::ShpBottom },
+        { "rtlch", Word::RtlCh },
+        { "ltrch", Word::LtrCh },
+        { "af", Word::Af },
+        { "afs", Word::Afs },
+        { "ab", Word::Ab },
+        { "ai", Word::Ai },
     };
     return table;
 }
@@ -265,8 +277,19 @@ bool isLetter(char16_t c)
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
+// \af, \afs, \ab, \ai: for right-to-left runs (\rtlch); -1 or 0 when not given.
+struct Associated {
+    int font = -1;
+    int halfPoints = 0;
+    int bold = -1;
+    int italic = -1;
+};
+
 struct State {
-    CharProps chars;
+    CharProps chars; // what text is written with
+    CharProps latin; // \f, \fs, \b, \i, \ul, \cf
+    Associated assoc;
+    bool rtlch = false;
     ParaProps para;
     Dest dest = Dest::Text;
     bool star = false; // "\*" opened this group
@@ -302,6 +325,7 @@ private:
     // words
     void word(Word w, bool hasParam, int param, bool opensGroup);
     void fontNumber(int number);
+    void updateChars();
     void updateCodePage();
 
     // output
@@ -878,8 +902,10 @@ void Parser::word(Word w, bool hasParam, int param, bool opensGroup)
     }
 
     case Word::Plain:
-        m_st.chars = CharProps();
-        updateCodePage();
+        m_st.latin = CharProps();
+        m_st.assoc = Associated();
+        m_st.rtlch = false;
+        updateChars();
         return;
     case Word::F:
         if (m_st.dest == Dest::FontTable) {
@@ -895,22 +921,54 @@ void Parser::word(Word w, bool hasParam, int param, bool opensGroup)
         return;
     case Word::Fs:
         if (hasParam && param > 0)
-            m_st.chars.halfPoints = std::min(param, 3276);
+            m_st.latin.halfPoints = std::min(param, 3276);
+        updateChars();
         return;
     case Word::Bold:
-        m_st.chars.bold = on;
+        m_st.latin.bold = on;
+        updateChars();
         return;
     case Word::Italic:
-        m_st.chars.italic = on;
+        m_st.latin.italic = on;
+        updateChars();
         return;
     case Word::Underline:
-        m_st.chars.underline = on;
+        m_st.latin.underline = on;
+        updateChars();
         return;
     case Word::UnderlineNone:
-        m_st.chars.underline = false;
+        m_st.latin.underline = false;
+        updateChars();
         return;
     case Word::Cf:
-        m_st.chars.color = std::max(param, 0);
+        m_st.latin.color = std::max(param, 0);
+        updateChars();
+        return;
+    // right-to-left runs take the associated properties where they are given
+    case Word::RtlCh:
+        m_st.rtlch = true;
+        updateChars();
+        return;
+    case Word::LtrCh:
+        m_st.rtlch = false;
+        updateChars();
+        return;
+    case Word::Af:
+        m_st.assoc.font = param;
+        updateChars();
+        return;
+    case Word::Afs:
+        if (hasParam && param > 0)
+            m_st.assoc.halfPoints = std::min(param, 3276);
+        updateChars();
+        return;
+    case Word::Ab:
+        m_st.assoc.bold = on ? 1 : 0;
+        updateChars();
+        return;
+    case Word::Ai:
+        m_st.assoc.italic = on ? 1 : 0;
+        updateChars();
         return;
 
     case Word::Pard:
@@ -987,7 +1045,24 @@ void Parser::word(Word w, bool hasParam, int param, bool opensGroup)
 
 void Parser::fontNumber(int number)
 {
-    m_st.chars.font = number;
+    m_st.latin.font = number;
+    updateChars();
+}
+
+void Parser::updateChars()
+{
+    m_st.chars = m_st.latin;
+    if (m_st.rtlch) {
+        const Associated &a = m_st.assoc;
+        if (a.font >= 0)
+            m_st.chars.font = a.font;
+        if (a.halfPoints > 0)
+            m_st.chars.halfPoints = a.halfPoints;
+        if (a.bold >= 0)
+            m_st.chars.bold = a.bold != 0;
+        if (a.italic >= 0)
+            m_st.chars.italic = a.italic != 0;
+    }
     updateCodePage();
 }
 

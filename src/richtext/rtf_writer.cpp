@@ -294,14 +294,19 @@ void Writer::writeChars(const Chars &chars)
     if (m_charsWritten && chars == m_chars)
         return;
     const bool all = !m_charsWritten;
-    if (all || chars.font != m_chars.font)
+    // Each with its associated form, which readers apply to right-to-left text.
+    if (all || chars.font != m_chars.font) {
         appendWord(m_body, "\\f", chars.font);
-    if (all || chars.halfPoints != m_chars.halfPoints)
+        appendWord(m_body, "\\af", chars.font);
+    }
+    if (all || chars.halfPoints != m_chars.halfPoints) {
         appendWord(m_body, "\\fs", chars.halfPoints);
+        appendWord(m_body, "\\afs", chars.halfPoints);
+    }
     if (all || chars.bold != m_chars.bold)
-        m_body.append(chars.bold ? QLatin1StringView("\\b") : QLatin1StringView("\\b0"));
+        m_body.append(chars.bold ? QLatin1StringView("\\b\\ab") : QLatin1StringView("\\b0\\ab0"));
     if (all || chars.italic != m_chars.italic)
-        m_body.append(chars.italic ? QLatin1StringView("\\i") : QLatin1StringView("\\i0"));
+        m_body.append(chars.italic ? QLatin1StringView("\\i\\ai") : QLatin1StringView("\\i0\\ai0"));
     if (all || chars.underline != m_chars.underline)
         m_body.append(chars.underline ? QLatin1StringView("\\ul") : QLatin1StringView("\\ulnone"));
     if (all || chars.color != m_chars.color)
