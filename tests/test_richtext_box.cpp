@@ -403,6 +403,13 @@ void TestRichTextBox::helpWindowKeepsDesignLineWithoutFile()
     QCOMPARE(
         Form4::helpPath(program.path()), program.path() + QStringLiteral("/Resources/Help.rtf"));
     QCOMPARE(Form4::helpPath(program.path() + QLatin1Char('/')), Form4::helpPath(program.path()));
+
+    const QString shots = qEnvironmentVariable("ZORVEL_SCREENSHOTS");
+    if (!shots.isEmpty()) {
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(window.grab().save(shots + QStringLiteral("/form4_design.png")));
+    }
 }
 
 void TestRichTextBox::helpWindowReadsFileEachTime()
