@@ -1084,11 +1084,17 @@ void Parser::commitFont()
     m_fontName.clear();
 }
 
+// Sizes from the file are clamped: the numbers may be anything.
+int clampSize(long long value)
+{
+    return int(std::clamp<long long>(value, 0, INT_MAX));
+}
+
 int scaled(int value, int percent)
 {
     if (percent <= 0)
-        return value;
-    return int(std::min<long long>((long long)value * percent / 100, INT_MAX));
+        return clampSize(value);
+    return clampSize((long long)value * percent / 100);
 }
 
 void Parser::finishPicture()
@@ -1100,9 +1106,11 @@ void Parser::finishPicture()
     int w = m_picGoalW;
     int h = m_picGoalH;
     if (w <= 0)
-        w = pict.kind == Picture::Other ? int((long long)m_picW * 1440 / 2540) : m_picW * 15;
+        w = clampSize(pict.kind == Picture::Other ? (long long)m_picW * 1440 / 2540
+                                                  : (long long)m_picW * 15);
     if (h <= 0)
-        h = pict.kind == Picture::Other ? int((long long)m_picH * 1440 / 2540) : m_picH * 15;
+        h = clampSize(pict.kind == Picture::Other ? (long long)m_picH * 1440 / 2540
+                                                  : (long long)m_picH * 15);
     pict.widthTwips = std::max(0, scaled(w, m_picScaleX));
     pict.heightTwips = std::max(0, scaled(h, m_picScaleY));
 
@@ -1130,8 +1138,8 @@ void Parser::finishObject()
     object.widthTwips = std::max(0, scaled(object.widthTwips, m_objScaleX));
     object.heightTwips = std::max(0, scaled(object.heightTwips, m_objScaleY));
     if (object.widthTwips == 0 || object.heightTwips == 0) {
-        object.widthTwips = std::max(0, m_shpRight - m_shpLeft);
-        object.heightTwips = std::max(0, m_shpBottom - m_shpTop);
+        object.widthTwips = clampSize((long long)m_shpRight - m_shpLeft);
+        object.heightTwips = clampSize((long long)m_shpBottom - m_shpTop);
     }
     if (object.widthTwips == 0 || object.heightTwips == 0) {
         object.widthTwips = object.picture.widthTwips;
