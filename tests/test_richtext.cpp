@@ -608,6 +608,10 @@ void TestRichText::badInput_data()
             + "{\\pict\\pngblip\\picwgoal2147483647\\pichgoal-5\\picscalex2147483647 00}"
               "{\\object\\objw2147483647\\objh2147483647\\objscalex999999{\\result x}}z"
                                                    << QStringLiteral("  z");
+    QTest::newRow("picture and shape sizes at the ends of int") << head
+            + "{\\pict\\pngblip\\picw2147483647\\pich-2147483647 00}"
+              "{\\shp{\\*\\shpinst\\shpleft-2147483647\\shpright2147483647\\shptop2147483647"
+              "\\shpbottom-2147483647}}z" << QStringLiteral("  z");
     QTest::newRow("nested objects and pictures")
         << head + "{\\object{\\object{\\pict{\\pict 00}}}{\\result{\\pict{\\object x}}}}z"
         << QStringLiteral(" z");

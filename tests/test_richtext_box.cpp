@@ -75,6 +75,7 @@ private slots:
     void setTextSplitsParagraphs();
     void positionsAroundParagraphBreaks_data();
     void positionsAroundParagraphBreaks();
+    void positionsAgreeWithTextEverywhere();
     void setSelStartCollapsesSelection();
     void selTextReplacesSelection();
     void selectionRtfPastedBack();
@@ -167,6 +168,44 @@ void TestRichTextBox::positionsAroundParagraphBreaks()
     QCOMPARE(box.SelLength(), readLength);
     QCOMPARE(box.SelText(), selected);
     QCOMPARE(box.Text().mid(readStart, readLength), selected);
+}
+
+// Every text position of a text with many paragraphs, empty ones and line
+// breaks among them, maps to the character Text() has there.
+void TestRichTextBox::positionsAgreeWithTextEverywhere()
+{
+    QString text;
+    for (int i = 0; i < 400; ++i) {
+        const int kind = (i * 7) % 5;
+        if (kind == 0)
+            text += QString(); // an empty paragraph
+        else if (kind == 1)
+            text += QStringLiteral(u"پاراگراف %1").arg(i);
+        else if (kind == 2)
+            text += QStringLiteral("x");
+        else
+            text += QString(i % 13 + 1, QLatin1Char('a' + i % 26));
+        text += QStringLiteral("\r\n");
+    }
+    text += QStringLiteral("end");
+    RichTextBox box;
+    box.setText(text);
+    QCOMPARE(box.Text(), text);
+    int checked = 0;
+    for (int position = 0; position <= text.size(); ++position) {
+        const bool insideBreak = position > 0 && text[position - 1] == QLatin1Char('\r')
+            && position < text.size() && text[position] == QLatin1Char('\n');
+        box.setSelStart(position);
+        QCOMPARE(box.SelStart(), insideBreak ? position - 1 : position);
+        if (insideBreak || position == text.size())
+            continue;
+        box.setSelLength(1);
+        const int length = text[position] == QLatin1Char('\r') ? 2 : 1;
+        box.setSelLength(length);
+        QCOMPARE(box.SelText(), text.mid(position, length));
+        ++checked;
+    }
+    QCOMPARE(checked, text.size() - text.count(QLatin1String("\r\n")));
 }
 
 void TestRichTextBox::setSelStartCollapsesSelection()
