@@ -132,6 +132,7 @@ private:
     };
 
     void paragraphStart(const QTextBlock &block);
+    const Chars &charsOf(const QTextFragment &fragment);
     const Chars &charsOf(int formatIndex, const QTextCharFormat &format);
     void writeChars(const Chars &chars);
     void object(const QTextCharFormat &format);
@@ -168,6 +169,8 @@ QString Writer::write(int start, int end, bool whole)
     QTextBlock block = m_document.findBlock(start);
     while (block.isValid()) {
         paragraphStart(block);
+        const int blockStart = block.position();
+        const QString blockText = block.text(); // once per paragraph, not per run
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             const int fs = fragment.position();
@@ -176,11 +179,10 @@ QString Writer::write(int start, int end, bool whole)
                 continue;
             if (fs >= end)
                 break;
-            const QString text = fragment.text();
-            const QStringView piece = QStringView(text).mid(
-                std::max(start - fs, 0), std::min(end, fe) - std::max(start, fs));
-            const int formatIndex = fragment.charFormatIndex();
-            const Chars &chars = charsOf(formatIndex, fragment.charFormat());
+            const int from0 = std::max(start, fs);
+            const QStringView piece
+                = QStringView(blockText).mid(from0 - blockStart, std::min(end, fe) - from0);
+            const Chars &chars = charsOf(fragment);
             qsizetype from = 0;
             const QChar *data = piece.data();
             for (qsizetype i = 0; i <= piece.size(); ++i) {
@@ -257,6 +259,14 @@ int Writer::colorIndex(QRgb rgb)
     const int index = int(m_colors.size()); // entry 0 is the automatic colour
     m_colorIndex.insert(rgb, index);
     return index;
+}
+
+const Writer::Chars &Writer::charsOf(const QTextFragment &fragment)
+{
+    const int index = fragment.charFormatIndex();
+    if (index >= 0 && size_t(index) < m_known.size() && m_known[size_t(index)])
+        return m_charsByIndex[size_t(index)];
+    return charsOf(index, fragment.charFormat());
 }
 
 const Writer::Chars &Writer::charsOf(int formatIndex, const QTextCharFormat &format)
