@@ -48,7 +48,8 @@ QString textOf(const QTextDocument &doc)
 QString rtfDoc(const QString &body)
 {
     return QStringLiteral("{\\rtf1\\ansi\\ansicpg1256\\deff0{\\fonttbl{\\f0\\fnil\\fcharset178 "
-                          "Tahoma;}}") + body + QLatin1Char('}');
+                          "Tahoma;}}")
+        + body + QLatin1Char('}');
 }
 
 // One line per run of equal format: text and the formats that matter.
@@ -149,6 +150,7 @@ private slots:
     void plainText_data();
     void plainText();
     void characterFormats();
+    void rightToLeftRunsTakeAssociatedProperties();
     void paragraphAlignmentAndDirection_data();
     void paragraphAlignmentAndDirection();
     void writerEscapesAndHeader();
@@ -194,11 +196,11 @@ void TestRichText::plainText_data()
         << rtfDoc("{\\uc3\\u1662?}x") << QStringLiteral(u"پx");
     QTest::newRow("fallback counts a control word as one")
         << rtfDoc("\\u1662\\tab x") << QStringLiteral(u"پx");
-    QTest::newRow("uc is kept per group")
-        << rtfDoc("{\\uc2 a}\\u1662?b") << QStringLiteral(u"aپb");
-    QTest::newRow("persian control words")
-        << rtfDoc("a\\zwnj b\\rtlmark\\ltrmark\\~c") << QStringLiteral(u"a\u200Cb\u200F\u200E\u00A0c");
-    QTest::newRow("escaped braces and backslash") << rtfDoc("\\{7\\}\\\\") << QStringLiteral("{7}\\");
+    QTest::newRow("uc is kept per group") << rtfDoc("{\\uc2 a}\\u1662?b") << QStringLiteral(u"aپb");
+    QTest::newRow("persian control words") << rtfDoc("a\\zwnj b\\rtlmark\\ltrmark\\~c")
+                                           << QStringLiteral(u"a\u200Cb\u200F\u200E\u00A0c");
+    QTest::newRow("escaped braces and backslash")
+        << rtfDoc("\\{7\\}\\\\") << QStringLiteral("{7}\\");
     QTest::newRow("paragraphs joined by CR LF")
         << rtfDoc("one\\par two\\par three") << QStringLiteral("one\r\ntwo\r\nthree");
     QTest::newRow("the last paragraph mark adds no paragraph")
@@ -211,18 +213,17 @@ void TestRichText::plainText_data()
         << rtfDoc("a\\\r\nb\\\nc") << QStringLiteral("a\r\nb\r\nc");
     QTest::newRow("line ends in the file are not text")
         << rtfDoc("a\r\nb\nc") << QStringLiteral("abc");
-    QTest::newRow("line break inside a paragraph")
-        << rtfDoc("a\\line b") << QStringLiteral("a\nb");
+    QTest::newRow("line break inside a paragraph") << rtfDoc("a\\line b") << QStringLiteral("a\nb");
     QTest::newRow("tab") << rtfDoc("a\\tab b") << QStringLiteral("a\tb");
     QTest::newRow("bytes after the closing brace are ignored")
         << rtfDoc("a") + QChar(0) + QStringLiteral("tail}more") << QStringLiteral("a");
-    QTest::newRow("tables and unknown destinations skipped")
-        << QStringLiteral("{\\rtf1{\\fonttbl{\\f0 Tahoma;}}{\\colortbl;\\red1\\green2\\blue3;}"
-                          "{\\stylesheet{\\s0 Normal;}}{\\info{\\title T}}{\\*\\generator G;}"
-                          "{\\*\\unknown{x}y}\\unknownword z}")
-        << QStringLiteral("z");
+    QTest::newRow("tables and unknown destinations skipped") << QStringLiteral(
+        "{\\rtf1{\\fonttbl{\\f0 Tahoma;}}{\\colortbl;\\red1\\green2\\blue3;}"
+        "{\\stylesheet{\\s0 Normal;}}{\\info{\\title T}}{\\*\\generator G;}"
+        "{\\*\\unknown{x}y}\\unknownword z}") << QStringLiteral("z");
     QTest::newRow("field result is read, instruction is not")
-        << rtfDoc("{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt link}}") << QStringLiteral("link");
+        << rtfDoc("{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt link}}")
+        << QStringLiteral("link");
     QTest::newRow("an object reads as one space")
         << rtfDoc("a{\\object\\objemb\\objw330\\I4\\objh270{\\*\\objdata 0102}"
                   "{\\result{\\pict\\wmetafile8 0100}}}\\{4\\}")
@@ -252,7 +253,8 @@ void TestRichText::characterFormats()
     const QString rtf = QStringLiteral(
         "{\\rtf1\\ansi\\ansicpg1256\\deff0{\\fonttbl{\\f0\\fnil\\fcharset178 Tahoma;}"
         "{\\f1\\froman\\fcharset0 Times New Roman;}}{\\colortbl ;\\red255\\green0\\blue0;}"
-        "\\f0\\fs20 n{\\b b}{\\i i}{\\ul u\\ulnone x}{\\f1\\fs36 big}\\cf1 red\\cf0\\b1 B\\b0\\plain p}");
+        "\\f0\\fs20 n{\\b b}{\\i i}{\\ul u\\ulnone x}{\\f1\\fs36 big}\\cf1 red\\cf0\\b1 "
+        "B\\b0\\plain p}");
     auto doc = documentOf(rtf);
     const QStringList runs = describeRuns(*doc);
     const QStringList expected = {
@@ -268,6 +270,27 @@ void TestRichText::characterFormats()
         QStringLiteral("  [p] font=Tahoma pt=12 b=0 i=0 u=0 fg="),
     };
     QCOMPARE(runs, expected);
+}
+
+void TestRichText::rightToLeftRunsTakeAssociatedProperties()
+{
+    // As LibreOffice writes Persian runs: \rtlch with \af, \afs, \ab.
+    const QString rtf = QStringLiteral(
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Times;}{\\f1\\fnil\\fcharset178 "
+        "Tahoma;}}\\f0\\fs20 {\\ltrch \\rtlch\\af1\\afs32\\ab \\'d1}{\\rtlch\\af1 \\ltrch\\fs24 L}"
+        "{\\rtlch\\ai\\i0 \\'c7}{\\rtlch\\af1\\plain \\'c8}}");
+    auto doc = documentOf(rtf);
+    const QStringList expected = {
+        QStringLiteral("block dir=1 align=1"),
+        QStringLiteral(u"  [ر] font=Tahoma pt=16 b=1 i=0 u=0 fg="),
+        QStringLiteral("  [L] font=Times pt=12 b=0 i=0 u=0 fg="),
+        QStringLiteral(u"  [\u00c7] font=Times pt=10 b=0 i=1 u=0 fg="),
+        QStringLiteral(u"  [\u00c8] font=Times pt=12 b=0 i=0 u=0 fg="),
+    };
+    QCOMPARE(describeRuns(*doc), expected);
+    // and what is written keeps them
+    auto again = documentOf(writeRtf(*doc));
+    QCOMPARE(describeRuns(*again), expected);
 }
 
 void TestRichText::paragraphAlignmentAndDirection_data()
@@ -304,7 +327,7 @@ void TestRichText::paragraphAlignmentAndDirection()
         + QStringLiteral(" second\\par\\pard") + words + QStringLiteral(" third\\par")));
     QCOMPARE(doc->blockCount(), 3);
     QCOMPARE(int(doc->firstBlock().blockFormat().layoutDirection()), int(Qt::LayoutDirectionAuto));
-    for (int n : {1, 2}) {
+    for (int n : { 1, 2 }) {
         const QTextBlockFormat format = doc->findBlockByNumber(n).blockFormat();
         QCOMPARE(int(format.alignment()), alignment);
         QCOMPARE(int(format.layoutDirection()), direction);
@@ -317,7 +340,8 @@ void TestRichText::writerEscapesAndHeader()
     QTextCursor cursor(&doc);
     // Persian in 1256, Farsi yeh and digits outside it, a character above
     // 32767, a surrogate pair, RTF's own characters.
-    cursor.insertText(QStringLiteral(u"پاگ\u200C\u06CC\u06F1\uFB01{a}\\") + QString::fromUcs4(U"\U0001F600"));
+    cursor.insertText(
+        QStringLiteral(u"پاگ\u200C\u06CC\u06F1\uFB01{a}\\") + QString::fromUcs4(U"\U0001F600"));
     cursor.insertText(QStringLiteral("\ttab"));
     const QString rtf = writeRtf(doc);
     QVERIFY(rtf.startsWith(QLatin1String("{\\rtf1\\ansi\\ansicpg1256\\deff0")));
@@ -338,7 +362,8 @@ void TestRichText::documentRoundTrip()
         "\\pard\\rtlpar\\qr\\b0\\fs20 \\'e3\\'ca\\'e4 {\\i \\'df\\'cc} {\\ul\\cf1 \\u1740?}\\line "
         "\\'c8\\'da\\'cf\\par"
         "\\pard\\ltrpar\\ql\\f1 Latin \\{braces\\} and \\\\ backslash\\tab end\\par"
-        "\\pard\\rtlpar\\qj\\f0 {\\object\\objemb\\objw330\\I2\\objh270{\\result{\\pict\\pngblip 00}}}"
+        "\\pard\\rtlpar\\qj\\f0 {\\object\\objemb\\objw330\\I2\\objh270{\\result{\\pict\\pngblip "
+        "00}}}"
         "\\{2\\}\\par\\pard\\par}");
     auto first = documentOf(rtf);
     const QString written = writeRtf(*first);
@@ -348,7 +373,8 @@ void TestRichText::documentRoundTrip()
     // and once more: writing what was read back changes nothing
     QCOMPARE(writeRtf(*second), written);
     QCOMPARE(textOf(*first),
-        QStringLiteral(u"عنوان\r\nمتن كج ی\nبعد\r\nLatin {braces} and \\ backslash\tend\r\n {2}\r\n"));
+        QStringLiteral(
+            u"عنوان\r\nمتن كج ی\nبعد\r\nLatin {braces} and \\ backslash\tend\r\n {2}\r\n"));
 }
 
 void TestRichText::selectionRtfPastedBack_data()
@@ -367,10 +393,10 @@ void TestRichText::selectionRtfPastedBack()
 {
     QFETCH(int, from);
     QFETCH(int, to);
-    auto doc = documentOf(rtfDoc(QStringLiteral(
-        "\\pard\\rtlpar\\qr\\fs20 \\'c7\\'e1{\\b \\'dd}\\'c8 \\'cc\\'cf\\par"
-        "\\pard\\ltrpar\\ql {\\i Latin} two\\par"
-        "\\pard\\rtlpar\\qc\\fs28 \\'d3\\'e5 {\\ul\\'c8\\'cf}\\par")));
+    auto doc = documentOf(
+        rtfDoc(QStringLiteral("\\pard\\rtlpar\\qr\\fs20 \\'c7\\'e1{\\b \\'dd}\\'c8 \\'cc\\'cf\\par"
+                              "\\pard\\ltrpar\\ql {\\i Latin} two\\par"
+                              "\\pard\\rtlpar\\qc\\fs28 \\'d3\\'e5 {\\ul\\'c8\\'cf}\\par")));
     const QStringList before = normalisedRuns(*doc);
     const QString textBefore = textOf(*doc);
     if (to < 0)
@@ -398,7 +424,8 @@ void TestRichText::objectRoundTripKeepsNumber()
     const QList<QTextCharFormat> objects = objectFormats(*doc);
     QCOMPARE(objects.size(), 1);
     const QString raw = objects.first().property(kRtfObjectProperty).toString();
-    QVERIFY(raw.startsWith(QLatin1String("{\\object\\objemb{\\*\\objclass Picture}\\objw330\\I7\\objh270{")));
+    QVERIFY(raw.startsWith(
+        QLatin1String("{\\object\\objemb{\\*\\objclass Picture}\\objw330\\I7\\objh270{")));
     QVERIFY(raw.endsWith(QLatin1String("}}}")));
     QVERIFY(rtf.contains(raw)); // exactly as it stood in the file
     QCOMPARE(objects.first().toImageFormat().width(), 22.0);
@@ -433,12 +460,14 @@ void TestRichText::pictureTemplate()
     QCOMPARE(textOf(*doc), QStringLiteral("a {12}b"));
     const QList<QTextCharFormat> objects = objectFormats(*doc);
     QCOMPARE(objects.size(), 1);
-    QVERIFY(objects.first().property(kRtfObjectProperty).toString().contains(
-        QLatin1String("\\objw330\\I12\\objh270")));
+    QVERIFY(objects.first()
+                .property(kRtfObjectProperty)
+                .toString()
+                .contains(QLatin1String("\\objw330\\I12\\objh270")));
     // its picture shows, not the placeholder
-    const QImage image = doc->resource(QTextDocument::ImageResource,
-                                 QUrl(objects.first().toImageFormat().name()))
-                             .value<QImage>();
+    const QImage image
+        = doc->resource(QTextDocument::ImageResource, QUrl(objects.first().toImageFormat().name()))
+              .value<QImage>();
     QCOMPARE(image.size(), QSize(22, 18));
     QVERIFY(writeRtf(*doc).contains(QLatin1String("\\objw330\\I12\\objh270")));
 }
@@ -451,13 +480,14 @@ void TestRichText::picturesShowDecodedImages()
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     QVERIFY(image.save(&buffer, "PNG"));
-    auto doc = documentOf(rtfDoc(QStringLiteral("{\\pict\\pngblip\\picw5\\pich3\\picwgoal150\\pichgoal90 ")
-        + QString::fromLatin1(png.toHex()) + QStringLiteral("}{\\pict\\wmetafile8 0100}")));
+    auto doc = documentOf(
+        rtfDoc(QStringLiteral("{\\pict\\pngblip\\picw5\\pich3\\picwgoal150\\pichgoal90 ")
+            + QString::fromLatin1(png.toHex()) + QStringLiteral("}{\\pict\\wmetafile8 0100}")));
     const QList<QTextCharFormat> objects = objectFormats(*doc);
     QCOMPARE(objects.size(), 2);
-    const QImage shown = doc->resource(QTextDocument::ImageResource,
-                                QUrl(objects[0].toImageFormat().name()))
-                            .value<QImage>();
+    const QImage shown
+        = doc->resource(QTextDocument::ImageResource, QUrl(objects[0].toImageFormat().name()))
+              .value<QImage>();
     QCOMPARE(shown.size(), QSize(5, 3));
     QCOMPARE(shown.pixelColor(2, 1), QColor(Qt::red));
     QCOMPARE(objects[0].toImageFormat().width(), 10.0); // 150 twips
@@ -482,12 +512,12 @@ void TestRichText::realProgramFiles_data()
     const int rtl = int(Qt::RightToLeft);
     const int ltr = int(Qt::LeftToRight);
     QTest::newRow("LibreOffice, by font charset and \\uN")
-        << QStringLiteral("libreoffice_persian") << QList<int>{c, r, l, r, r, l, r}
-        << QList<int>{rtl, rtl, ltr, rtl, rtl, ltr, rtl} << 1;
+        << QStringLiteral("libreoffice_persian") << QList<int> { c, r, l, r, r, l, r }
+        << QList<int> { rtl, rtl, ltr, rtl, rtl, ltr, rtl } << 1;
     const int a = int(Qt::LayoutDirectionAuto);
     QTest::newRow("pandoc, \\uN with fallback")
-        << QStringLiteral("pandoc_persian") << QList<int>{l, l, l, l, l, l, l}
-        << QList<int>{a, a, a, a, a, a, a} << 0;
+        << QStringLiteral("pandoc_persian") << QList<int> { l, l, l, l, l, l, l }
+        << QList<int> { a, a, a, a, a, a, a } << 0;
 }
 
 void TestRichText::realProgramFiles()
@@ -516,6 +546,18 @@ void TestRichText::realProgramFiles()
         QCOMPARE(int(blocks[i].layoutDirection()), directions[i]);
     }
 
+    if (name == QLatin1String("libreoffice_persian")) {
+        // Persian runs carry their formatting in associated properties
+        const QStringList runs = describeRuns(*doc);
+        QVERIFY(runs.contains(
+            QStringLiteral(u"  [راهنماي ساخت كتاب] font=Tahoma pt=16 b=1 i=0 u=0 fg=")));
+        QVERIFY(runs.contains(QStringLiteral(u"  [فارسي] font=Tahoma pt=12 b=1 i=0 u=0 fg=")));
+        QVERIFY(runs.contains(
+            QStringLiteral(u"  [اندازه‌هاي] font=Tahoma pt=18 b=0 i=0 u=0 fg=")));
+        QVERIFY(runs.contains(
+            QStringLiteral(u"  [left to right] font=DejaVu Sans pt=11 b=1 i=0 u=0 fg=")));
+    }
+
     // read, write, read: text, formats and objects stay
     auto again = documentOf(writeRtf(*doc));
     QCOMPARE(textOf(*again), textOf(*doc));
@@ -528,7 +570,8 @@ void TestRichText::badInput_data()
     QTest::addColumn<QString>("kept"); // the text that must come through
 
     const QString head = QStringLiteral("{\\rtf1\\ansi\\ansicpg1256 ");
-    QTest::newRow("truncated in a paragraph") << head + "abc\\par de" << QStringLiteral("abc\r\nde");
+    QTest::newRow("truncated in a paragraph")
+        << head + "abc\\par de" << QStringLiteral("abc\r\nde");
     QTest::newRow("truncated in a control word") << head + "abc\\pa" << QStringLiteral("abc");
     QTest::newRow("truncated in an escape") << head + "abc\\'" << QStringLiteral("abc");
     QTest::newRow("truncated after a backslash") << head + "abc\\" << QStringLiteral("abc");
@@ -552,24 +595,28 @@ void TestRichText::badInput_data()
     QTest::newRow("invalid hex") << head + "a\\'zzb\\'4c" << QStringLiteral("azzbL");
     QTest::newRow("control word of thousands of letters")
         << head + "a\\" + QString(5000, QLatin1Char('x')) + " b" << QStringLiteral("ab");
-    QTest::newRow("parameter of fifty digits")
-        << head + "a\\fs" + QString(50, QLatin1Char('9')) + " b\\u" + QString(50, QLatin1Char('9'))
-            + " cd"
-        << QStringLiteral("abd");
+    QTest::newRow("parameter of fifty digits") << head + "a\\fs" + QString(50, QLatin1Char('9'))
+            + " b\\u" + QString(50, QLatin1Char('9'))
+            + " cd" << QStringLiteral("abd");
     QTest::newRow("unicode out of range") << head + "\\u-99999?\\u99999?x" << QStringLiteral("x");
     QTest::newRow("unicode zero and paragraph separators")
         << head + "a\\u0?b\\u8233?c\\u13?d\\u65532?e" << QStringLiteral("ab cd e");
     QTest::newRow("font and colour numbers out of range")
         << head + "{\\fonttbl{\\f2147483647\\fcharset-3 X;}}\\f2147483647 \\cf99999 \\'c8}"
         << QStringLiteral(u"ب");
-    QTest::newRow("huge picture and object sizes")
-        << head + "{\\pict\\pngblip\\picwgoal2147483647\\pichgoal-5\\picscalex2147483647 00}"
-                  "{\\object\\objw2147483647\\objh2147483647\\objscalex999999{\\result x}}z"
-        << QStringLiteral("  z");
+    QTest::newRow("huge picture and object sizes") << head
+            + "{\\pict\\pngblip\\picwgoal2147483647\\pichgoal-5\\picscalex2147483647 00}"
+              "{\\object\\objw2147483647\\objh2147483647\\objscalex999999{\\result x}}z"
+                                                   << QStringLiteral("  z");
+    QTest::newRow("picture and shape sizes at the ends of int") << head
+            + "{\\pict\\pngblip\\picw2147483647\\pich-2147483647 00}"
+              "{\\shp{\\*\\shpinst\\shpleft-2147483647\\shpright2147483647\\shptop2147483647"
+              "\\shpbottom-2147483647}}z" << QStringLiteral("  z");
     QTest::newRow("nested objects and pictures")
         << head + "{\\object{\\object{\\pict{\\pict 00}}}{\\result{\\pict{\\object x}}}}z"
         << QStringLiteral(" z");
-    QTest::newRow("NUL characters") << head + QChar(0) + "a" + QChar(0) + "b}" << QStringLiteral("ab");
+    QTest::newRow("NUL characters")
+        << head + QChar(0) + "a" + QChar(0) + "b}" << QStringLiteral("ab");
     QTest::newRow("only a brace is not RTF") << QStringLiteral("{") << QStringLiteral("{");
     QTest::newRow("empty") << QString() << QString();
     QTest::newRow("garbage before the group")
@@ -604,9 +651,14 @@ void TestRichText::savedFuzzInputs()
         const QString rtf = readRtfFile(dir.filePath(name));
         const QString plain = rtfToText(rtf);
         auto doc = documentOf(rtf);
+        if (rtf::looksLikeRtf(rtf))
+            QCOMPARE(textOf(*doc), plain);
+        // control characters other than tab are not text and are not written
+        QString expected = textOf(*doc);
+        expected.removeIf(
+            [](QChar c) { return c.unicode() < 0x20 && c != u'\t' && c != u'\r' && c != u'\n'; });
         auto again = documentOf(writeRtf(*doc));
-        QCOMPARE(textOf(*again), textOf(*doc));
-        Q_UNUSED(plain);
+        QCOMPARE(textOf(*again), expected);
     }
 }
 

@@ -5,33 +5,15 @@
 #include "richtext/rtf_reader.h"
 #include "richtext/rtf_writer.h"
 
+#include <QPointer>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
 namespace zorvel {
 
-namespace {
-
-// Undo history is not kept across a whole new content: it would double the
-// memory of a large text for nothing.
-class UndoPause {
-public:
-    explicit UndoPause(QTextDocument *document)
-        : m_document(document), m_enabled(document->isUndoRedoEnabled())
-    {
-        m_document->setUndoRedoEnabled(false);
-    }
-    ~UndoPause() { m_document->setUndoRedoEnabled(m_enabled); }
-
-private:
-    QTextDocument *m_document;
-    bool m_enabled;
-};
-
-} // namespace
-
-RichTextBox::RichTextBox(QWidget *parent) : QTextEdit(parent)
+RichTextBox::RichTextBox(QWidget *parent)
+    : QTextEdit(parent)
 {
     setAcceptRichText(false); // pasted HTML would bring formats RTF cannot carry
     QFont font(QStringLiteral("Tahoma"));
@@ -60,17 +42,27 @@ void RichTextBox::setTextRTF(const QString &rtfText)
         setText(rtfText);
         return;
     }
-    QTextDocument *doc = document();
+    // Built aside and handed over whole: the box then lays it out lazily and
+    // its caret starts at the top, instead of laying out everything it
+    // inserts while the caret is pushed along to the end.
+    const QPointer<QTextDocument> old = document();
+    auto *fresh = new QTextDocument(this);
+    fresh->setDefaultFont(old->defaultFont());
+    fresh->setDefaultTextOption(old->defaultTextOption());
+    fresh->setDocumentMargin(old->documentMargin());
+    fresh->setIndentWidth(old->indentWidth());
+    fresh->setUndoRedoEnabled(false);
     {
-        UndoPause pause(doc);
-        doc->clear();
-        QTextCursor cursor(doc);
+        QTextCursor cursor(fresh);
         cursor.beginEditBlock();
         readRtf(cursor, rtfText, rtf::Mode::Document);
         cursor.endEditBlock();
     }
-    QTextCursor start(doc);
-    setTextCursor(start);
+    fresh->setUndoRedoEnabled(old->isUndoRedoEnabled());
+    fresh->setModified(false);
+    setDocument(fresh); // deletes the old document when the control owned it
+    if (old && old->parent() == this)
+        delete old;
 }
 
 int RichTextBox::textLength() const
@@ -185,9 +177,15 @@ void RichTextBox::setSelAlignment(int alignment)
 {
     QTextBlockFormat format;
     switch (alignment) {
-    case 1: format.setAlignment(Qt::AlignRight | Qt::AlignAbsolute); break;
-    case 2: format.setAlignment(Qt::AlignHCenter); break;
-    default: format.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute); break;
+    case 1:
+        format.setAlignment(Qt::AlignRight | Qt::AlignAbsolute);
+        break;
+    case 2:
+        format.setAlignment(Qt::AlignHCenter);
+        break;
+    default:
+        format.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
+        break;
     }
     QTextCursor cursor = textCursor();
     cursor.mergeBlockFormat(format);

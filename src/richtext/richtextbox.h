@@ -12,10 +12,14 @@ class RichTextBox : public QTextEdit {
 public:
     explicit RichTextBox(QWidget *parent = nullptr);
 
+    // Paragraphs joined by CR LF; a line break inside a paragraph reads as LF,
+    // an embedded object as one space.
     QString Text() const;
     void setText(const QString &text); // CR LF, CR or LF split paragraphs
 
     QString TextRTF() const;
+    // Text that is not RTF is shown as plain text. The content arrives in a
+    // new document(): connect to the box's signals, not the document's.
     void setTextRTF(const QString &rtf);
 
     int SelStart() const;

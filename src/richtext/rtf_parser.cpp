@@ -33,71 +33,215 @@ enum class Dest : unsigned char {
 enum class Word {
     Unknown,
     // header
-    Rtf, Ansi, AnsiCpg, Deff, FontTable, ColorTable, Fcharset, Red, Green, Blue,
+    Rtf,
+    Ansi,
+    AnsiCpg,
+    Deff,
+    FontTable,
+    ColorTable,
+    Fcharset,
+    Red,
+    Green,
+    Blue,
     // destinations read or skipped
-    SkipDest, Pict, Object, ObjData, Result, ShpPict, NonShpPict,
+    SkipDest,
+    Pict,
+    Object,
+    ObjData,
+    Result,
+    ShpPict,
+    NonShpPict,
     // text
-    Par, Line, Tab, Sect, Emdash, Endash, Bullet, Lquote, Rquote, Ldblquote, Rdblquote,
-    Zwj, Zwnj, LtrMark, RtlMark, U, Uc, Bin,
+    Par,
+    Line,
+    Tab,
+    Sect,
+    Emdash,
+    Endash,
+    Bullet,
+    Lquote,
+    Rquote,
+    Ldblquote,
+    Rdblquote,
+    Zwj,
+    Zwnj,
+    LtrMark,
+    RtlMark,
+    U,
+    Uc,
+    Bin,
     // character properties
-    Plain, F, Fs, Bold, Italic, Underline, UnderlineNone, Cf,
+    Plain,
+    F,
+    Fs,
+    Bold,
+    Italic,
+    Underline,
+    UnderlineNone,
+    Cf,
     // paragraph properties
-    Pard, Ql, Qr, Qc, Qj, RtlPar, LtrPar,
+    Pard,
+    Ql,
+    Qr,
+    Qc,
+    Qj,
+    RtlPar,
+    LtrPar,
     // pictures and objects
-    PicW, PicH, PicWGoal, PicHGoal, PicScaleX, PicScaleY, PngBlip, JpegBlip, OtherBlip,
-    ObjW, ObjH, ObjScaleX, ObjScaleY,
-    Shp, ShpInst, ShpLeft, ShpRight, ShpTop, ShpBottom,
+    PicW,
+    PicH,
+    PicWGoal,
+    PicHGoal,
+    PicScaleX,
+    PicScaleY,
+    PngBlip,
+    JpegBlip,
+    OtherBlip,
+    ObjW,
+    ObjH,
+    ObjScaleX,
+    ObjScaleY,
+    Shp,
+    ShpInst,
+    ShpLeft,
+    ShpRight,
+    ShpTop,
+    ShpBottom,
+    RtlCh,
+    LtrCh,
+    Af,
+    Afs,
+    Ab,
+    Ai,
 };
 
 const std::unordered_map<std::string_view, Word> &wordTable()
 {
     static const std::unordered_map<std::string_view, Word> table = {
-        {"rtf", Word::Rtf}, {"ansi", Word::Ansi}, {"ansicpg", Word::AnsiCpg},
-        {"deff", Word::Deff}, {"fonttbl", Word::FontTable}, {"colortbl", Word::ColorTable},
-        {"fcharset", Word::Fcharset}, {"red", Word::Red}, {"green", Word::Green},
-        {"blue", Word::Blue},
+        { "rtf", Word::Rtf },
+        { "ansi", Word::Ansi },
+        { "ansicpg", Word::AnsiCpg },
+        { "deff", Word::Deff },
+        { "fonttbl", Word::FontTable },
+        { "colortbl", Word::ColorTable },
+        { "fcharset", Word::Fcharset },
+        { "red", Word::Red },
+        { "green", Word::Green },
+        { "blue", Word::Blue },
         // groups whose text is not document text
-        {"stylesheet", Word::SkipDest}, {"info", Word::SkipDest}, {"header", Word::SkipDest},
-        {"headerl", Word::SkipDest}, {"headerr", Word::SkipDest}, {"headerf", Word::SkipDest},
-        {"footer", Word::SkipDest}, {"footerl", Word::SkipDest}, {"footerr", Word::SkipDest},
-        {"footerf", Word::SkipDest}, {"footnote", Word::SkipDest}, {"fldinst", Word::SkipDest},
-        {"xe", Word::SkipDest}, {"tc", Word::SkipDest}, {"txe", Word::SkipDest},
-        {"rxe", Word::SkipDest}, {"annotation", Word::SkipDest}, {"atnid", Word::SkipDest},
-        {"atnauthor", Word::SkipDest}, {"listtable", Word::SkipDest},
-        {"listoverridetable", Word::SkipDest}, {"revtbl", Word::SkipDest},
-        {"rsidtbl", Word::SkipDest}, {"template", Word::SkipDest}, {"pntxta", Word::SkipDest},
-        {"pntxtb", Word::SkipDest}, {"objclass", Word::SkipDest}, {"objname", Word::SkipDest},
-        {"private", Word::SkipDest}, {"pgdsctbl", Word::SkipDest}, {"bkmkstart", Word::SkipDest},
-        {"bkmkend", Word::SkipDest}, {"themedata", Word::SkipDest},
-        {"colorschememapping", Word::SkipDest}, {"datastore", Word::SkipDest},
-        {"latentstyles", Word::SkipDest}, {"generator", Word::SkipDest},
-        {"pict", Word::Pict}, {"object", Word::Object}, {"objdata", Word::ObjData},
-        {"result", Word::Result}, {"shppict", Word::ShpPict}, {"nonshppict", Word::NonShpPict},
-        {"par", Word::Par}, {"line", Word::Line}, {"tab", Word::Tab}, {"sect", Word::Sect},
-        {"emdash", Word::Emdash}, {"endash", Word::Endash}, {"bullet", Word::Bullet},
-        {"lquote", Word::Lquote}, {"rquote", Word::Rquote}, {"ldblquote", Word::Ldblquote},
-        {"rdblquote", Word::Rdblquote}, {"zwj", Word::Zwj}, {"zwnj", Word::Zwnj},
-        {"ltrmark", Word::LtrMark}, {"rtlmark", Word::RtlMark}, {"u", Word::U},
-        {"uc", Word::Uc}, {"bin", Word::Bin},
-        {"plain", Word::Plain}, {"f", Word::F}, {"fs", Word::Fs}, {"b", Word::Bold},
-        {"i", Word::Italic}, {"ul", Word::Underline}, {"uld", Word::Underline},
-        {"uldb", Word::Underline}, {"ulw", Word::Underline}, {"ulth", Word::Underline},
-        {"ulwave", Word::Underline}, {"uldash", Word::Underline}, {"ulnone", Word::UnderlineNone},
-        {"cf", Word::Cf},
-        {"pard", Word::Pard}, {"ql", Word::Ql}, {"qr", Word::Qr}, {"qc", Word::Qc},
-        {"qj", Word::Qj}, {"rtlpar", Word::RtlPar}, {"ltrpar", Word::LtrPar},
-        {"picw", Word::PicW}, {"pich", Word::PicH}, {"picwgoal", Word::PicWGoal},
-        {"pichgoal", Word::PicHGoal}, {"picscalex", Word::PicScaleX},
-        {"picscaley", Word::PicScaleY}, {"pngblip", Word::PngBlip},
-        {"jpegblip", Word::JpegBlip}, {"wmetafile", Word::OtherBlip},
-        {"emfblip", Word::OtherBlip}, {"dibitmap", Word::OtherBlip},
-        {"wbitmap", Word::OtherBlip}, {"macpict", Word::OtherBlip},
-        {"pmmetafile", Word::OtherBlip},
-        {"objw", Word::ObjW}, {"objh", Word::ObjH}, {"objscalex", Word::ObjScaleX},
-        {"objscaley", Word::ObjScaleY},
-        {"shp", Word::Shp}, {"shpinst", Word::ShpInst}, {"shprslt", Word::SkipDest},
-        {"shpleft", Word::ShpLeft}, {"shpright", Word::ShpRight}, {"shptop", Word::ShpTop},
-        {"shpbottom", Word::ShpBottom},
+        { "stylesheet", Word::SkipDest },
+        { "info", Word::SkipDest },
+        { "header", Word::SkipDest },
+        { "headerl", Word::SkipDest },
+        { "headerr", Word::SkipDest },
+        { "headerf", Word::SkipDest },
+        { "footer", Word::SkipDest },
+        { "footerl", Word::SkipDest },
+        { "footerr", Word::SkipDest },
+        { "footerf", Word::SkipDest },
+        { "footnote", Word::SkipDest },
+        { "fldinst", Word::SkipDest },
+        { "xe", Word::SkipDest },
+        { "tc", Word::SkipDest },
+        { "txe", Word::SkipDest },
+        { "rxe", Word::SkipDest },
+        { "annotation", Word::SkipDest },
+        { "atnid", Word::SkipDest },
+        { "atnauthor", Word::SkipDest },
+        { "listtable", Word::SkipDest },
+        { "listoverridetable", Word::SkipDest },
+        { "revtbl", Word::SkipDest },
+        { "rsidtbl", Word::SkipDest },
+        { "template", Word::SkipDest },
+        { "pntxta", Word::SkipDest },
+        { "pntxtb", Word::SkipDest },
+        { "objclass", Word::SkipDest },
+        { "objname", Word::SkipDest },
+        { "private", Word::SkipDest },
+        { "pgdsctbl", Word::SkipDest },
+        { "bkmkstart", Word::SkipDest },
+        { "bkmkend", Word::SkipDest },
+        { "themedata", Word::SkipDest },
+        { "colorschememapping", Word::SkipDest },
+        { "datastore", Word::SkipDest },
+        { "latentstyles", Word::SkipDest },
+        { "generator", Word::SkipDest },
+        { "pict", Word::Pict },
+        { "object", Word::Object },
+        { "objdata", Word::ObjData },
+        { "result", Word::Result },
+        { "shppict", Word::ShpPict },
+        { "nonshppict", Word::NonShpPict },
+        { "par", Word::Par },
+        { "line", Word::Line },
+        { "tab", Word::Tab },
+        { "sect", Word::Sect },
+        { "emdash", Word::Emdash },
+        { "endash", Word::Endash },
+        { "bullet", Word::Bullet },
+        { "lquote", Word::Lquote },
+        { "rquote", Word::Rquote },
+        { "ldblquote", Word::Ldblquote },
+        { "rdblquote", Word::Rdblquote },
+        { "zwj", Word::Zwj },
+        { "zwnj", Word::Zwnj },
+        { "ltrmark", Word::LtrMark },
+        { "rtlmark", Word::RtlMark },
+        { "u", Word::U },
+        { "uc", Word::Uc },
+        { "bin", Word::Bin },
+        { "plain", Word::Plain },
+        { "f", Word::F },
+        { "fs", Word::Fs },
+        { "b", Word::Bold },
+        { "i", Word::Italic },
+        { "ul", Word::Underline },
+        { "uld", Word::Underline },
+        { "uldb", Word::Underline },
+        { "ulw", Word::Underline },
+        { "ulth", Word::Underline },
+        { "ulwave", Word::Underline },
+        { "uldash", Word::Underline },
+        { "ulnone", Word::UnderlineNone },
+        { "cf", Word::Cf },
+        { "pard", Word::Pard },
+        { "ql", Word::Ql },
+        { "qr", Word::Qr },
+        { "qc", Word::Qc },
+        { "qj", Word::Qj },
+        { "rtlpar", Word::RtlPar },
+        { "ltrpar", Word::LtrPar },
+        { "picw", Word::PicW },
+        { "pich", Word::PicH },
+        { "picwgoal", Word::PicWGoal },
+        { "pichgoal", Word::PicHGoal },
+        { "picscalex", Word::PicScaleX },
+        { "picscaley", Word::PicScaleY },
+        { "pngblip", Word::PngBlip },
+        { "jpegblip", Word::JpegBlip },
+        { "wmetafile", Word::OtherBlip },
+        { "emfblip", Word::OtherBlip },
+        { "dibitmap", Word::OtherBlip },
+        { "wbitmap", Word::OtherBlip },
+        { "macpict", Word::OtherBlip },
+        { "pmmetafile", Word::OtherBlip },
+        { "objw", Word::ObjW },
+        { "objh", Word::ObjH },
+        { "objscalex", Word::ObjScaleX },
+        { "objscaley", Word::ObjScaleY },
+        { "shp", Word::Shp },
+        { "shpinst", Word::ShpInst },
+        { "shprslt", Word::SkipDest },
+        { "shpleft", Word::ShpLeft },
+        { "shpright", Word::ShpRight },
+        { "shptop", Word::ShpTop },
+        { "shpbottom", Word::ShpBottom },
+        { "rtlch", Word::RtlCh },
+        { "ltrch", Word::LtrCh },
+        { "af", Word::Af },
+        { "afs", Word::Afs },
+        { "ab", Word::Ab },
+        { "ai", Word::Ai },
     };
     return table;
 }
@@ -133,8 +277,19 @@ bool isLetter(char16_t c)
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
+// \af, \afs, \ab, \ai: for right-to-left runs (\rtlch); -1 or 0 when not given.
+struct Associated {
+    int font = -1;
+    int halfPoints = 0;
+    int bold = -1;
+    int italic = -1;
+};
+
 struct State {
-    CharProps chars;
+    CharProps chars; // what text is written with
+    CharProps latin; // \f, \fs, \b, \i, \ul, \cf
+    Associated assoc;
+    bool rtlch = false;
     ParaProps para;
     Dest dest = Dest::Text;
     bool star = false; // "\*" opened this group
@@ -146,8 +301,11 @@ struct State {
 class Parser {
 public:
     Parser(QStringView input, Sink &sink, Mode mode)
-        : m_begin(input.utf16()), m_p(m_begin), m_end(m_begin + input.size()), m_sink(sink),
-          m_mode(mode)
+        : m_begin(input.utf16())
+        , m_p(m_begin)
+        , m_end(m_begin + input.size())
+        , m_sink(sink)
+        , m_mode(mode)
     {
         m_sink.tables = &m_tables;
     }
@@ -165,8 +323,9 @@ private:
     void skipSpan();
 
     // words
-    void word(Word w, bool hasParam, int param);
+    void word(Word w, bool hasParam, int param, bool opensGroup);
     void fontNumber(int number);
+    void updateChars();
     void updateCodePage();
 
     // output
@@ -289,8 +448,8 @@ void Parser::textSpan()
     const char16_t *start = m_p;
     while (m_p < m_end) {
         const char16_t c = *m_p;
-        if (c == '\\' || c == '{' || c == '}' || c < 0x20 || (c >= 0x80 && c <= 0xFF)
-            || c == 0x2029 || c == 0xFFFC || c == 0xFDD0 || c == 0xFDD1)
+        if (c == '\\' || c == '{' || c == '}' || c < 0x20 || (c >= 0x80 && c <= 0xFF) || c == 0x2029
+            || c == 0xFFFC || c == 0xFDD0 || c == 0xFDD1)
             break;
         ++m_p;
     }
@@ -564,13 +723,19 @@ void Parser::controlWord()
         --m_ucSkip;
         return;
     }
-    word(w, hasParam, value);
+    // Pictures and objects are kept as the group they open; one that does not
+    // open its group (or stands in the outer group) is not kept.
+    const bool opensGroup = !m_stack.empty() && start - 2 == m_begin + m_st.groupStart;
+    word(w, hasParam, value, opensGroup);
 }
 
-void Parser::word(Word w, bool hasParam, int param)
+void Parser::word(Word w, bool hasParam, int param, bool opensGroup)
 {
     const bool inText = m_st.dest == Dest::Text;
     const bool on = !hasParam || param != 0;
+    // Inside an object or picture, header words would change how the rest of
+    // the document decodes, and they come back each time the object is read.
+    const bool inEmbedded = m_objectDepth >= 0 || m_pictDepth >= 0;
     switch (w) {
     case Word::Unknown:
     case Word::Rtf:
@@ -578,19 +743,23 @@ void Parser::word(Word w, bool hasParam, int param)
     case Word::ShpPict:
         return;
     case Word::AnsiCpg:
+        if (inEmbedded)
+            return;
         if (isKnownCodePage(param))
             m_tables.ansiCodePage = param;
         updateCodePage();
         return;
     case Word::Deff:
+        if (inEmbedded)
+            return;
         m_tables.defaultFont = param;
         updateCodePage();
         return;
     case Word::FontTable:
-        m_st.dest = Dest::FontTable;
+        m_st.dest = inEmbedded ? Dest::Skip : Dest::FontTable;
         return;
     case Word::ColorTable:
-        m_st.dest = Dest::ColorTable;
+        m_st.dest = inEmbedded ? Dest::Skip : Dest::ColorTable;
         m_color = Color();
         return;
     case Word::Fcharset:
@@ -612,7 +781,8 @@ void Parser::word(Word w, bool hasParam, int param)
         m_st.dest = Dest::Skip;
         return;
     case Word::Pict:
-        if (m_pictDepth >= 0 || (m_st.dest != Dest::Text && m_st.dest != Dest::ObjResult)) {
+        if (!opensGroup || m_pictDepth >= 0
+            || (m_st.dest != Dest::Text && m_st.dest != Dest::ObjResult)) {
             m_st.dest = Dest::Skip;
             return;
         }
@@ -628,7 +798,7 @@ void Parser::word(Word w, bool hasParam, int param)
         return;
     case Word::Object:
     case Word::Shp: // a drawing shape: kept whole like an object, shown by its picture
-        if (m_objectDepth >= 0 || !inText) {
+        if (!opensGroup || m_objectDepth >= 0 || !inText) {
             m_st.dest = Dest::Skip;
             return;
         }
@@ -644,10 +814,18 @@ void Parser::word(Word w, bool hasParam, int param)
     case Word::ShpInst:
         m_st.dest = m_st.dest == Dest::Object ? Dest::ObjResult : Dest::Skip;
         return;
-    case Word::ShpLeft: m_shpLeft = param; return;
-    case Word::ShpRight: m_shpRight = param; return;
-    case Word::ShpTop: m_shpTop = param; return;
-    case Word::ShpBottom: m_shpBottom = param; return;
+    case Word::ShpLeft:
+        m_shpLeft = param;
+        return;
+    case Word::ShpRight:
+        m_shpRight = param;
+        return;
+    case Word::ShpTop:
+        m_shpTop = param;
+        return;
+    case Word::ShpBottom:
+        m_shpBottom = param;
+        return;
     case Word::Result:
         if (m_st.dest == Dest::Object)
             m_st.dest = Dest::ObjResult;
@@ -662,18 +840,42 @@ void Parser::word(Word w, bool hasParam, int param)
         if (inText)
             lineBreak();
         return;
-    case Word::Tab: text('\t'); return;
-    case Word::Emdash: text(0x2014); return;
-    case Word::Endash: text(0x2013); return;
-    case Word::Bullet: text(0x2022); return;
-    case Word::Lquote: text(0x2018); return;
-    case Word::Rquote: text(0x2019); return;
-    case Word::Ldblquote: text(0x201C); return;
-    case Word::Rdblquote: text(0x201D); return;
-    case Word::Zwj: text(0x200D); return;
-    case Word::Zwnj: text(0x200C); return;
-    case Word::LtrMark: text(0x200E); return;
-    case Word::RtlMark: text(0x200F); return;
+    case Word::Tab:
+        text('\t');
+        return;
+    case Word::Emdash:
+        text(0x2014);
+        return;
+    case Word::Endash:
+        text(0x2013);
+        return;
+    case Word::Bullet:
+        text(0x2022);
+        return;
+    case Word::Lquote:
+        text(0x2018);
+        return;
+    case Word::Rquote:
+        text(0x2019);
+        return;
+    case Word::Ldblquote:
+        text(0x201C);
+        return;
+    case Word::Rdblquote:
+        text(0x201D);
+        return;
+    case Word::Zwj:
+        text(0x200D);
+        return;
+    case Word::Zwnj:
+        text(0x200C);
+        return;
+    case Word::LtrMark:
+        text(0x200E);
+        return;
+    case Word::RtlMark:
+        text(0x200F);
+        return;
     case Word::U: {
         // signed 16-bit in the file: negative values stand for 32768..65535
         int code = param < 0 ? param + 65536 : param;
@@ -700,8 +902,10 @@ void Parser::word(Word w, bool hasParam, int param)
     }
 
     case Word::Plain:
-        m_st.chars = CharProps();
-        updateCodePage();
+        m_st.latin = CharProps();
+        m_st.assoc = Associated();
+        m_st.rtlch = false;
+        updateChars();
         return;
     case Word::F:
         if (m_st.dest == Dest::FontTable) {
@@ -717,13 +921,55 @@ void Parser::word(Word w, bool hasParam, int param)
         return;
     case Word::Fs:
         if (hasParam && param > 0)
-            m_st.chars.halfPoints = std::min(param, 3276);
+            m_st.latin.halfPoints = std::min(param, 3276);
+        updateChars();
         return;
-    case Word::Bold: m_st.chars.bold = on; return;
-    case Word::Italic: m_st.chars.italic = on; return;
-    case Word::Underline: m_st.chars.underline = on; return;
-    case Word::UnderlineNone: m_st.chars.underline = false; return;
-    case Word::Cf: m_st.chars.color = std::max(param, 0); return;
+    case Word::Bold:
+        m_st.latin.bold = on;
+        updateChars();
+        return;
+    case Word::Italic:
+        m_st.latin.italic = on;
+        updateChars();
+        return;
+    case Word::Underline:
+        m_st.latin.underline = on;
+        updateChars();
+        return;
+    case Word::UnderlineNone:
+        m_st.latin.underline = false;
+        updateChars();
+        return;
+    case Word::Cf:
+        m_st.latin.color = std::max(param, 0);
+        updateChars();
+        return;
+    // right-to-left runs take the associated properties where they are given
+    case Word::RtlCh:
+        m_st.rtlch = true;
+        updateChars();
+        return;
+    case Word::LtrCh:
+        m_st.rtlch = false;
+        updateChars();
+        return;
+    case Word::Af:
+        m_st.assoc.font = param;
+        updateChars();
+        return;
+    case Word::Afs:
+        if (hasParam && param > 0)
+            m_st.assoc.halfPoints = std::min(param, 3276);
+        updateChars();
+        return;
+    case Word::Ab:
+        m_st.assoc.bold = on ? 1 : 0;
+        updateChars();
+        return;
+    case Word::Ai:
+        m_st.assoc.italic = on ? 1 : 0;
+        updateChars();
+        return;
 
     case Word::Pard:
         m_st.para = ParaProps();
@@ -752,12 +998,24 @@ void Parser::word(Word w, bool hasParam, int param)
         m_lastPara = m_st.para;
         return;
 
-    case Word::PicW: m_picW = param; return;
-    case Word::PicH: m_picH = param; return;
-    case Word::PicWGoal: m_picGoalW = param; return;
-    case Word::PicHGoal: m_picGoalH = param; return;
-    case Word::PicScaleX: m_picScaleX = param; return;
-    case Word::PicScaleY: m_picScaleY = param; return;
+    case Word::PicW:
+        m_picW = param;
+        return;
+    case Word::PicH:
+        m_picH = param;
+        return;
+    case Word::PicWGoal:
+        m_picGoalW = param;
+        return;
+    case Word::PicHGoal:
+        m_picGoalH = param;
+        return;
+    case Word::PicScaleX:
+        m_picScaleX = param;
+        return;
+    case Word::PicScaleY:
+        m_picScaleY = param;
+        return;
     case Word::PngBlip:
         if (m_st.dest == Dest::Pict)
             m_pict.kind = Picture::Png;
@@ -770,16 +1028,41 @@ void Parser::word(Word w, bool hasParam, int param)
         if (m_st.dest == Dest::Pict)
             m_pict.kind = Picture::Other;
         return;
-    case Word::ObjW: m_object.widthTwips = param; return;
-    case Word::ObjH: m_object.heightTwips = param; return;
-    case Word::ObjScaleX: m_objScaleX = param; return;
-    case Word::ObjScaleY: m_objScaleY = param; return;
+    case Word::ObjW:
+        m_object.widthTwips = param;
+        return;
+    case Word::ObjH:
+        m_object.heightTwips = param;
+        return;
+    case Word::ObjScaleX:
+        m_objScaleX = param;
+        return;
+    case Word::ObjScaleY:
+        m_objScaleY = param;
+        return;
     }
 }
 
 void Parser::fontNumber(int number)
 {
-    m_st.chars.font = number;
+    m_st.latin.font = number;
+    updateChars();
+}
+
+void Parser::updateChars()
+{
+    m_st.chars = m_st.latin;
+    if (m_st.rtlch) {
+        const Associated &a = m_st.assoc;
+        if (a.font >= 0)
+            m_st.chars.font = a.font;
+        if (a.halfPoints > 0)
+            m_st.chars.halfPoints = a.halfPoints;
+        if (a.bold >= 0)
+            m_st.chars.bold = a.bold != 0;
+        if (a.italic >= 0)
+            m_st.chars.italic = a.italic != 0;
+    }
     updateCodePage();
 }
 
@@ -801,11 +1084,17 @@ void Parser::commitFont()
     m_fontName.clear();
 }
 
+// Sizes from the file are clamped: the numbers may be anything.
+int clampSize(long long value)
+{
+    return int(std::clamp<long long>(value, 0, INT_MAX));
+}
+
 int scaled(int value, int percent)
 {
     if (percent <= 0)
-        return value;
-    return int(std::min<long long>((long long)value * percent / 100, INT_MAX));
+        return clampSize(value);
+    return clampSize((long long)value * percent / 100);
 }
 
 void Parser::finishPicture()
@@ -817,9 +1106,11 @@ void Parser::finishPicture()
     int w = m_picGoalW;
     int h = m_picGoalH;
     if (w <= 0)
-        w = pict.kind == Picture::Other ? int((long long)m_picW * 1440 / 2540) : m_picW * 15;
+        w = clampSize(pict.kind == Picture::Other ? (long long)m_picW * 1440 / 2540
+                                                  : (long long)m_picW * 15);
     if (h <= 0)
-        h = pict.kind == Picture::Other ? int((long long)m_picH * 1440 / 2540) : m_picH * 15;
+        h = clampSize(pict.kind == Picture::Other ? (long long)m_picH * 1440 / 2540
+                                                  : (long long)m_picH * 15);
     pict.widthTwips = std::max(0, scaled(w, m_picScaleX));
     pict.heightTwips = std::max(0, scaled(h, m_picScaleY));
 
@@ -847,8 +1138,8 @@ void Parser::finishObject()
     object.widthTwips = std::max(0, scaled(object.widthTwips, m_objScaleX));
     object.heightTwips = std::max(0, scaled(object.heightTwips, m_objScaleY));
     if (object.widthTwips == 0 || object.heightTwips == 0) {
-        object.widthTwips = std::max(0, m_shpRight - m_shpLeft);
-        object.heightTwips = std::max(0, m_shpBottom - m_shpTop);
+        object.widthTwips = clampSize((long long)m_shpRight - m_shpLeft);
+        object.heightTwips = clampSize((long long)m_shpBottom - m_shpTop);
     }
     if (object.widthTwips == 0 || object.heightTwips == 0) {
         object.widthTwips = object.picture.widthTwips;
@@ -862,7 +1153,8 @@ void Parser::finishObject()
 bool looksLikeRtf(QStringView text)
 {
     qsizetype i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n'))
+    while (i < text.size()
+        && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n'))
         ++i;
     return text.mid(i).startsWith(u"{\\rtf");
 }

@@ -45,7 +45,7 @@ QImage placeholderImage()
 
 QString nextResourceName()
 {
-    static std::atomic<quint64> counter{0};
+    static std::atomic<quint64> counter { 0 };
     return QStringLiteral("zorvel-object:%1").arg(++counter);
 }
 
@@ -75,12 +75,21 @@ QTextBlockFormat blockFormat(const rtf::ParaProps &para)
 {
     QTextBlockFormat format;
     switch (para.align) {
-    case rtf::Align::Default: break;
+    case rtf::Align::Default:
+        break;
     // made absolute: Qt would mirror left and right in a right-to-left paragraph
-    case rtf::Align::Left: format.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute); break;
-    case rtf::Align::Right: format.setAlignment(Qt::AlignRight | Qt::AlignAbsolute); break;
-    case rtf::Align::Center: format.setAlignment(Qt::AlignHCenter); break;
-    case rtf::Align::Justify: format.setAlignment(Qt::AlignJustify); break;
+    case rtf::Align::Left:
+        format.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
+        break;
+    case rtf::Align::Right:
+        format.setAlignment(Qt::AlignRight | Qt::AlignAbsolute);
+        break;
+    case rtf::Align::Center:
+        format.setAlignment(Qt::AlignHCenter);
+        break;
+    case rtf::Align::Justify:
+        format.setAlignment(Qt::AlignJustify);
+        break;
     }
     if (para.direction == rtf::Direction::RightToLeft)
         format.setLayoutDirection(Qt::RightToLeft);
@@ -92,7 +101,9 @@ QTextBlockFormat blockFormat(const rtf::ParaProps &para)
 class DocumentSink : public rtf::Sink {
 public:
     DocumentSink(QTextCursor &cursor, rtf::Mode mode)
-        : m_cursor(cursor), m_mode(mode), m_document(cursor.document())
+        : m_cursor(cursor)
+        , m_mode(mode)
+        , m_document(cursor.document())
     {
     }
 
@@ -163,7 +174,7 @@ private:
         const int fontNumber = chars.font >= 0 ? chars.font : tables->defaultFont;
         if (const rtf::Font *font = tables->font(fontNumber)) {
             if (!font->name.isEmpty())
-                format.setFontFamilies(QStringList{font->name});
+                format.setFontFamilies(QStringList { font->name });
         }
         format.setFontPointSize(chars.halfPoints / 2.0);
         if (chars.bold)
@@ -196,8 +207,12 @@ void readRtf(QTextCursor &cursor, QStringView rtfText, rtf::Mode mode)
         cursor.insertText(textToDocumentChars(rtfText));
         return;
     }
+    // Inside an edit block the cursor does not lay out its paragraph after
+    // every insertion, which would make long paragraphs quadratic.
+    cursor.beginEditBlock();
     DocumentSink sink(cursor, mode);
     rtf::parse(rtfText, sink, mode);
+    cursor.endEditBlock();
 }
 
 } // namespace zorvel

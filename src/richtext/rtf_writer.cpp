@@ -13,6 +13,8 @@
 
 #include <array>
 #include <cmath>
+#include <cstdio>
+#include <vector>
 
 namespace zorvel {
 
@@ -62,44 +64,53 @@ void appendWord(QString &out, const char *word, long long n)
     appendNumber(out, n);
 }
 
-// Text escaped for RTF. Returns whether the last thing written was a control
-// word that needs a delimiter before letters or digits.
+// Text escaped for RTF: code page 1256 as \'hh, anything else as \uN.
 void appendEscaped(QString &out, QStringView text)
 {
     const auto &table = encodeTable();
+    const qsizetype old = out.size();
+    // at most 9 characters per character: \u-32768?
+    out.resize(old + text.size() * 9);
+    char16_t *const base = reinterpret_cast<char16_t *>(out.data());
+    char16_t *d = base + old;
     const char16_t *p = text.utf16();
     const char16_t *end = p + text.size();
-    while (p < end) {
-        const char16_t *start = p;
-        while (p < end && *p >= 0x20 && *p < 0x80 && *p != '\\' && *p != '{' && *p != '}')
-            ++p;
-        if (p > start)
-            out.append(QStringView(start, p - start));
-        if (p == end)
-            break;
-        const char16_t c = *p++;
-        if (c == '\\' || c == '{' || c == '}') {
-            out.append(QLatin1Char('\\'));
-            out.append(QChar(c));
-        } else if (c == '\t') {
-            out.append(QLatin1StringView("\\tab "));
-        } else if (c == 0x2028) {
-            out.append(QLatin1StringView("\\line "));
+    auto put = [&d](const char *s) {
+        while (*s)
+            *d++ = char16_t(*s++);
+    };
+    for (; p < end; ++p) {
+        const char16_t c = *p;
+        if (c >= 0x20 && c < 0x80) {
+            if (c == '\\' || c == '{' || c == '}')
+                *d++ = '\\';
+            *d++ = c;
         } else if (c >= 0x80 && table[c] != 0) {
             const unsigned char b = table[c];
-            const char esc[4] = {'\\', '\'', kHex[b >> 4], kHex[b & 15]};
-            out.append(QLatin1StringView(esc, 4));
+            *d++ = '\\';
+            *d++ = '\'';
+            *d++ = char16_t(kHex[b >> 4]);
+            *d++ = char16_t(kHex[b & 15]);
+        } else if (c == '\t') {
+            put("\\tab ");
+        } else if (c == 0x2028) {
+            put("\\line ");
+        } else if (c < 0x20) {
+            // other control characters are not text and RTF has no form for them
         } else {
             // \uN is a signed 16-bit number; '?' is the fallback of \uc1
-            appendWord(out, "\\u", c > 32767 ? int(c) - 65536 : int(c));
-            out.append(QLatin1Char('?'));
+            char buf[16];
+            std::snprintf(buf, sizeof buf, "\\u%d?", c > 32767 ? int(c) - 65536 : int(c));
+            put(buf);
         }
     }
+    out.resize(d - base);
 }
 
 class Writer {
 public:
-    explicit Writer(const QTextDocument &document) : m_document(document)
+    explicit Writer(const QTextDocument &document)
+        : m_document(document)
     {
         m_fonts.append(kDefaultFont);
         m_fontIndex.insert(kDefaultFont, 0);
@@ -121,7 +132,9 @@ private:
     };
 
     void paragraphStart(const QTextBlock &block);
-    void charFormat(const QTextCharFormat &format);
+    const Chars &charsOf(const QTextFragment &fragment);
+    const Chars &charsOf(int formatIndex, const QTextCharFormat &format);
+    void writeChars(const Chars &chars);
     void object(const QTextCharFormat &format);
     int fontIndex(const QString &family);
     int colorIndex(QRgb rgb);
@@ -136,14 +149,28 @@ private:
     int m_defaultHalfPoints = 20;
     Chars m_chars;
     bool m_charsWritten = false;
+    // properties by the document's format index: a format is looked at once
+    std::vector<Chars> m_charsByIndex;
+    std::vector<bool> m_known;
+    Chars m_uncached;
 };
 
 QString Writer::write(int start, int end, bool whole)
 {
-    m_body.reserve(qsizetype(end - start) * 4 + 256);
+    // Every font and colour of the document gets its number before the body
+    // is written, so the header comes first and the text is written once.
+    const QList<QTextFormat> formats = m_document.allFormats();
+    for (qsizetype i = 0; i < formats.size(); ++i) {
+        if (formats[i].isCharFormat())
+            charsOf(int(i), formats[i].toCharFormat());
+    }
+    m_body = header();
+    m_body.reserve(qsizetype(end - start) * 4 + 1024);
     QTextBlock block = m_document.findBlock(start);
     while (block.isValid()) {
         paragraphStart(block);
+        const int blockStart = block.position();
+        const QString blockText = block.text(); // once per paragraph, not per run
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             const int fs = fragment.position();
@@ -152,21 +179,22 @@ QString Writer::write(int start, int end, bool whole)
                 continue;
             if (fs >= end)
                 break;
-            const QString text = fragment.text();
-            const QStringView piece = QStringView(text).mid(std::max(start - fs, 0),
-                std::min(end, fe) - std::max(start, fs));
-            const QTextCharFormat format = fragment.charFormat();
+            const int from0 = std::max(start, fs);
+            const QStringView piece
+                = QStringView(blockText).mid(from0 - blockStart, std::min(end, fe) - from0);
+            const Chars &chars = charsOf(fragment);
             qsizetype from = 0;
+            const QChar *data = piece.data();
             for (qsizetype i = 0; i <= piece.size(); ++i) {
-                if (i < piece.size() && piece[i] != QChar::ObjectReplacementCharacter)
+                if (i < piece.size() && data[i] != QChar::ObjectReplacementCharacter)
                     continue;
                 if (i > from) {
-                    charFormat(format);
+                    writeChars(chars);
                     appendEscaped(m_body, piece.mid(from, i - from));
                 }
                 if (i < piece.size()) {
-                    charFormat(format);
-                    object(format);
+                    writeChars(chars);
+                    object(fragment.charFormat());
                 }
                 from = i + 1;
             }
@@ -179,7 +207,8 @@ QString Writer::write(int start, int end, bool whole)
     }
     if (whole)
         m_body.append(QLatin1StringView("\\par\r\n"));
-    return header() + m_body + QLatin1Char('}');
+    m_body.append(QLatin1Char('}'));
+    return std::move(m_body);
 }
 
 void Writer::paragraphStart(const QTextBlock &block)
@@ -232,8 +261,18 @@ int Writer::colorIndex(QRgb rgb)
     return index;
 }
 
-void Writer::charFormat(const QTextCharFormat &format)
+const Writer::Chars &Writer::charsOf(const QTextFragment &fragment)
 {
+    const int index = fragment.charFormatIndex();
+    if (index >= 0 && size_t(index) < m_known.size() && m_known[size_t(index)])
+        return m_charsByIndex[size_t(index)];
+    return charsOf(index, fragment.charFormat());
+}
+
+const Writer::Chars &Writer::charsOf(int formatIndex, const QTextCharFormat &format)
+{
+    if (formatIndex >= 0 && size_t(formatIndex) < m_known.size() && m_known[size_t(formatIndex)])
+        return m_charsByIndex[size_t(formatIndex)];
     Chars chars;
     const QStringList families = format.fontFamilies().toStringList();
     chars.font = families.isEmpty() || families.first().isEmpty() ? 0 : fontIndex(families.first());
@@ -247,17 +286,37 @@ void Writer::charFormat(const QTextCharFormat &format)
         if (brush.style() != Qt::NoBrush)
             chars.color = colorIndex(brush.color().rgb());
     }
+    if (formatIndex < 0) {
+        m_uncached = chars;
+        return m_uncached;
+    }
+    if (size_t(formatIndex) >= m_known.size()) {
+        m_known.resize(size_t(formatIndex) + 1, false);
+        m_charsByIndex.resize(size_t(formatIndex) + 1);
+    }
+    m_known[size_t(formatIndex)] = true;
+    m_charsByIndex[size_t(formatIndex)] = chars;
+    return m_charsByIndex[size_t(formatIndex)];
+}
+
+void Writer::writeChars(const Chars &chars)
+{
     if (m_charsWritten && chars == m_chars)
         return;
     const bool all = !m_charsWritten;
-    if (all || chars.font != m_chars.font)
+    // Each with its associated form, which readers apply to right-to-left text.
+    if (all || chars.font != m_chars.font) {
         appendWord(m_body, "\\f", chars.font);
-    if (all || chars.halfPoints != m_chars.halfPoints)
+        appendWord(m_body, "\\af", chars.font);
+    }
+    if (all || chars.halfPoints != m_chars.halfPoints) {
         appendWord(m_body, "\\fs", chars.halfPoints);
+        appendWord(m_body, "\\afs", chars.halfPoints);
+    }
     if (all || chars.bold != m_chars.bold)
-        m_body.append(chars.bold ? QLatin1StringView("\\b") : QLatin1StringView("\\b0"));
+        m_body.append(chars.bold ? QLatin1StringView("\\b\\ab") : QLatin1StringView("\\b0\\ab0"));
     if (all || chars.italic != m_chars.italic)
-        m_body.append(chars.italic ? QLatin1StringView("\\i") : QLatin1StringView("\\i0"));
+        m_body.append(chars.italic ? QLatin1StringView("\\i\\ai") : QLatin1StringView("\\i0\\ai0"));
     if (all || chars.underline != m_chars.underline)
         m_body.append(chars.underline ? QLatin1StringView("\\ul") : QLatin1StringView("\\ulnone"));
     if (all || chars.color != m_chars.color)
@@ -297,7 +356,8 @@ void Writer::object(const QTextCharFormat &format)
     m_body.append(QLatin1StringView("\r\n"));
     const QByteArray hex = png.toHex();
     for (qsizetype i = 0; i < hex.size(); i += 128) {
-        m_body.append(QLatin1StringView(hex.constData() + i, std::min<qsizetype>(128, hex.size() - i)));
+        m_body.append(
+            QLatin1StringView(hex.constData() + i, std::min<qsizetype>(128, hex.size() - i)));
         m_body.append(QLatin1StringView("\r\n"));
     }
     m_body.append(QLatin1Char('}'));
@@ -306,7 +366,7 @@ void Writer::object(const QTextCharFormat &format)
 QString Writer::header() const
 {
     QString out;
-    out.reserve(256 + m_body.size());
+    out.reserve(256 + m_fonts.size() * 40 + m_colors.size() * 30);
     out.append(QLatin1StringView("{\\rtf1\\ansi\\ansicpg1256\\deff0\\deflang1065{\\fonttbl"));
     for (qsizetype i = 0; i < m_fonts.size(); ++i) {
         appendWord(out, "{\\f", i);
