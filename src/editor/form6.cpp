@@ -24,11 +24,6 @@ namespace zorvel {
 
 namespace {
 
-QRect twips(int left, int top, int width, int height)
-{
-    return QRect(tw(left), tw(top), tw(width), tw(height));
-}
-
 // The design body: "متن كتاب پاراگراف" in Tahoma, 10 points, right to left.
 const char kDesignBody[] =
     "{\\rtf1\\ansi\\ansicpg1256\\deff0{\\fonttbl{\\f0\\fnil\\fcharset178 Tahoma;}}"
@@ -86,17 +81,17 @@ void Form6::buildControls()
         btn[i]->setAutoDefault(false);
         connect(btn[i], &QPushButton::clicked, this, [this, i] { btn_Click(i); });
     }
-    btn[0]->setGeometry(twips(75, 150, 2655, 390));
-    btn[4]->setGeometry(twips(2025, 8265, 5610, 390));
+    btn[0]->setGeometry(twipsRect(75, 150, 2655, 390));
+    btn[4]->setGeometry(twipsRect(2025, 8265, 5610, 390));
 
     bname = new QLineEdit(this);
-    bname->setGeometry(twips(2910, 195, 5505, 330));
+    bname->setGeometry(twipsRect(2910, 195, 5505, 330));
     Label3 = new QLabel(QStringLiteral(u"عنوان فهرست:"), this);
-    Label3->setGeometry(twips(8460, 240, 1110, 300));
+    Label3->setGeometry(twipsRect(8460, 240, 1110, 300));
     Label3->setAlignment(Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter);
 
     matn = new RichTextBox(this);
-    matn->setGeometry(twips(75, 660, 9495, 5895));
+    matn->setGeometry(twipsRect(75, 660, 9495, 5895));
     matn->setTextRTF(QString::fromLatin1(kDesignBody));
     matn->setContextMenuPolicy(Qt::NoContextMenu);
     matn->viewport()->installEventFilter(this);
@@ -112,15 +107,15 @@ void Form6::buildControls()
     QLabel *heads[3];
     QPushButton *browse[3];
     for (int r = 0; r < 3; ++r) {
-        btn[r + 1]->setGeometry(twips(7665, tops[r], 1890, 390));
+        btn[r + 1]->setGeometry(twipsRect(7665, tops[r], 1890, 390));
         heads[r] = new QLabel(labels[r], this);
-        heads[r]->setGeometry(twips(5580, tops[r], 2055, 390));
+        heads[r]->setGeometry(twipsRect(5580, tops[r], 2055, 390));
         heads[r]->setAlignment(Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter);
         fields[r] = new QLineEdit(this);
-        fields[r]->setGeometry(twips(3045, tops[r] + 15, 2490, 345));
+        fields[r]->setGeometry(twipsRect(3045, tops[r] + 15, 2490, 345));
         fields[r]->installEventFilter(this);
         browse[r] = new QPushButton(this);
-        browse[r]->setGeometry(twips(2565, tops[r] + 15, 420, 345));
+        browse[r]->setGeometry(twipsRect(2565, tops[r] + 15, 420, 345));
         browse[r]->setIcon(QIcon(icons[r]));
         browse[r]->setIconSize(QSize(20, 16));
         browse[r]->setAutoDefault(false);
@@ -136,7 +131,7 @@ void Form6::buildControls()
     Command2 = browse[2];
 
     Image1 = new QLabel(this);
-    Image1->setGeometry(twips(75, 6645, 2370, 1545));
+    Image1->setGeometry(twipsRect(75, 6645, 2370, 1545));
     Image1->setAlignment(Qt::AlignCenter);
     Image1->setFrameShape(QFrame::StyledPanel);
 

@@ -3,6 +3,7 @@
 #include "shell/dirlist.h"
 #include "shell/drivelist.h"
 #include "shell/picker_window.h"
+#include "shell/uistyle.h"
 
 #include <QPushButton>
 

@@ -4,6 +4,7 @@
 #include "shell/drivelist.h"
 #include "shell/filelist.h"
 #include "shell/picker_window.h"
+#include "shell/uistyle.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -19,6 +19,11 @@ void initArtwork()
     Q_UNUSED(done);
 }
 
+QRect twipsRect(int left, int top, int width, int height)
+{
+    return QRect(tw(left), tw(top), tw(width), tw(height));
+}
+
 void applyFormFont(QWidget *w)
 {
     QFont f = w->font();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QRect>
+
 class QWidget;
 
 namespace zorvel {
@@ -9,6 +11,9 @@ constexpr int tw(int twips)
 {
     return (twips + 7) / 15;
 }
+
+// A rectangle given in twips, in pixels.
+QRect twipsRect(int left, int top, int width, int height);
 
 // Tahoma 8.25 pt where present, a Persian-capable face otherwise.
 void applyFormFont(QWidget *w);

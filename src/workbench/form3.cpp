@@ -23,11 +23,6 @@ namespace zorvel {
 
 namespace {
 
-QRect twips(int left, int top, int width, int height)
-{
-    return QRect(tw(left), tw(top), tw(width), tw(height));
-}
-
 // Left and width of the marking buttons inside their frame, by index.
 constexpr int kComLeft[12] = {11115, 9765, 5085, 3975, 1635, 9240, 8955, 8670, 8385, 6705, 6060, 120};
 constexpr int kComWidth[12] = {1050, 1365, 765, 1125, 1035, 315, 300, 300, 300, 1470, 660, 1275};
@@ -59,34 +54,34 @@ void Form3::buildControls()
 
     Frame2 = new QFrame(this);
     Frame2->setFrameShape(QFrame::StyledPanel);
-    Frame2->setGeometry(twips(15, 60, 9525, 2190));
+    Frame2->setGeometry(twipsRect(15, 60, 9525, 2190));
     bname = new QLineEdit(Frame2);
-    bname->setGeometry(twips(60, 150, 5040, 330));
+    bname->setGeometry(twipsRect(60, 150, 5040, 330));
     bname->setAlignment(Qt::AlignAbsolute | Qt::AlignRight);
     Label2 = new QLabel(Frame2);
-    Label2->setGeometry(twips(5145, 225, 2175, 180));
+    Label2->setGeometry(twipsRect(5145, 225, 2175, 180));
     Label2->setAutoFillBackground(true);
     QPalette strip = Label2->palette();
     strip.setColor(QPalette::Window, QColor(0xf4, 0xe3, 0xb5));
     Label2->setPalette(strip);
     BookLabel = new QLabel(Frame2);
-    BookLabel->setGeometry(twips(5175, 195, 2370, 300));
+    BookLabel->setGeometry(twipsRect(5175, 195, 2370, 300));
     BookLabel->setAlignment(Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter);
     Label3 = new QLabel(QStringLiteral(u"عناوين فهرست كتاب:"), Frame2);
-    Label3->setGeometry(twips(7710, 225, 1695, 300));
+    Label3->setGeometry(twipsRect(7710, 225, 1695, 300));
     Label3->setAlignment(Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter);
     bindex = new QListWidget(Frame2);
-    bindex->setGeometry(twips(60, 510, 9390, 1620));
+    bindex->setGeometry(twipsRect(60, 510, 9390, 1620));
 
     Label1 = new QLabel(QStringLiteral(u"فهرست كتابهاي يافت شده:"), this);
-    Label1->setGeometry(twips(9690, 150, 2580, 300));
+    Label1->setGeometry(twipsRect(9690, 150, 2580, 300));
     Label1->setAlignment(Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter);
     books = new QListWidget(this);
-    books->setGeometry(twips(9585, 435, 2745, 1815));
+    books->setGeometry(twipsRect(9585, 435, 2745, 1815));
 
     Frame1 = new QFrame(this);
     Frame1->setFrameShape(QFrame::StyledPanel);
-    Frame1->setGeometry(twips(15, 2220, 12300, 720));
+    Frame1->setGeometry(twipsRect(15, 2220, 12300, 720));
     const QString captions[12] = {
         QStringLiteral(u"نام كتاب"),    QStringLiteral(u"شناسنامه كتاب"), QStringLiteral(u"عنوان"),
         QStringLiteral(u"متن مرتبط"),   QStringLiteral(u"حذف متن"),      QStringLiteral(u"( )"),
@@ -94,14 +89,14 @@ void Form3::buildControls()
         ParagraphTable::mainCaption(0), QStringLiteral(u"پايان"),        QStringLiteral(u"ساخت فايل")};
     for (int i = 0; i < 12; ++i) {
         Com[i] = new QPushButton(captions[i], Frame1);
-        Com[i]->setGeometry(twips(kComLeft[i], 210, kComWidth[i], 405));
+        Com[i]->setGeometry(twipsRect(kComLeft[i], 210, kComWidth[i], 405));
         connect(Com[i], &QPushButton::clicked, this, [this, i] { Com_Click(i); });
     }
     Chek = new QCheckBox(QStringLiteral(u"با حذف"), Frame1);
-    Chek->setGeometry(twips(2895, 315, 795, 210).adjusted(0, -3, 0, 3));
+    Chek->setGeometry(twipsRect(2895, 315, 795, 210).adjusted(0, -3, 0, 3));
 
     matn = new RichTextBox(this);
-    matn->setGeometry(twips(15, 3000, 12300, 5895));
+    matn->setGeometry(twipsRect(15, 3000, 12300, 5895));
     ConRT = new RichTextBox(this);
     ConRT->hide();
 
