@@ -3,6 +3,7 @@
 #include "common/filesystem.h"
 #include "common/paths.h"
 #include "richtext/richtextbox.h"
+#include "shell/uistyle.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -11,10 +12,9 @@ namespace zorvel {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
-constexpr int kClientWidth = 10365 / kTwipsPerPixel;
-constexpr int kClientHeight = 7620 / kTwipsPerPixel;
-constexpr int kMargin = 120 / kTwipsPerPixel;
+constexpr int kClientWidth = tw(10365);
+constexpr int kClientHeight = tw(7620);
+constexpr int kMargin = tw(120);
 
 } // namespace
 
@@ -27,11 +27,13 @@ Form4::Form4(const QString &programFolder, QWidget *parent)
     setLayoutDirection(Qt::RightToLeft);
     setAttribute(Qt::WA_DeleteOnClose, false);
     setFixedSize(kClientWidth, kClientHeight);
+    applyFormFont(this);
 
     Box1 = new RichTextBox(this);
     Box1->setObjectName(QStringLiteral("Box1"));
     Box1->setGeometry(kMargin, kMargin, kClientWidth - 2 * kMargin, kClientHeight - 2 * kMargin);
     Box1->setTextRTF(designContent());
+    Box1->setReadOnly(true); // a guide to read; nothing here is kept
 
     // Nothing here is ever saved; an unreadable file leaves the design content.
     const QString path = helpPath(programFolder);
