@@ -10,6 +10,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zorvel"));
     QApplication::setLayoutDirection(Qt::RightToLeft);
+    QApplication::setFont(zorvel::formFont()); // message boxes included
 
     zorvel::QtOperator op;
     zorvel::AppContext ctx;

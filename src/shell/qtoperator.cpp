@@ -2,6 +2,7 @@
 
 #include "shell/messages.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
@@ -15,6 +16,13 @@ QMessageBox::StandardButton showBox(const QString &text, QMessageBox::StandardBu
 {
     QMessageBox box(icon, productName(), text, buttons, QApplication::activeWindow());
     box.setLayoutDirection(Qt::RightToLeft);
+    // The operator reads Persian: the buttons say so too.
+    if (QAbstractButton *ok = box.button(QMessageBox::Ok))
+        ok->setText(QStringLiteral(u"تاييد"));
+    if (QAbstractButton *yes = box.button(QMessageBox::Yes))
+        yes->setText(QStringLiteral(u"بله"));
+    if (QAbstractButton *no = box.button(QMessageBox::No))
+        no->setText(QStringLiteral(u"خير"));
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

@@ -24,13 +24,18 @@ QRect twipsRect(int left, int top, int width, int height)
     return QRect(tw(left), tw(top), tw(width), tw(height));
 }
 
-void applyFormFont(QWidget *w)
+QFont formFont()
 {
-    QFont f = w->font();
+    QFont f;
     f.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"),
                    QStringLiteral("Noto Sans Arabic"), QStringLiteral("Noto Sans")});
     f.setPointSizeF(8.25);
-    w->setFont(f);
+    return f;
+}
+
+void applyFormFont(QWidget *w)
+{
+    w->setFont(formFont());
 }
 
 } // namespace zorvel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QRect>
 
 class QWidget;
@@ -16,6 +17,7 @@ constexpr int tw(int twips)
 QRect twipsRect(int left, int top, int width, int height);
 
 // Tahoma 8.25 pt where present, a Persian-capable face otherwise.
+QFont formFont();
 void applyFormFont(QWidget *w);
 
 // Registers the pictures built into the library (once).
