@@ -1,5 +1,7 @@
 // Speed of the RTF reader and writer and of RichTextBox on large texts.
 // Prints one line per measurement. Usage: bench_rtf [megabytes]
+// The boxes are shown, so Qt lays their text out; BENCH_HIDDEN=1 leaves them
+// hidden to measure the control without the layout.
 #include "richtext/richtextbox.h"
 #include "richtext/rtf.h"
 #include "richtext/rtf_reader.h"
