@@ -70,6 +70,8 @@ const QString kHelpTitle = QStringLiteral(u"راهنماي استفاده از �
 class TestRichTextBox : public QObject {
     Q_OBJECT
 private slots:
+    void alignAllOnSmallAndLargeTexts_data();
+    void alignAllOnSmallAndLargeTexts();
     void textJoinsParagraphsAndObjectsReadAsSpace();
     void setTextSplitsParagraphs_data();
     void setTextSplitsParagraphs();
@@ -92,6 +94,46 @@ private slots:
     void helpWindowReadsFileEachTime();
     void helpWindowSurvivesDamagedFile();
 };
+
+void TestRichTextBox::alignAllOnSmallAndLargeTexts_data()
+{
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<bool>("alignedBefore");
+    QTest::newRow("small text") << 3 << false;
+    // A large plain text takes the document's alignment instead of each paragraph's.
+    QTest::newRow("large plain text") << 20000 << false;
+    QTest::newRow("large text with aligned paragraphs") << 20000 << true;
+}
+
+void TestRichTextBox::alignAllOnSmallAndLargeTexts()
+{
+    QFETCH(int, lines);
+    QFETCH(bool, alignedBefore);
+    RichTextBox box;
+    const QString line = QStringLiteral(u"سطري از متن كتاب");
+    box.setText(QStringList(lines, line).join(QStringLiteral("\r\n")));
+    if (alignedBefore) {
+        box.setSelStart(0);
+        box.setSelLength(5);
+        box.setSelAlignment(2);
+    }
+    box.setSelStart(7);
+    box.setAlignmentAll(1);
+    QCOMPARE(box.SelStart(), 7);
+    QCOMPARE(box.SelLength(), 0);
+    for (int at : {0, box.textLength() / 2, box.textLength()}) {
+        box.setSelStart(at);
+        QCOMPARE(box.SelAlignment(), 1);
+    }
+    // The alignment travels with the text's RTF, whichever way it was set.
+    box.setSelStart(box.textLength() - line.size());
+    box.setSelLength(line.size());
+    const QString rtf = box.SelRTF();
+    QVERIFY2(rtf.contains(QStringLiteral("\\qr")), qPrintable(rtf.left(300)));
+    RichTextBox other;
+    other.setTextRTF(rtf);
+    QCOMPARE(other.SelAlignment(), 1);
+}
 
 void TestRichTextBox::textJoinsParagraphsAndObjectsReadAsSpace()
 {

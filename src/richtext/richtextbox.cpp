@@ -158,7 +158,10 @@ void RichTextBox::setSelRTF(const QString &rtfText)
 int RichTextBox::SelAlignment() const
 {
     const QTextBlock block = document()->findBlock(textCursor().selectionStart());
-    const Qt::Alignment align = block.blockFormat().alignment();
+    const QTextBlockFormat format = block.blockFormat();
+    const Qt::Alignment align = format.hasProperty(QTextFormat::BlockAlignment)
+        ? format.alignment()
+        : document()->defaultTextOption().alignment();
     if (align & Qt::AlignHCenter)
         return 2;
     const bool rtl = block.textDirection() == Qt::RightToLeft;
@@ -173,7 +176,24 @@ int RichTextBox::SelAlignment() const
     return right ? 1 : 0;
 }
 
-void RichTextBox::setSelAlignment(int alignment)
+namespace {
+
+// Characters from which aligning a whole plain text sets the document's alignment.
+constexpr int kWholeDocumentShortcut = 200000;
+
+bool anyExplicitAlignment(const QTextDocument &doc)
+{
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        if (b.blockFormat().hasProperty(QTextFormat::BlockAlignment))
+            return true;
+    return false;
+}
+
+} // namespace
+
+namespace {
+
+QTextBlockFormat alignmentFormat(int alignment)
 {
     QTextBlockFormat format;
     switch (alignment) {
@@ -187,8 +207,34 @@ void RichTextBox::setSelAlignment(int alignment)
         format.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
         break;
     }
+    return format;
+}
+
+} // namespace
+
+void RichTextBox::setSelAlignment(int alignment)
+{
     QTextCursor cursor = textCursor();
-    cursor.mergeBlockFormat(format);
+    cursor.mergeBlockFormat(alignmentFormat(alignment));
+}
+
+void RichTextBox::setAlignmentAll(int alignment)
+{
+    const QTextBlockFormat format = alignmentFormat(alignment);
+    QTextDocument *doc = document();
+    if (doc->characterCount() > kWholeDocumentShortcut && !anyExplicitAlignment(*doc)) {
+        // Aligning every paragraph of a large plain text lays each one out
+        // again at once; the document's own alignment is laid out lazily.
+        // SelAlignment and the writer read it for paragraphs without one.
+        QTextOption option = doc->defaultTextOption();
+        option.setAlignment(format.alignment());
+        doc->setDefaultTextOption(option);
+        return;
+    }
+    // Through a cursor of its own: the box's selection is left alone.
+    QTextCursor all(doc);
+    all.select(QTextCursor::Document);
+    all.mergeBlockFormat(format);
 }
 
 bool RichTextBox::LoadFile(const QString &path)

@@ -37,6 +37,10 @@ public:
     int SelAlignment() const;
     void setSelAlignment(int alignment);
 
+    // Every paragraph aligned (as SelAlignment), without selecting anything:
+    // selecting a whole large text in a shown box lays all of it out.
+    void setAlignmentAll(int alignment);
+
     // An RTF file; false (and the box unchanged) when it cannot be read.
     bool LoadFile(const QString &path);
 

@@ -221,8 +221,12 @@ void Writer::paragraphStart(const QTextBlock &block)
         direction = block.textDirection();
     m_body.append(direction == Qt::RightToLeft ? QLatin1StringView("\\rtlpar")
                                                : QLatin1StringView("\\ltrpar"));
-    if (format.hasProperty(QTextFormat::BlockAlignment)) {
-        const Qt::Alignment align = format.alignment();
+    // A paragraph without an alignment of its own takes the document's, when
+    // one was set (a whole large text is aligned that way).
+    const Qt::Alignment documentAlign = block.document()->defaultTextOption().alignment();
+    const bool ownAlignment = format.hasProperty(QTextFormat::BlockAlignment);
+    if (ownAlignment || documentAlign != Qt::AlignLeft) {
+        const Qt::Alignment align = ownAlignment ? format.alignment() : documentAlign;
         const bool absolute = align & Qt::AlignAbsolute;
         const bool rtl = direction == Qt::RightToLeft;
         if (align & Qt::AlignJustify)

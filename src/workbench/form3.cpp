@@ -177,10 +177,10 @@ QString Form3::Rep(const QString &mata)
 
 void Form3::Mright()
 {
+    // The whole text right-aligned and the caret at its start, without
+    // showing a selection of all of it on the way.
     matn->setSelStart(0);
-    matn->setSelLength(matn->textLength());
-    matn->setSelAlignment(1);
-    matn->setSelLength(0);
+    matn->setAlignmentAll(1);
 }
 
 void Form3::IndexEmpty()
