@@ -58,6 +58,14 @@ void answerPicker(Recorder &rec, const QString &folder, const QString &name)
     });
 }
 
+// A workbench opened on five.txt with its five paragraphs marked.
+Form3 &openFive(Bench &b)
+{
+    Form3 &w = b.open();
+    fiveParagraphs(b, w);
+    return w;
+}
+
 QString picturesFolder(Bench &b)
 {
     return b.tp.file("Resources");
@@ -156,8 +164,7 @@ void TestEditor::clickOnRowOpensEditorExceptEndEntries()
 void TestEditor::missingAttachmentsShowMessagesAndStoreNothing()
 {
     Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
-    Form3 &w = b.open();
-    fiveParagraphs(b, w);
+    Form3 &w = openFive(b);
     w.parIndex = 1;
     Form6 e(b.ctx);
     e.setResult(-1);
@@ -178,8 +185,7 @@ void TestEditor::missingAttachmentsShowMessagesAndStoreNothing()
 void TestEditor::saveStoresAndMarksRow()
 {
     Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
-    Form3 &w = b.open();
-    fiveParagraphs(b, w);
+    Form3 &w = openFive(b);
     w.parIndex = 3;
     {
         Form6 e(b.ctx);
@@ -227,8 +233,7 @@ void TestEditor::titlesOfIdentityAndMainAreReadOnly()
 void TestEditor::detachThenCloseKeepsOldPicture()
 {
     Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
-    Form3 &w = b.open();
-    fiveParagraphs(b, w);
+    Form3 &w = openFive(b);
     const QString picture = b.tp.file("Resources/MyBook.jpg");
     w.table.slot(0).pic = picture;
     w.parIndex = 0;
@@ -245,8 +250,7 @@ void TestEditor::detachThenCloseKeepsOldPicture()
 void TestEditor::deleteSlotTwoOfFive()
 {
     Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
-    Form3 &w = b.open();
-    fiveParagraphs(b, w);
+    Form3 &w = openFive(b);
     w.parIndex = 2;
     Form6 e(b.ctx);
     e.bname->setText(QStringLiteral("unsaved"));
@@ -264,8 +268,7 @@ void TestEditor::deleteSlotTwoOfFive()
 void TestEditor::deletePendingTitleKeepsCount()
 {
     Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
-    Form3 &w = b.open();
-    fiveParagraphs(b, w);
+    Form3 &w = openFive(b);
     Bench::select(w, QStringLiteral("\r\n")); // any piece: a title whose text is not marked yet
     w.table.markTitle(QStringLiteral("Pending"));
     w.syncIndex();
@@ -282,8 +285,7 @@ void TestEditor::deletePendingTitleKeepsCount()
 void TestEditor::inlinePictureAtStart()
 {
     Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
-    Form3 &w = b.open();
-    fiveParagraphs(b, w);
+    Form3 &w = openFive(b);
     w.parIndex = 0;
     answerPicker(b.rec, picturesFolder(b), "MyBook.jpg");
     Form6 e(b.ctx);
@@ -303,8 +305,7 @@ void TestEditor::inlinePictureAtStart()
 void TestEditor::inlinePictureInLaterLine()
 {
     Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
-    Form3 &w = b.open();
-    fiveParagraphs(b, w);
+    Form3 &w = openFive(b);
     w.parIndex = 1;
     answerPicker(b.rec, picturesFolder(b), "MyBook.jpg");
     Form6 e(b.ctx);
@@ -319,8 +320,7 @@ void TestEditor::inlinePictureInLaterLine()
 void TestEditor::secondPictureAfterUnsavedEditor()
 {
     Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
-    Form3 &w = b.open();
-    fiveParagraphs(b, w);
+    Form3 &w = openFive(b);
     answerPicker(b.rec, picturesFolder(b), "MyBack.jpg");
     w.parIndex = 0;
     {
@@ -339,8 +339,7 @@ void TestEditor::secondPictureAfterUnsavedEditor()
 void TestEditor::cancelledPickInsertsNothing()
 {
     Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
-    Form3 &w = b.open();
-    fiveParagraphs(b, w);
+    Form3 &w = openFive(b);
     w.parIndex = 0;
     answerPicker(b.rec, picturesFolder(b), "MyBook.jpg");
     Form6 e(b.ctx);
@@ -356,8 +355,7 @@ void TestEditor::cancelledPickInsertsNothing()
 void TestEditor::pictureBeyond512Refused()
 {
     Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
-    Form3 &w = b.open();
-    fiveParagraphs(b, w);
+    Form3 &w = openFive(b);
     w.table.imgCount = 513;
     w.parIndex = 0;
     Form6 e(b.ctx);
@@ -372,8 +370,7 @@ void TestEditor::missingTemplateDisablesItem()
 {
     Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
     QFile::remove(b.tp.file("Resources/img.bin"));
-    Form3 &w = b.open();
-    fiveParagraphs(b, w);
+    Form3 &w = openFive(b);
     w.parIndex = 0;
     Form6 e(b.ctx);
     QVERIFY(!e.picM->isEnabled());
@@ -384,8 +381,7 @@ void TestEditor::missingTemplateDisablesItem()
 void TestEditor::popupStates()
 {
     Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
-    Form3 &w = b.open();
-    fiveParagraphs(b, w);
+    Form3 &w = openFive(b);
     w.parIndex = 0;
     Form6 e(b.ctx);
     QGuiApplication::clipboard()->clear();
@@ -415,8 +411,7 @@ void TestEditor::popupStates()
 void TestEditor::leftToRightBodyTurnedRightToLeft()
 {
     Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
-    Form3 &w = b.open();
-    fiveParagraphs(b, w);
+    Form3 &w = openFive(b);
     w.table.slot(0).body = QStringLiteral(
         "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Arial;}}\\pard\\ltrpar\\ql\\f0 Left one\\par"
         "\\pard\\ltrpar\\ql Left two\\par}");
@@ -455,8 +450,7 @@ void TestEditor::browseRoutesToFields()
         tp.write("media/b.flv", "f");
         tp.write("media/c.gif", "g");
     });
-    Form3 &w = b.open();
-    fiveParagraphs(b, w);
+    Form3 &w = openFive(b);
     w.parIndex = 0;
     Form6 e(b.ctx);
     const QString media = b.tp.file("media");

@@ -3,23 +3,13 @@
 #include "common/filesystem.h"
 #include "common/paths.h"
 #include "common/wholefile.h"
+#include "workbench/textrules.h"
 
 namespace zorvel {
 
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
-
-QString trimSpaces(const QString &text)
-{
-    qsizetype from = 0;
-    qsizetype to = text.size();
-    while (from < to && text.at(from) == u' ')
-        ++from;
-    while (to > from && text.at(to - 1) == u' ')
-        --to;
-    return text.mid(from, to - from);
-}
 
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "workbench/bookwriter.h"
 
+#include "workbench/textrules.h"
+
 #include "common/filesystem.h"
 #include "common/paths.h"
 #include "common/wholefile.h"
@@ -152,13 +154,7 @@ QString RemCrLf(const QString &mata)
     QString t = mata;
     t.replace(kCrLf, QStringLiteral(" "));
     t.replace(QStringLiteral("  "), QStringLiteral(" "));
-    qsizetype from = 0;
-    qsizetype to = t.size();
-    while (from < to && t.at(from) == u' ')
-        ++from;
-    while (to > from && t.at(to - 1) == u' ')
-        --to;
-    return t.mid(from, to - from);
+    return trimSpaces(t);
 }
 
 QString SetMatn(const QString &mata)
