@@ -86,9 +86,18 @@ QPushButton *makeCommand(QWidget *parent, const QString &caption, const QString 
     return b;
 }
 
-QString sep()
+QString resourcePath(const char *name)
 {
-    return QString(folderSeparator());
+    return QStringLiteral("Resources") + folderSeparator() + QString::fromLatin1(name);
+}
+
+// One path row: the label at the right, the field, the browse button at the left.
+void makePathRow(QWidget *parent, int y, const QString &caption, const QString &text,
+                 QLabel *&label, QLineEdit *&field, QPushButton *&browse)
+{
+    label = makeLabel(parent, caption, kLabelX, y, kLabelW);
+    field = makeField(parent, text, kFieldX, y, kFieldW);
+    browse = makeBrowse(parent, y);
 }
 
 } // namespace
@@ -175,9 +184,7 @@ void Form1::buildControls()
     dataName = new QComboBox(f);
     dataName->setGeometry(kBrowseX, y, kFieldX + kFieldW - kBrowseX, kRowH + 1);
     y += 26;
-    Label6 = makeLabel(f, QStringLiteral(u"تصوير كتاب:"), kLabelX, y, kLabelW);
-    index = makeField(f, QStringLiteral("Resources") + sep() + QStringLiteral("MyBook.jpg"), kFieldX, y, kFieldW);
-    Command5 = makeBrowse(f, y);
+    makePathRow(f, y, QStringLiteral(u"تصوير كتاب:"), resourcePath("MyBook.jpg"), Label6, index, Command5);
 
     Frame3 = makeRule(f, y + 28);
 
@@ -195,13 +202,9 @@ void Form1::buildControls()
     m_musicGroup->addButton(bMus[0], 0);
     m_musicGroup->addButton(bMus[1], 1);
     y += 26;
-    Label1 = makeLabel(f, QStringLiteral(u"موزيك اول:"), kLabelX, y, kLabelW);
-    Mus1 = makeField(f, QStringLiteral("Resources") + sep() + QStringLiteral("MySound1.mp3"), kFieldX, y, kFieldW);
-    Command6 = makeBrowse(f, y);
+    makePathRow(f, y, QStringLiteral(u"موزيك اول:"), resourcePath("MySound1.mp3"), Label1, Mus1, Command6);
     y += 26;
-    Label10 = makeLabel(f, QStringLiteral(u"موزيك دوم:"), kLabelX, y, kLabelW);
-    Mus2 = makeField(f, QStringLiteral("Resources") + sep() + QStringLiteral("MySound2.mp3"), kFieldX, y, kFieldW);
-    Command7 = makeBrowse(f, y);
+    makePathRow(f, y, QStringLiteral(u"موزيك دوم:"), resourcePath("MySound2.mp3"), Label10, Mus2, Command7);
 
     Frame5 = makeRule(f, y + 28);
 
@@ -217,9 +220,7 @@ void Form1::buildControls()
     m_templateGroup->addButton(Olgoo[0], 0);
     m_templateGroup->addButton(Olgoo[1], 1);
     y += 26;
-    Label14 = makeLabel(f, QStringLiteral(u"تصوير پيشزمينه:"), kLabelX, y, kLabelW);
-    Back = makeField(f, QStringLiteral("Resources") + sep() + QStringLiteral("MyBack.jpg"), kFieldX, y, kFieldW);
-    Command8 = makeBrowse(f, y);
+    makePathRow(f, y, QStringLiteral(u"تصوير پيشزمينه:"), resourcePath("MyBack.jpg"), Label14, Back, Command8);
 
     Frame6 = makeRule(f, y + 28);
 
@@ -228,9 +229,7 @@ void Form1::buildControls()
     Pcheck = new QCheckBox(QStringLiteral(u"ايجاد امكان پرينت در نرمافزار"), f);
     Pcheck->setGeometry(kFieldX, y, kLabelX + kLabelW - kFieldX, kRowH);
     y += 26;
-    Label5 = makeLabel(f, QStringLiteral(u"مسير ايجاد نرمافزار:"), kLabelX, y, kLabelW);
-    ExBox = makeField(f, QStringLiteral("Export"), kFieldX, y, kFieldW);
-    Command1 = makeBrowse(f, y);
+    makePathRow(f, y, QStringLiteral(u"مسير ايجاد نرمافزار:"), QStringLiteral("Export"), Label5, ExBox, Command1);
 
     y += 32;
     Command4 = makeCommand(f, QStringLiteral(u"راهنما"), QStringLiteral(":/art/help.png"), 204, y);
