@@ -83,6 +83,12 @@ void copyWholeFile(const QString &source, const QString &target)
     out.close();
     if (out.error() != QFileDevice::NoError)
         failWrite(out, target);
+    // A program copied onto the CD (setup) must stay a program.
+    const QFileDevice::Permissions exec = from.permissions()
+        & (QFileDevice::ExeOwner | QFileDevice::ExeUser | QFileDevice::ExeGroup
+            | QFileDevice::ExeOther);
+    if (exec && !QFile::setPermissions(target, QFileInfo(target).permissions() | exec))
+        throw FsError(target, QStringLiteral("Cannot make the file executable"));
 }
 
 } // namespace zorvel

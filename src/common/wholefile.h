@@ -16,6 +16,7 @@ namespace zorvel {
 void writeWholeFile(const QString &path, const QByteArray &bytes);
 // The text in the Unicode form: UTF-16 LE after FF FE.
 void writeWholeUnicode(const QString &path, const QString &text);
+// Keeps the executable bits of the source.
 void copyWholeFile(const QString &source, const QString &target);
 
 } // namespace zorvel

@@ -4,6 +4,7 @@
 #include "common/paths.h"
 #include "export/exportscript.h"
 #include "export/printpages.h"
+#include "export/readerdata.h"
 
 namespace zorvel {
 
@@ -54,6 +55,8 @@ ExportResult runExport(const FileSystem &fs, const QString &programFolder,
         if (print)
             result.printablePages = makePrintablePages(fs, output + QStringLiteral("/Data/BookTXT"),
                 resources + QStringLiteral("Default.html"));
+        // After the pages, so the reader knows which printable pages exist.
+        result.readerBooks = writeReaderData(fs, output).books;
     } catch (const FsError &e) {
         result.problem = e.describe();
         return result;

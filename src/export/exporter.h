@@ -29,6 +29,7 @@ struct ExportResult {
     QString outputFolder; // the "Export n" folder, empty when none was made
     QString problem; // what failed, for a Failed outcome
     int printablePages = 0;
+    int readerBooks = 0; // books in the reader's data
 
     qint16 messageCode() const { return zorvel::messageCode(outcome); }
 };
@@ -37,7 +38,8 @@ struct ExportResult {
 // absolute: reads programFolder/Resources/Export.inf, makes the first free
 // "Export n" in exportFolder, runs the script and, when `print` is set, writes
 // the printable pages of the output's Data/BookTXT through
-// Resources/Default.html. Never throws.
+// Resources/Default.html, and last the reader's data (Data/reader/data).
+// Never throws.
 ExportResult runExport(const FileSystem &fs, const QString &programFolder,
     const QString &buildFolder, const QString &exportFolder, bool print);
 

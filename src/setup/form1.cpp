@@ -137,6 +137,14 @@ InstallPlan Form1::plan() const
         ? m_environment.volumeRootOf(m_environment.programFolder)
         : QString();
     plan.sourceFolder = sourceFolder(m_environment.programFolder, folderName, root);
+    // An export tried before it is burnt has setup at its top, beside the
+    // content, and nothing of it in the folder above.
+    if (!folderExists(plan.sourceFolder)) {
+        const QString beside
+            = joinPath(m_environment.programFolder, withSeparators(folderName));
+        if (folderExists(beside))
+            plan.sourceFolder = beside;
+    }
     plan.installFolder = itit();
     plan.runFile = runFile;
     plan.markerPath = markerPath();

@@ -1,0 +1,72 @@
+// zorvel-export: the export behind "خروجي", for scripted builds.
+//   zorvel-export [--print] BUILD_FOLDER EXPORT_FOLDER
+// The script and the page template come from the Resources folder beside
+// this program. Prints the output folder and exits 0 on success; otherwise
+// prints the message the window would show and what failed, and exits 1.
+#include "common/filesystem.h"
+#include "export/exporter.h"
+#include "project/settings.h"
+#include "shell/messages.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace {
+
+void print(FILE *to, const QString &text)
+{
+    const QByteArray bytes = (text + u'\n').toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), to);
+}
+
+int usage()
+{
+    print(stderr, QStringLiteral("usage: zorvel-export [--print] BUILD_FOLDER EXPORT_FOLDER"));
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    bool printPages = false;
+    if (!args.isEmpty() && args.first() == QLatin1String("--print")) {
+        printPages = true;
+        args.removeFirst();
+    }
+    if (args.size() != 2 || args[0].startsWith(QLatin1String("--")))
+        return usage();
+    const QString build = QDir::cleanPath(QFileInfo(args[0]).absoluteFilePath());
+    const QString exportFolder = QDir::cleanPath(QFileInfo(args[1]).absoluteFilePath());
+    const zorvel::FileSystem fs;
+
+    // The project's own print choice holds unless --print asks for the pages.
+    QString problem;
+    const std::optional<zorvel::ProjectSettings> saved
+        = zorvel::readProject(fs, build, &problem);
+    if (!problem.isEmpty()) {
+        print(stderr, zorvel::messageText(28));
+        print(stderr, QStringLiteral("Malformed or unreadable settings file: ") + problem);
+        return 1;
+    }
+    if (saved && saved->print)
+        printPages = true;
+
+    const zorvel::ExportResult result = zorvel::runExport(
+        fs, QCoreApplication::applicationDirPath(), build, exportFolder, printPages);
+    if (result.outcome != zorvel::ExportOutcome::Done) {
+        print(stderr, zorvel::messageText(result.messageCode()));
+        if (!result.problem.isEmpty())
+            print(stderr, result.problem);
+        if (!result.outputFolder.isEmpty())
+            print(stderr, QStringLiteral("Left as it got: ") + QDir::toNativeSeparators(result.outputFolder));
+        return 1;
+    }
+    print(stdout, QDir::toNativeSeparators(result.outputFolder));
+    return 0;
+}
