@@ -209,12 +209,11 @@ std::optional<ParsedPage> parsePage(const QString &text, const FolderNames &pict
     ParsedPage page;
     page.title = *title;
 
-    const QString open = QStringLiteral("<pgMain>");
-    const QString close = QStringLiteral("</pgMain>");
-    const QString img = QStringLiteral("<IMG");
-    const QString bookImg = QStringLiteral("../BookIMG/");
-    const QString body = text.mid(end + closeTitle.size());
-    qsizetype i = 0;
+    const QLatin1StringView open("<pgMain>");
+    const QLatin1StringView close("</pgMain>");
+    const QLatin1StringView img("<IMG");
+    const QLatin1StringView bookImg("../BookIMG/");
+    const QStringView body = QStringView(text).mid(end + closeTitle.size());
     QString stray; // text outside any paragraph, kept rather than lost
     auto flushStray = [&] {
         const QString t = stray.trimmed();
@@ -222,31 +221,40 @@ std::optional<ParsedPage> parsePage(const QString &text, const FolderNames &pict
             addText(page.blocks, t);
         stray.clear();
     };
+    qsizetype i = 0;
     while (i < body.size()) {
-        if (body.mid(i, open.size()) == open) {
+        const qsizetype lt = body.indexOf(u'<', i);
+        if (lt < 0) {
+            stray += body.mid(i);
+            break;
+        }
+        stray += body.mid(i, lt - i);
+        i = lt;
+        const QStringView rest = body.mid(i);
+        if (rest.startsWith(open)) {
             flushStray();
             const qsizetype from = i + open.size();
             qsizetype to = body.indexOf(close, from);
             const bool closed = to >= 0;
             if (!closed)
                 to = body.size();
-            const QString paragraph = body.mid(from, to - from);
+            const QStringView paragraph = body.mid(from, to - from);
             if (!paragraph.trimmed().isEmpty())
-                addText(page.blocks, paragraph);
+                addText(page.blocks, paragraph.toString());
             i = closed ? to + close.size() : to;
             continue;
         }
-        if (body.mid(i, img.size()).compare(img, Qt::CaseInsensitive) == 0) {
+        if (rest.startsWith(img, Qt::CaseInsensitive)) {
             const qsizetype gt = body.indexOf(u'>', i);
             if (gt >= 0) {
                 flushStray();
                 static const QRegularExpression src(QStringLiteral("src\\s*=\\s*\"([^\"]*)\""),
                     QRegularExpression::CaseInsensitiveOption);
-                const QRegularExpressionMatch m = src.match(body.mid(i, gt - i));
-                const QString value = m.captured(1);
+                const QString value = src.match(body.mid(i, gt - i)).captured(1);
                 if (value.startsWith(bookImg, Qt::CaseInsensitive)) {
-                    const QString found = pictures.find(value.mid(bookImg.size()));
-                    if (!found.isEmpty() && !value.mid(bookImg.size()).contains(u'/'))
+                    const QString name = value.mid(bookImg.size());
+                    const QString found = pictures.find(name);
+                    if (!found.isEmpty() && !name.contains(u'/'))
                         page.blocks << PageBlock { PageBlock::Kind::Image,
                             QStringLiteral("BookIMG/") + found };
                 }
