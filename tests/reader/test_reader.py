@@ -1,0 +1,552 @@
+#!/usr/bin/python3
+"""The CD reader in a real browser.
+
+  test_reader.py FIXTURE_DIR
+
+FIXTURE_DIR holds expect.json and the export folders it names. Each export's
+Data/reader/index.html is opened from file:// in headless Chromium and used
+as a reader would: shelves, templates, music switch, a book's index, its
+pages, moving with buttons and keys, search, printing and the way back.
+Any SEVERE entry in the browser's log fails the test that caused it.
+Screenshots go to $ZORVEL_SCREENSHOTS when it is set.
+"""
+
+import json
+import os
+import pathlib
+import shutil
+import sys
+import tempfile
+import time
+import unittest
+
+from selenium import webdriver
+from selenium.common.exceptions import TimeoutException
+from selenium.webdriver.chrome.options import Options
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
+from selenium.webdriver.support.ui import WebDriverWait
+
+FIXTURE = None
+EXPECT = None
+DRIVER = None
+PROFILE = None
+WIDE = (1280, 800)
+NARROW = (400, 760)
+
+ZWNJ = '\u200c'
+
+
+def fold(text):
+    """Search folding as a reader expects it, written here on its own so the
+    reader's marks are checked against an independent account."""
+    same = {'ي': 'ی', 'ى': 'ی', 'ك': 'ک', 'ة': 'ه', 'أ': 'ا', 'إ': 'ا', 'آ': 'ا'}
+    for d in range(10):
+        same[chr(0x06f0 + d)] = str(d)
+        same[chr(0x0660 + d)] = str(d)
+    out = []
+    for ch in text:
+        c = ord(ch)
+        if ch in '\u200c\u200d\u200e\u200f\u0640' or 0x064b <= c <= 0x065f or c == 0x0670:
+            continue
+        out.append(same.get(ch, ch).lower())
+    return ''.join(out)
+
+
+def persian_digits(n):
+    return ''.join(chr(0x06f0 + int(d)) for d in str(n))
+
+
+def start_browser():
+    global DRIVER, PROFILE
+    PROFILE = tempfile.mkdtemp(prefix='zorvel-reader-test-')
+    options = Options()
+    options.binary_location = '/usr/bin/chromium'
+    for flag in ('--headless=new', '--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage',
+                 '--no-first-run', '--disable-background-networking', '--disable-component-update',
+                 '--disable-sync', '--user-data-dir=' + PROFILE,
+                 '--window-size=%d,%d' % WIDE, '--lang=fa'):
+        options.add_argument(flag)
+    options.set_capability('goog:loggingPrefs', {'browser': 'ALL'})
+    DRIVER = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
+    DRIVER.set_window_size(*WIDE)
+
+
+def stop_browser():
+    if DRIVER:
+        DRIVER.quit()
+    if PROFILE:
+        shutil.rmtree(PROFILE, ignore_errors=True)
+
+
+def setUpModule():
+    start_browser()
+
+
+def tearDownModule():
+    stop_browser()
+
+
+def screenshot(name):
+    folder = os.environ.get('ZORVEL_SCREENSHOTS')
+    if folder:
+        os.makedirs(folder, exist_ok=True)
+        DRIVER.save_screenshot(os.path.join(folder, name + '.png'))
+
+
+def leaf_labels(toc):
+    for n in toc:
+        if 'children' in n:
+            yield from leaf_labels(n['children'])
+        else:
+            yield n['label']
+
+
+# The index tree as the page shows it: labels, and children for main titles.
+TREE_SHAPE_JS = '''
+const shape = (list) => Array.from(list.children)
+  .filter((li) => li.getAttribute('role') === 'treeitem')
+  .map((li) => {
+    const node = {label: li.querySelector('.tree-label').textContent};
+    if (li.classList.contains('tree-title')) {
+      const group = li.querySelector(':scope > [role="group"]');
+      node.children = group ? shape(group) : [];
+    }
+    return node;
+  });
+const tree = document.querySelector('#index-tree-holder [role="tree"]');
+return tree ? shape(tree) : null;
+'''
+
+
+class ReaderTestCase(unittest.TestCase):
+    maxDiff = None
+
+    def setUp(self):
+        DRIVER.set_window_size(*WIDE)
+        DRIVER.get_log('browser')
+
+    def tearDown(self):
+        severe = [e for e in DRIVER.get_log('browser') if e.get('level') == 'SEVERE']
+        DRIVER.execute_cdp_cmd('Emulation.setEmulatedMedia', {'media': ''})
+        self.assertEqual(severe, [], 'the browser logged errors')
+
+    # Opening and waiting.
+
+    def wait(self, condition, message, timeout=10):
+        try:
+            return WebDriverWait(DRIVER, timeout, poll_frequency=0.05).until(lambda d: condition())
+        except TimeoutException:
+            self.fail('timed out: ' + message)
+
+    def js(self, script, *args):
+        return DRIVER.execute_script(script, *args)
+
+    def open_export(self, export, fresh=True):
+        """The export's reader on its shelves; fresh forgets what it remembered."""
+        page = pathlib.Path(FIXTURE, export['folder'], 'Data', 'reader', 'index.html')
+        self.assertTrue(page.is_file(), 'no reader page in ' + export['folder'])
+        url = page.as_uri()
+        DRIVER.get(url)
+        if fresh:
+            self.js('localStorage.clear()')
+            DRIVER.refresh()
+        self.wait(lambda: self.js('return !document.body.classList.contains("loading")'), 'reader starting')
+        self.wait(lambda: self.visible('#shelves-view'), 'shelves shown')
+        return url
+
+    def visible(self, selector):
+        return self.js('const e = document.querySelector(arguments[0]);'
+                       'return !!e && e.getClientRects().length > 0 && getComputedStyle(e).visibility !== "hidden";',
+                       selector)
+
+    def library(self):
+        return self.js('return window.ZORVEL_LIBRARY')
+
+    def book_expect(self, slot):
+        return next(b for b in EXPECT['books'] if b['slot'] == slot)
+
+    # The book view.
+
+    def open_book(self, slot):
+        DRIVER.find_element(By.CSS_SELECTOR, '.shelf-book[data-slot="%s"]' % slot).click()
+        self.wait(lambda: self.visible('#book-view') and self.current_label() is not None, 'book ' + slot + ' open')
+
+    def current_label(self):
+        return self.js('const e = document.querySelector("#index-tree-holder [aria-selected=true]");'
+                       'return e ? e.getAttribute("aria-label") : null;')
+
+    def position(self):
+        return DRIVER.find_element(By.ID, 'book-position').text
+
+    def show_index(self):
+        if self.visible('#index-toggle') and not self.visible('#index-tree-holder [role="tree"]'):
+            DRIVER.find_element(By.ID, 'index-toggle').click()
+        self.wait(lambda: self.visible('#index-tree-holder [role="tree"]'), 'index shown')
+
+    def click_entry(self, label):
+        """Clicks an index entry as a reader would, unfolding the titles above it."""
+        self.show_index()
+        item = self.js('return Array.from(document.querySelectorAll("#index-tree-holder [role=treeitem]"))'
+                       '.find((e) => e.getAttribute("aria-label") === arguments[0]) || null', label)
+        self.assertIsNotNone(item, 'no index entry ' + label)
+        folded = self.js('const out = []; for (let p = arguments[0].parentElement.closest("[role=treeitem]"); p;'
+                         ' p = p.parentElement.closest("[role=treeitem]")) out.unshift(p); return out;', item)
+        for title in folded:
+            if title.get_attribute('aria-expanded') == 'false':
+                title.find_element(By.CSS_SELECTOR, ':scope > .tree-row').click()
+        item.find_element(By.CSS_SELECTOR, ':scope > .tree-row').click()
+        self.wait(lambda: self.current_label() == label, 'page ' + label + ' shown')
+
+    def page_texts(self):
+        return self.js('return Array.from(document.querySelectorAll("#page-holder .page-text"), (p) => p.textContent)')
+
+    def press(self, key):
+        DRIVER.switch_to.active_element.send_keys(key)
+
+    def wait_picture(self, selector, what):
+        self.wait(lambda: self.js('const i = document.querySelector(arguments[0]);'
+                                  'return !!i && i.complete && i.naturalWidth > 0;', selector), what + ' loaded')
+
+
+class ShelvesTest(ReaderTestCase):
+
+    def test_every_book_on_its_shelf_with_name_and_picture(self):
+        for export in EXPECT['exports']:
+            with self.subTest(export=export['folder']):
+                self.open_export(export)
+                for book in EXPECT['books']:
+                    button = DRIVER.find_element(By.CSS_SELECTOR, '.shelf-book[data-slot="%s"]' % book['slot'])
+                    self.assertEqual(button.find_element(By.CSS_SELECTOR, '.shelf-book-name').text, book['name'])
+                    self.wait_picture('.shelf-book[data-slot="%s"] img' % book['slot'], 'cover of ' + book['slot'])
+                library = self.library()
+                for entry in library['books']:
+                    pictures = self.js('return document.querySelectorAll(".shelf-book[data-slot=\'" + arguments[0]'
+                                       ' + "\'] img").length', entry['slot'])
+                    drawn = self.js('return document.querySelectorAll(".shelf-book[data-slot=\'" + arguments[0]'
+                                    ' + "\'] .cover-placeholder").length', entry['slot'])
+                    self.assertEqual((pictures, drawn), (1, 0) if entry['cover'] else (0, 1), entry['slot'])
+                # Every place of each shelf is there, the ones without a book empty.
+                for row in range(3):
+                    on_row = [b for b in library['books'] if b['row'] == row]
+                    places = max([library['settings']['rows'][row]] + [b['place'] for b in on_row])
+                    shown = self.js('return [document.querySelectorAll("#bookcase .shelf")[arguments[0]]'
+                                    '.querySelectorAll(".place").length,'
+                                    ' document.querySelectorAll("#bookcase .shelf")[arguments[0]]'
+                                    '.querySelectorAll(".place-empty").length]', row)
+                    self.assertEqual(shown, [places, places - len(on_row)], 'shelf %d' % row)
+                broken = self.js('return Array.from(document.images).filter((i) =>'
+                                 ' i.getClientRects().length && i.complete && i.naturalWidth === 0).length')
+                self.assertEqual(broken, 0, 'broken pictures shown')
+                screenshot('shelves-template-%d' % export['template'])
+
+    def test_template_class_and_layout(self):
+        looks = {}
+        for export in EXPECT['exports']:
+            with self.subTest(export=export['folder']):
+                self.open_export(export)
+                classes = self.js('return Array.from(document.body.classList)')
+                self.assertIn('template-%d' % export['template'], classes)
+                self.assertNotIn('template-%d' % (3 - export['template']), classes)
+                size = self.js('const r = document.getElementById("bookcase").getBoundingClientRect();'
+                               'return [r.width, r.height]')
+                self.assertGreater(size[0], 200)
+                self.assertGreater(size[1], 100)
+                looks[export['template']] = self.js(
+                    'const s = getComputedStyle(document.querySelector(".shelf-places"));'
+                    'const b = getComputedStyle(document.querySelector(".shelf"));'
+                    'return [s.display, b.backgroundColor, getComputedStyle(document.body).backgroundColor]')
+                self.assertEqual(self.js('return document.documentElement.getAttribute("dir")'), 'rtl')
+                self.assertEqual(self.js('return document.documentElement.lang'), 'fa')
+        if len(looks) == 2:
+            self.assertNotEqual(looks[1], looks[2], 'the two templates look the same')
+
+    def test_narrow_window_shows_everything(self):
+        export = EXPECT['exports'][0]
+        DRIVER.set_window_size(*NARROW)
+        self.open_export(export)
+        overflow = 'return document.documentElement.scrollWidth - document.documentElement.clientWidth'
+        self.assertLessEqual(self.js(overflow), 0, 'shelves wider than the window')
+        screenshot('shelves-narrow')
+        book = EXPECT['books'][0]
+        self.open_book(book['slot'])
+        self.assertLessEqual(self.js(overflow), 0, 'book wider than the window')
+        # The index is a drawer here.
+        self.assertFalse(self.visible('#index-tree-holder [role="tree"]'))
+        self.click_entry(book['order'][-1])
+        self.wait(lambda: not self.visible('#index-tree-holder [role="tree"]'), 'drawer closed after a pick')
+        screenshot('page-narrow')
+
+
+class MusicTest(ReaderTestCase):
+
+    def test_switch_iff_music_and_remembered(self):
+        for export in EXPECT['exports']:
+            with self.subTest(export=export['folder']):
+                url = self.open_export(export)
+                library = self.library()
+                has_switch = self.js('return !!document.getElementById("music-toggle")')
+                self.assertEqual(has_switch, export['music'])
+                source = 'const a = document.getElementById("music"); return a.dataset.track || null;'
+                # Music waits for the reader's first action.
+                self.assertIsNone(self.js(source))
+                DRIVER.find_element(By.CSS_SELECTOR, '.shelf-title').click()
+                if not export['music']:
+                    self.open_book(EXPECT['books'][0]['slot'])
+                    self.assertIsNone(self.js(source))
+                    continue
+                toggle = DRIVER.find_element(By.ID, 'music-toggle')
+                self.assertEqual(toggle.get_attribute('aria-pressed'), 'true')
+                self.assertTrue(toggle.get_attribute('aria-label'))
+                self.wait(lambda: self.js(source) == library['music']['shelves'], 'shelves music chosen')
+                self.open_book(EXPECT['books'][0]['slot'])
+                self.wait(lambda: self.js(source) == library['music']['book'], 'book music chosen')
+                toggle = DRIVER.find_element(By.ID, 'music-toggle')
+                toggle.click()
+                self.assertEqual(toggle.get_attribute('aria-pressed'), 'false')
+                self.assertTrue(self.js('return document.getElementById("music").paused'))
+                DRIVER.get(url)
+                self.wait(lambda: self.visible('#shelves-view'), 'shelves again')
+                self.assertEqual(DRIVER.find_element(By.ID, 'music-toggle').get_attribute('aria-pressed'), 'false')
+
+
+class BookTest(ReaderTestCase):
+
+    def setUp(self):
+        super().setUp()
+        self.export = EXPECT['exports'][0]
+        self.open_export(self.export)
+
+    def test_index_tree_follows_the_book(self):
+        for book in EXPECT['books']:
+            with self.subTest(book=book['slot']):
+                self.open_export(self.export, fresh=False)
+                self.open_book(book['slot'])
+                self.show_index()
+                self.assertEqual(self.js(TREE_SHAPE_JS), book['toc'])
+                self.assertEqual(DRIVER.find_element(By.ID, 'book-name').text, book['name'])
+                # The identity page comes first.
+                self.assertEqual(self.current_label(), book['order'][0])
+                self.assertEqual(self.position(), 'صفحه %s از %s' % (persian_digits(1), persian_digits(len(book['order']))))
+                roles = self.js('const t = document.querySelector("#index-tree-holder [role=tree]");'
+                                'return [t.querySelectorAll("[role=treeitem]").length,'
+                                ' t.querySelectorAll("[role=treeitem][aria-expanded]").length,'
+                                ' t.querySelectorAll("[role=group] > [role=treeitem]").length]')
+                self.assertEqual(roles[0], self.count_nodes(book['toc']))
+                self.assertEqual(roles[1], self.count_titles_with_children(book['toc']))
+                self.assertEqual(roles[2], self.count_nodes(book['toc']) - len(book['toc']))
+                if book is EXPECT['books'][0]:
+                    screenshot('book-index')
+
+    def count_nodes(self, toc):
+        return sum(1 + self.count_nodes(n.get('children', [])) for n in toc)
+
+    def count_titles_with_children(self, toc):
+        return sum((1 if n.get('children') else 0) + self.count_titles_with_children(n.get('children', []))
+                   for n in toc)
+
+    def test_paragraph_keeps_its_zwnj(self):
+        z = EXPECT['zwnj']
+        self.assertIn(ZWNJ, z['text'])
+        self.open_book(z['slot'])
+        self.click_entry(z['label'])
+        self.assertIn(z['text'], self.page_texts())
+
+    def test_inline_picture_in_its_place(self):
+        entry = EXPECT['inlineImage']
+        self.open_book(entry['slot'])
+        self.click_entry(entry['label'])
+        self.wait_picture('#page-holder .page-body .inline-picture img', 'inline picture')
+        # In place: between the paragraphs, not after them all.
+        order = self.js('return Array.from(document.querySelector("#page-holder .page-body").children,'
+                        ' (e) => e.classList.contains("inline-picture") ? "image" : "text")')
+        self.assertIn('image', order)
+        broken = self.js('return Array.from(document.querySelectorAll("#page-holder img")).filter((i) =>'
+                         ' i.getClientRects().length && i.complete && i.naturalWidth === 0).length')
+        self.assertEqual(broken, 0)
+        DRIVER.execute_script('document.querySelector("#page-holder .inline-picture").scrollIntoView({block: "center"})')
+        screenshot('page-pictures')
+
+    def test_next_and_previous_follow_the_reading_order(self):
+        book = EXPECT['books'][0]
+        order = book['order']
+        self.open_book(book['slot'])
+        count = len(order)
+        prev_button = DRIVER.find_element(By.ID, 'page-prev')
+        next_button = DRIVER.find_element(By.ID, 'page-next')
+        self.assertFalse(prev_button.is_enabled())
+        for i in range(1, count):
+            next_button.click()
+            self.wait(lambda: self.current_label() == order[i], 'next to ' + order[i])
+            self.assertEqual(self.position(), 'صفحه %s از %s' % (persian_digits(i + 1), persian_digits(count)))
+        self.assertFalse(next_button.is_enabled())
+        for i in range(count - 2, -1, -1):
+            prev_button.click()
+            self.wait(lambda: self.current_label() == order[i], 'previous to ' + order[i])
+        # Keys: the book reads right to left, so ← is the next page.
+        DRIVER.find_element(By.ID, 'book-name').click()
+        steps = [(Keys.ARROW_LEFT, 1), (Keys.ARROW_LEFT, 2), (Keys.ARROW_RIGHT, 1),
+                 (Keys.PAGE_DOWN, 2), (Keys.PAGE_UP, 1), (Keys.ARROW_RIGHT, 0), (Keys.ARROW_RIGHT, 0)]
+        for key, at in steps:
+            at = min(at, count - 1)
+            self.press(key)
+            self.wait(lambda: self.current_label() == order[at], 'key to ' + order[at])
+        # Typing in the search box leaves the page where it is.
+        box = DRIVER.find_element(By.ID, 'search-input')
+        box.send_keys('ab', Keys.ARROW_LEFT, Keys.PAGE_DOWN)
+        time.sleep(0.2)
+        self.assertEqual(self.current_label(), order[0])
+
+    def test_index_keys(self):
+        book = next((b for b in EXPECT['books'] if any(n.get('children') for n in b['toc'])), None)
+        if book is None:
+            self.skipTest('no book with a main title')
+        self.open_book(book['slot'])
+        self.show_index()
+        at = next(i for i, n in enumerate(book['toc']) if n.get('children'))
+        title = DRIVER.find_elements(By.CSS_SELECTOR, '#index-tree-holder [role=tree] > [role=treeitem]')[at]
+        title.find_element(By.CSS_SELECTOR, ':scope > .tree-row').click()   # folds it
+        self.assertEqual(title.get_attribute('aria-expanded'), 'false')
+        self.press(Keys.ARROW_LEFT)                                          # unfolds
+        self.assertEqual(title.get_attribute('aria-expanded'), 'true')
+        self.press(Keys.ARROW_LEFT)                                          # into its first entry
+        first = book['toc'][at]['children'][0]
+        self.assertEqual(DRIVER.switch_to.active_element.get_attribute('aria-label'), first['label'])
+        self.press(Keys.ARROW_RIGHT)                                         # back out to the title
+        self.assertEqual(DRIVER.switch_to.active_element.get_attribute('aria-label'), book['toc'][at]['label'])
+        self.press(Keys.ARROW_RIGHT)                                         # folds it
+        self.assertEqual(title.get_attribute('aria-expanded'), 'false')
+        if at > 0 and 'children' not in book['toc'][at - 1]:
+            self.press(Keys.ARROW_UP)
+            self.assertEqual(DRIVER.switch_to.active_element.get_attribute('aria-label'), book['toc'][at - 1]['label'])
+        # Enter on a leaf opens its page.
+        self.press(Keys.HOME)
+        self.press(Keys.ENTER)
+        self.wait(lambda: self.current_label() == book['order'][0], 'first page by Enter')
+
+    def test_back_to_shelves_and_continue_reading(self):
+        book = EXPECT['books'][0]
+        self.open_book(book['slot'])
+        self.click_entry(book['order'][-1])
+        DRIVER.find_element(By.ID, 'back-to-shelves').click()
+        self.wait(lambda: self.visible('#shelves-view') and not self.visible('#book-view'), 'shelves again')
+        resume = DRIVER.find_element(By.ID, 'resume-button')
+        self.assertTrue(resume.text.startswith('ادامه مطالعه'))
+        self.assertIn(book['name'], resume.text)
+        resume.click()
+        self.wait(lambda: self.visible('#book-view') and self.current_label() == book['order'][-1], 'continued')
+        # The browser's own back button leaves the book too.
+        DRIVER.back()
+        self.wait(lambda: self.visible('#shelves-view'), 'shelves after back')
+
+    def test_text_size_buttons_are_remembered(self):
+        book = EXPECT['books'][0]
+        self.open_book(book['slot'])
+        size = 'return parseFloat(getComputedStyle(document.querySelector("#page-holder .page-body")).fontSize)'
+        before = self.js(size)
+        DRIVER.find_element(By.ID, 'text-larger').click()
+        DRIVER.find_element(By.ID, 'text-larger').click()
+        larger = self.js(size)
+        self.assertGreater(larger, before)
+        DRIVER.refresh()
+        self.wait(lambda: self.visible('#book-view') and self.current_label() is not None, 'book after reload')
+        self.assertEqual(self.js(size), larger)
+        DRIVER.find_element(By.ID, 'text-smaller').click()
+        self.assertLess(self.js(size), larger)
+
+
+class SearchTest(ReaderTestCase):
+
+    def search(self, query):
+        box = DRIVER.find_element(By.ID, 'search-input')
+        box.clear()
+        box.send_keys(query, Keys.ENTER)
+        heading = 'جستجوی «%s»' % query.strip() if query.strip() else 'جستجو'
+        self.wait(lambda: self.visible('#search-view')
+                  and DRIVER.find_element(By.ID, 'search-heading').text == heading, 'search view')
+        self.wait(lambda: 'در حال' not in DRIVER.find_element(By.ID, 'search-status').text, 'search done', 20)
+
+    def test_searches_find_the_page_and_mark_the_hit(self):
+        self.open_export(EXPECT['exports'][0])
+        for n, s in enumerate(EXPECT['searches']):
+            with self.subTest(query=s['query']):
+                book = self.book_expect(s['slot'])
+                pages = [i for i, label in enumerate(book['order']) if label == s['label']]
+                self.assertTrue(pages, 'label not in the book')
+                self.search(s['query'])
+                hit = self.js('return Array.from(document.querySelectorAll("#search-results .result-link"))'
+                              '.find((a) => a.dataset.slot === arguments[0] && arguments[1].includes(Number(a.dataset.page)))'
+                              ' || null', s['slot'], pages)
+                self.assertIsNotNone(hit, 'no hit in the expected page')
+                self.assertIn(book['name'], hit.find_element(By.CSS_SELECTOR, '.result-book').text)
+                marks = [m.get_attribute('textContent') for m in hit.find_elements(By.TAG_NAME, 'mark')]
+                self.assertEqual(len(marks), 1)
+                self.assertEqual(fold(marks[0]), fold(s['query']))
+                if n == 0:
+                    screenshot('search-results')
+                hit.click()
+                self.wait(lambda: self.visible('#book-view') and self.current_label() == s['label'], 'hit opened')
+                marked = self.js('return Array.from(document.querySelectorAll("#page-holder mark"), (m) => m.textContent)')
+                self.assertTrue(marked, 'no mark on the page')
+                self.assertTrue(all(fold(m) == fold(s['query']) for m in marked), marked)
+
+    def test_search_without_words_or_hits(self):
+        self.open_export(EXPECT['exports'][0])
+        self.search('   ')
+        self.assertEqual(DRIVER.find_elements(By.CSS_SELECTOR, '#search-results .result'), [])
+        self.search('واژه‌اي كه در هيچ كتابي نيست ۱۲۳۴۵۶۷۸۹')
+        self.assertEqual(DRIVER.find_elements(By.CSS_SELECTOR, '#search-results .result'), [])
+        self.assertTrue(DRIVER.find_element(By.ID, 'search-status').text)
+        DRIVER.find_element(By.ID, 'search-back').click()
+        self.wait(lambda: self.visible('#shelves-view'), 'shelves after search')
+
+
+class PrintTest(ReaderTestCase):
+
+    def shown(self, selector):
+        return self.js('return Array.from(document.querySelectorAll(arguments[0]))'
+                       '.some((e) => e.getClientRects().length > 0)', selector)
+
+    def test_print_button_iff_print(self):
+        for export in EXPECT['exports']:
+            with self.subTest(export=export['folder']):
+                self.open_export(export)
+                self.open_book(EXPECT['books'][0]['slot'])
+                buttons = self.js('return Array.from(document.querySelectorAll("#page-holder button"))'
+                                  '.filter((b) => b.textContent.trim() === "چاپ").length')
+                self.assertEqual(buttons, 1 if export['print'] else 0)
+                DRIVER.execute_cdp_cmd('Emulation.setEmulatedMedia', {'media': 'print'})
+                if export['print']:
+                    self.assertTrue(self.shown('#page-holder .page-title'))
+                    self.assertTrue(self.shown('#page-holder .page-body'))
+                    for other in ('.topbar', '.book-bar', '#index-panel', '.page-tools'):
+                        self.assertFalse(self.shown(other), other + ' printed')
+                else:
+                    for text in ('#page-holder .page-title', '#page-holder .page-body', '.topbar', '#book-name'):
+                        self.assertFalse(self.shown(text), text + ' printed')
+                    self.assertTrue(self.shown('#print-notice'))
+                    self.assertTrue(DRIVER.find_element(By.ID, 'print-notice').get_attribute('textContent'))
+                DRIVER.execute_cdp_cmd('Emulation.setEmulatedMedia', {'media': ''})
+                if export['print']:
+                    self.js('window.zorvelPrinted = 0; window.print = () => { window.zorvelPrinted++; };')
+                    DRIVER.find_element(By.CSS_SELECTOR, '#page-holder .print-button').click()
+                    self.assertEqual(self.js('return window.zorvelPrinted'), 1)
+
+
+def main():
+    global FIXTURE, EXPECT
+    if len(sys.argv) < 2:
+        sys.exit(__doc__)
+    FIXTURE = os.path.abspath(sys.argv[1])
+    with open(os.path.join(FIXTURE, 'expect.json'), encoding='utf-8') as f:
+        EXPECT = json.load(f)
+    for book in EXPECT['books']:
+        if 'order' not in book:
+            book['order'] = list(leaf_labels(book['toc']))
+    program = unittest.main(argv=[sys.argv[0]] + sys.argv[2:], exit=False, verbosity=2)
+    sys.exit(0 if program.result.wasSuccessful() else 1)
+
+
+if __name__ == '__main__':
+    main()
