@@ -1,0 +1,130 @@
+// zorvel-export, run as a publisher's build script runs it.
+#include "shell/messages.h"
+#include "support/tempprogram.h"
+
+#include <QProcess>
+#include <QtTest>
+
+using namespace zorvel;
+using zorvel::testing::TempProgram;
+using zorvel::testing::utf16le;
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run run(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral(ZORVEL_BIN_DIR "/zorvel-export"), args);
+    Run r;
+    if (!p.waitForFinished(60000))
+        return r;
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+// A build folder with one finished book; `print` is the saved print option.
+void project(const TempProgram &tp, bool print)
+{
+    tp.write("Data/BookTXT/CDProperty.xml",
+        utf16le(QStringLiteral("<strings>\r\n\t<aBookNumber>1</aBookNumber>\r\n\t<bBookNumber>0</bBookNumber>\r\n"
+                               "\t<cBookNumber>0</cBookNumber>\r\n\t<Olgoo>1</Olgoo>\r\n\t<Music>0</Music>\r\n"
+                               "\t<Print>%1</Print>\r\n</strings>")
+                    .arg(print ? 1 : 0)));
+    tp.write("Data/BookTXT/P.htm", utf16le(QStringLiteral(u"<pgTitle>عنوان</pgTitle>\r\n<pgMain>متن</pgMain>")));
+    tp.write("Data/_xml/aTitle1.xml",
+        utf16le(QStringLiteral(u"<?xml version=\"1.0\"?>\r\n<Tree>\r\n\t<node label=\"عنوان\" "
+                               u"src=\"DATA/BookTXT/P.htm\" mediaStatus=\"000\" />\r\n")));
+    tp.write("Data/_xml/BookTitle.xml", utf16le(QStringLiteral(u"<strings>\r\n\t<aBook1>كتاب</aBook1>\r\n")));
+    tp.mkdir("Data/BookIMG");
+    tp.mkdir("Data/FlashIMG");
+    tp.mkdir("Out");
+}
+
+} // namespace
+
+class TestExportCli : public QObject {
+    Q_OBJECT
+private slots:
+    void exportsAndPrintsTheFolder_data();
+    void exportsAndPrintsTheFolder();
+    void failuresExitOne_data();
+    void failuresExitOne();
+};
+
+void TestExportCli::exportsAndPrintsTheFolder_data()
+{
+    QTest::addColumn<bool>("savedPrint");
+    QTest::addColumn<bool>("printFlag");
+    QTest::addColumn<bool>("pages");
+    QTest::newRow("saved print option clear") << false << false << false;
+    QTest::newRow("--print") << false << true << true;
+    QTest::newRow("saved print option set") << true << false << true;
+}
+
+void TestExportCli::exportsAndPrintsTheFolder()
+{
+    QFETCH(bool, savedPrint);
+    QFETCH(bool, printFlag);
+    QFETCH(bool, pages);
+    TempProgram tp { false };
+    project(tp, savedPrint);
+    QStringList args { tp.file("Data"), tp.file("Out") };
+    if (printFlag)
+        args.prepend("--print");
+    Run r = run(args);
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, tp.file("Out/Export 1") + u'\n');
+    QCOMPARE(tp.exists("Out/Export 1/Data/BookTXT/P.html"), pages);
+    QVERIFY(tp.exists("Out/Export 1/Data/reader/data/a1.js"));
+    QVERIFY(tp.exists("Out/Export 1/Data/reader/index.html"));
+    // The next run takes the next number.
+    r = run(args);
+    QCOMPARE(r.out, tp.file("Out/Export 2") + u'\n');
+}
+
+void TestExportCli::failuresExitOne_data()
+{
+    QTest::addColumn<QString>("build");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("no build folder") << "Nothing" << "Out" << 1 << messageText(10);
+    QTest::newRow("no export folder") << "Data" << "Nowhere" << 1 << messageText(26);
+    QTest::newRow("broken book") << "Broken" << "Out" << 1 << messageText(28);
+    QTest::newRow("usage") << QString() << "Out" << 2 << "usage: zorvel-export";
+}
+
+void TestExportCli::failuresExitOne()
+{
+    QFETCH(QString, build);
+    QFETCH(QString, out);
+    QFETCH(int, exitCode);
+    QFETCH(QString, said);
+    TempProgram tp { false };
+    project(tp, false);
+    // A book whose index names a page that is not there.
+    tp.write("Broken/_xml/aTitle1.xml", tp.read("Data/_xml/aTitle1.xml"));
+    tp.write("Broken/BookTXT/CDProperty.xml", tp.read("Data/BookTXT/CDProperty.xml"));
+    tp.mkdir("Broken/BookIMG");
+    tp.mkdir("Broken/FlashIMG");
+    QStringList args { tp.file(out) };
+    if (!build.isEmpty())
+        args.prepend(tp.file(build));
+    const Run r = run(args);
+    QCOMPARE(r.exitCode, exitCode);
+    QVERIFY2(r.err.contains(said), qPrintable(r.err));
+    QCOMPARE(r.out, QString());
+    if (build == "Broken")
+        QVERIFY2(r.err.contains("aTitle1.xml"), qPrintable(r.err));
+}
+
+QTEST_MAIN(TestExportCli)
+#include "test_export_cli.moc"
