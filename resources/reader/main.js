@@ -14,12 +14,20 @@ function bookHash(slot, index) {
   return '#/book/' + encodeURIComponent(slot) + '/' + (index + 1);
 }
 
+// Shows one view; true when it was not the one shown before.
 function showView(name) {
+  const changed = app.view !== name;
   app.view = name;
   for (const v of ['shelves', 'book', 'search']) {
     document.getElementById(v + '-view').hidden = v !== name;
     document.body.classList.toggle('view-' + v, v === name);
   }
+  return changed;
+}
+
+// Keyboard users land where the new view starts, not on a hidden button.
+function focusQuietly(element) {
+  if (element) element.focus({ preventScroll: true });
 }
 
 function route() {
@@ -33,8 +41,12 @@ function route() {
     const wanted = Number(bookMatch[2]) - 1;
     const mark = app.mark && app.mark.slot === slot && app.mark.page === wanted ? app.mark.query : '';
     app.mark = null;
-    showView('book');
+    const entered = showView('book');
     musicFor(library, 'book');
+    const entry = library.bySlot.get(slot);
+    if (!bookView.book || bookView.book.slot !== slot) {
+      document.getElementById('book-name').textContent = entry ? entry.name : '';
+    }
     loadBook(library, slot).then((book) => {
       if (location.hash !== hash) return;
       if (!book || !book.pages.length) {
@@ -42,7 +54,9 @@ function route() {
         return;
       }
       const index = Math.max(0, Math.min(book.pages.length - 1, wanted));
+      const opened = bookView.book !== book;
       showBookPage(library, book, index, mark);
+      if (entered || opened) focusQuietly(document.getElementById('book-name'));
     });
     return;
   }
@@ -50,7 +64,7 @@ function route() {
   if (searchMatch) {
     const words = decodeURIComponent(searchMatch[1]);
     document.getElementById('search-input').value = words;
-    showView('search');
+    if (showView('search')) focusQuietly(document.getElementById('search-heading'));
     musicFor(library, 'shelves');
     runSearch(library, words, (result) => {
       app.mark = { slot: result.book.slot, page: result.page, query: foldText(words.trim().replace(/\s+/g, ' ')) };
@@ -58,7 +72,9 @@ function route() {
     return;
   }
 
+  const from = bookView.book && app.view === 'book' ? bookView.book.slot : null;
   showView('shelves');
+  if (from) focusQuietly(document.querySelector('.shelf-book[data-slot="' + CSS.escape(from) + '"]'));
   musicFor(library, 'shelves');
   document.title = 'کتابخانه';
   renderResume(document.getElementById('resume'), library, (last) => go(bookHash(last.slot, last.page)));

@@ -1,0 +1,150 @@
+#!/usr/bin/python3
+"""Times the CD reader in headless Chromium on a large generated export.
+
+  reader_timing.py [EXPORT_DIR]
+
+Without EXPORT_DIR, tests/reader/make_sample.py --big 30 257 writes one to
+/tmp/zorvel-big first. Prints, each measured inside the page with
+performance.now() and around it by the wall clock:
+  - shelves shown after opening the page            (goal 1 s)
+  - a 257-page book opened from the shelves         (goal 300 ms)
+  - first results of a search over all the books    (goal 300 ms)
+"""
+
+import os
+import pathlib
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+from selenium import webdriver
+from selenium.webdriver.chrome.options import Options
+from selenium.webdriver.chrome.service import Service
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(HERE)
+
+# Clicks, then resolves after the first frame in which ready() holds.
+TIMED_CLICK_JS = '''
+const [selector, readyCode, done] = [arguments[0], arguments[1], arguments[arguments.length - 1]];
+const ready = new Function(readyCode);
+const t0 = performance.now();
+document.querySelector(selector).click();
+const poll = () => {
+  if (ready()) requestAnimationFrame(() => done(performance.now() - t0));
+  else setTimeout(poll, 1);
+};
+poll();
+'''
+
+# Searches, then resolves with [first results painted, search finished] in ms.
+TIMED_SEARCH_JS = '''
+const [words, done] = [arguments[0], arguments[arguments.length - 1]];
+const list = document.getElementById('search-results');
+const status = document.getElementById('search-status');
+// What an earlier search left must not count as this one's.
+list.replaceChildren();
+status.textContent = 'در حال';
+const t0 = performance.now();
+let first = null;
+document.getElementById('search-input').value = words;
+document.getElementById('search-form').requestSubmit();
+const poll = () => {
+  if (first === null && list.children.length) requestAnimationFrame(() => { first = performance.now() - t0; });
+  const finished = !document.getElementById('search-view').hidden && !status.textContent.includes('در حال');
+  if (finished && first !== null) done([first, performance.now() - t0, list.children.length, status.textContent]);
+  else if (finished && list.children.length === 0) done([null, performance.now() - t0, 0, status.textContent]);
+  else setTimeout(poll, 1);
+};
+poll();
+'''
+
+
+def browser():
+    profile = tempfile.mkdtemp(prefix='zorvel-timing-')
+    options = Options()
+    options.binary_location = '/usr/bin/chromium'
+    for flag in ('--headless=new', '--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage',
+                 '--no-first-run', '--disable-background-networking', '--disable-component-update',
+                 '--disable-sync', '--user-data-dir=' + profile, '--window-size=1280,800'):
+        options.add_argument(flag)
+    driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
+    driver.set_script_timeout(120)
+    return driver, profile
+
+
+def report(what, page_ms, wall_s, goal_ms):
+    verdict = 'within' if page_ms is not None and page_ms <= goal_ms else 'OVER'
+    page = '%.0f ms' % page_ms if page_ms is not None else 'n/a'
+    print('%-52s page %8s   wall %6.0f ms   goal %d ms: %s' % (what, page, wall_s * 1000, goal_ms, verdict))
+
+
+def wait_for(driver, code, timeout=120):
+    end = time.time() + timeout
+    while not driver.execute_script(code):
+        if time.time() > end:
+            raise TimeoutError(code)
+        time.sleep(0.02)
+
+
+def open_fresh(driver, url):
+    driver.get(url)
+    driver.execute_script('localStorage.clear()')
+    start = time.time()
+    driver.get(url + '?fresh=' + str(time.time()))
+    wall = time.time() - start
+    wait_for(driver, 'return performance.getEntriesByName("zorvel-shelves").length > 0')
+    return driver.execute_script('return performance.getEntriesByName("zorvel-shelves")[0].startTime'), wall
+
+
+def main():
+    folder = sys.argv[1] if len(sys.argv) > 1 else None
+    if folder is None:
+        folder = '/tmp/zorvel-big'
+        subprocess.run([sys.executable, os.path.join(ROOT, 'tests', 'reader', 'make_sample.py'),
+                        '--big', '30', '257', folder], check=True, stdout=subprocess.DEVNULL)
+    url = pathlib.Path(folder, 'Data', 'reader', 'index.html').resolve().as_uri()
+    books = len(os.listdir(os.path.join(folder, 'Data', 'reader', 'data'))) - 1
+    driver, profile = browser()
+    try:
+        shelves_ms, wall = open_fresh(driver, url)
+        report('shelves shown after opening the page', shelves_ms, wall, 1000)
+
+        # The last book: the background loading has not reached it yet.
+        slot = driver.execute_script('return window.ZORVEL_LIBRARY.books.at(-1).slot')
+        pages = driver.execute_script('return window.ZORVEL_LIBRARY.books.at(-1).pageCount')
+        loaded = driver.execute_script('return !!document.querySelector("script[src=\\"data/" + arguments[0] + ".js\\"]")', slot)
+        start = time.time()
+        ms = driver.execute_async_script(TIMED_CLICK_JS, '.shelf-book[data-slot="%s"]' % slot,
+                                         'return document.querySelector("#page-holder .page-title") !== null'
+                                         ' && !document.getElementById("book-view").hidden')
+        report('a %d-page book opened (%s)' % (pages, 'script loaded already' if loaded else 'script not loaded yet'),
+               ms, time.time() - start, 300)
+
+        # At once after opening: books still load and fold in the background.
+        open_fresh(driver, url)
+        for words in ('کتاب باران', 'انار'):
+            start = time.time()
+            first, total, count, status = driver.execute_async_script(TIMED_SEARCH_JS, words)
+            report('search "%s" just after opening, first results' % words, first, time.time() - start, 300)
+            print('%-52s %.0f ms, %d results: %s' % ('    ... whole search', total, count, status))
+
+        # Every book loaded and folded.
+        wait_for(driver, 'return foldedBooks.size === ZORVEL_LIBRARY.books.length')
+        for words in ('کتاب باران', 'انار', '1403'):
+            start = time.time()
+            first, total, count, status = driver.execute_async_script(TIMED_SEARCH_JS, words)
+            report('search "%s" over %d books, first results' % (words, books), first, time.time() - start, 300)
+            print('%-52s %.0f ms, %d results: %s' % ('    ... whole search', total, count, status))
+        heap = driver.execute_script('return performance.memory ? performance.memory.usedJSHeapSize : null')
+        if heap:
+            print('JS heap with every book folded: %.0f MB' % (heap / 1e6))
+    finally:
+        driver.quit()
+        shutil.rmtree(profile, ignore_errors=True)
+
+
+if __name__ == '__main__':
+    main()
