@@ -154,6 +154,10 @@ void TestEndToEnd::oneBookFromTextToCdFolder()
                             "Data/_xml/BookTitle.xml", "Data/_xml/aTitle1.xml", "cd.inf", "setup"};
     for (const QString &p : pages)
         expected << "Data/BookTXT/" + p + ".htm" << "Data/BookTXT/" + p + ".html";
+    // The reader, its start page and its data.
+    for (const QString &rel : filesUnder(b.tp.file("Resources/reader")))
+        expected << "Data/reader/" + rel;
+    expected << "index.html" << "Data/reader/data/library.js" << "Data/reader/data/a1.js";
     expected << "Data/BookTXT/" + pages[1] + ".jpg";
     expected.sort();
     QCOMPARE(filesUnder(out), expected);

@@ -272,13 +272,13 @@ void TestExport::shippedScriptBuildsTheOutput()
     QCOMPARE(r.printablePages, 1);
     QCOMPARE(p.folders(QString()), QStringList { QStringLiteral("Export 1") });
     QCOMPARE(p.files(QStringLiteral("Export 1")),
-        QStringList({ QStringLiteral("cd.inf"), QStringLiteral("setup") }));
+        QStringList({ QStringLiteral("cd.inf"), QStringLiteral("index.html"), QStringLiteral("setup") }));
     QCOMPARE(p.read(QStringLiteral("Export 1/setup")), QByteArray("SETUP"));
     QCOMPARE(p.read(QStringLiteral("Export 1/cd.inf")), QByteArray("CDINF"));
     QCOMPARE(p.folders(QStringLiteral("Export 1")), QStringList { QStringLiteral("Data") });
     QCOMPARE(p.folders(QStringLiteral("Export 1/Data")),
         QStringList({ QStringLiteral("BookIMG"), QStringLiteral("BookTXT"),
-            QStringLiteral("FlashIMG"), QStringLiteral("_xml") }));
+            QStringLiteral("FlashIMG"), QStringLiteral("_xml"), QStringLiteral("reader") }));
     QCOMPARE(p.files(QStringLiteral("Export 1/Data/BookTXT")),
         QStringList({ QStringLiteral("0K7Q2Y9A1B3C5D.htm"), QStringLiteral("0K7Q2Y9A1B3C5D.html"),
             QStringLiteral("0K7Q2Y9A1B3C5D.jpg"), QStringLiteral("CDProperty.xml") }));
@@ -625,9 +625,17 @@ void TestExport::shippedTemplate()
     QVERIFY(!QString::fromLatin1(inf).contains(QRegularExpression(QStringLiteral("[^\\r]\\n"))));
     const auto parsed = parseExportScript(QString::fromLatin1(inf));
     QVERIFY(parsed);
-    QCOMPARE(parsed->makeFolders, QStringList { QStringLiteral("Data") });
+    QCOMPARE(parsed->makeFolders,
+        (QStringList { QStringLiteral("Data"), QStringLiteral("Data\\reader"),
+            QStringLiteral("Data\\reader\\fonts") }));
     QCOMPARE(parsed->copyFolders.size(), 4);
-    QCOMPARE(parsed->copyFiles.size(), 2);
+    // setup, cd.inf, the start page, then the reader's files.
+    QCOMPARE(parsed->copyFiles.mid(0, 3),
+        (QStringList { QStringLiteral("setup => root"), QStringLiteral("cd.inf => root"),
+            QStringLiteral("index.html => root") }));
+    for (const QString &entry : parsed->copyFiles.mid(3))
+        QVERIFY2(entry.startsWith(QLatin1String("reader\\")) && entry.endsWith(QLatin1String(" => root\\Data")),
+            qPrintable(entry));
 }
 
 QTEST_GUILESS_MAIN(TestExport)
