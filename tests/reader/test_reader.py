@@ -417,6 +417,10 @@ class BookTest(ReaderTestCase):
         self.press(Keys.ARROW_LEFT)                                          # into its first entry
         first = book['toc'][at]['children'][0]
         self.assertEqual(DRIVER.switch_to.active_element.get_attribute('aria-label'), first['label'])
+        if first.get('children'):
+            self.press(Keys.ARROW_RIGHT)                                     # an open title folds first
+            self.assertEqual(DRIVER.switch_to.active_element.get_attribute('aria-expanded'), 'false')
+            self.assertEqual(DRIVER.switch_to.active_element.get_attribute('aria-label'), first['label'])
         self.press(Keys.ARROW_RIGHT)                                         # back out to the title
         self.assertEqual(DRIVER.switch_to.active_element.get_attribute('aria-label'), book['toc'][at]['label'])
         self.press(Keys.ARROW_RIGHT)                                         # folds it
