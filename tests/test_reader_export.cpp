@@ -36,7 +36,7 @@ QString fixtureFolder()
     return fromEnv.isEmpty() ? QStringLiteral(ZORVEL_READER_FIXTURE) : fromEnv;
 }
 
-// The JSON value of a data script: everything between the first "= " and the
+// The JSON value of a data script: from the "{" of the first "= {" to the
 // last ";".
 QJsonObject scriptValue(const QString &path)
 {
@@ -44,7 +44,7 @@ QJsonObject scriptValue(const QString &path)
     if (!f.open(QIODevice::ReadOnly))
         return {};
     const QByteArray bytes = f.readAll();
-    const qsizetype from = bytes.indexOf("= ");
+    const qsizetype from = bytes.indexOf("= {");
     const qsizetype to = bytes.lastIndexOf(';');
     if (from < 0 || to < from)
         return {};
