@@ -107,6 +107,8 @@ def main():
                         '--big', '30', '257', folder], check=True, stdout=subprocess.DEVNULL)
     url = pathlib.Path(folder, 'Data', 'reader', 'index.html').resolve().as_uri()
     books = len(os.listdir(os.path.join(folder, 'Data', 'reader', 'data'))) - 1
+    # Other work on the machine slows the browser as much as anything here.
+    print('load average before: %.2f %.2f %.2f on %d cores' % (os.getloadavg() + (os.cpu_count(),)))
     driver, profile = browser()
     try:
         shelves_ms, wall = open_fresh(driver, url)

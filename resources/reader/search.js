@@ -3,6 +3,7 @@
 // for the snippet. Results come book by book, so the first show at once.
 
 const SEARCH_PAGES_MAX = 300;
+const RESULTS_BATCH = 25;
 const SNIPPET_BEFORE = 45;
 const SNIPPET_AFTER = 90;
 
@@ -121,12 +122,22 @@ function runSearch(library, rawQuery, onOpen) {
         if (results.length) {
           books++;
           found += results.length;
-          list.append(...results.map((r) => resultItem(r, query, onOpen)));
+          return showResults(results, 0).then(() => step(i + 1));
         }
       }
-      // Let the browser paint what is there before the next book.
-      return new Promise((resolve) => window.setTimeout(resolve, 0)).then(() => step(i + 1));
+      return nextTask().then(() => step(i + 1));
     });
   };
+  // A few results at a time, so the first ones paint before the rest are made.
+  const showResults = (results, from) => {
+    if (token !== searchToken) return Promise.resolve();
+    const batch = results.slice(from, from + RESULTS_BATCH);
+    list.append(...batch.map((r) => resultItem(r, query, onOpen)));
+    return nextTask().then(() => (from + RESULTS_BATCH < results.length ? showResults(results, from + RESULTS_BATCH) : undefined));
+  };
   return step(0);
+}
+
+function nextTask() {
+  return new Promise((resolve) => window.setTimeout(resolve, 0));
 }

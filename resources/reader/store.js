@@ -122,6 +122,9 @@ function loadBook(library, slot) {
   return promise;
 }
 
+// A reader who opens a book at once should not wait behind the loading.
+const PRELOAD_DELAY_MS = 1200;
+
 // Loads every book one after the other while the browser is idle, so that
 // search finds them ready.
 function preloadBooks(library, onBook) {
@@ -134,5 +137,5 @@ function preloadBooks(library, onBook) {
       idle(next);
     });
   };
-  idle(next);
+  window.setTimeout(() => idle(next), PRELOAD_DELAY_MS);
 }
