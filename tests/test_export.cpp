@@ -6,6 +6,8 @@
 #include "export/printpages.h"
 #include "support/tempprogram.h"
 
+#include <QCryptographicHash>
+#include <QDirIterator>
 #include <QtTest>
 
 using namespace zorvel;
@@ -85,6 +87,29 @@ QByteArray pagesScript()
         QStringLiteral("[ Copy File ]"), QString(), QStringLiteral("[") });
 }
 
+// Every folder and file under `root` with its size and hash, to tell that
+// nothing was created or changed.
+QStringList listing(const QString &root)
+{
+    QStringList out;
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+        QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QFileInfo info(path);
+        QString line = QDir(root).relativeFilePath(path);
+        if (info.isFile()) {
+            QFile f(path);
+            f.open(QIODevice::ReadOnly);
+            line += QStringLiteral(" %1 %2").arg(info.size()).arg(QString::fromLatin1(
+                QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1).toHex()));
+        }
+        out << line;
+    }
+    out.sort();
+    return out;
+}
+
 } // namespace
 
 class TestExport : public QObject {
@@ -104,6 +129,8 @@ private slots:
     void outcomesBeforeTheScriptRuns();
     void scriptFailuresKeepWhatWasMade_data();
     void scriptFailuresKeepWhatWasMade();
+    void hostileEntriesChangeNothing_data();
+    void hostileEntriesChangeNothing();
     void sectionWithoutEmptyLineLosesLastEntry();
     void printablePage_data();
     void printablePage();
@@ -402,10 +429,10 @@ void TestExport::scriptFailuresKeepWhatWasMade_data()
     QTest::newRow("second empty line is an empty entry") << script(
         { mf, QStringLiteral("Data"), QString(), QString(), cfo, QString(), cfi, QString(),
             QStringLiteral("[") }) << true << QStringList { QStringLiteral("Data") };
-    QTest::newRow("target without root lands beside the output")
+    QTest::newRow("target without root refused before anything is made")
         << script({ mf, QStringLiteral("Data"), QString(), cfo, QString(), cfi,
                QStringLiteral("setup => Data"), QString(), QStringLiteral("[") })
-        << true << QStringList { QStringLiteral("Data") };
+        << false << QStringList();
     QTest::newRow("nested folder without its parent") << script({ mf, QStringLiteral("Data\\Deep"),
         QString(), cfo, QString(), cfi, QString(), QStringLiteral("[") })
                                                       << true << QStringList();
@@ -433,6 +460,53 @@ void TestExport::scriptFailuresKeepWhatWasMade()
     found.sort();
     QCOMPARE(found, madeFolders);
     QVERIFY(!p.exists(QStringLiteral("Export 1Data")));
+}
+
+void TestExport::hostileEntriesChangeNothing_data()
+{
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("entry");
+    QTest::newRow("make folder above the output") << "[ Make Folder ]" << "Data\\..\\..\\escaped";
+    QTest::newRow("make folder, absolute") << "[ Make Folder ]" << "/tmp/zorvel-escaped";
+    QTest::newRow("make folder, drive letter") << "[ Make Folder ]" << "C:\\escaped";
+    QTest::newRow("make folder, leading separator") << "[ Make Folder ]" << "\\escaped";
+    QTest::newRow("copy folder from outside the build folder")
+        << "[ Copy Folder ]" << "..\\Outside => Data\\Stolen";
+    QTest::newRow("copy folder into the export folder") << "[ Copy Folder ]" << "BookTXT => ..\\Leak";
+    QTest::newRow("copy file from outside Resources")
+        << "[ Copy File ]" << "..\\Data\\BookTXT\\1.htm => root";
+    QTest::newRow("copy file over the project's page")
+        << "[ Copy File ]" << "setup => root\\..\\..\\..\\Data\\BookTXT";
+    QTest::newRow("copy file, target without root") << "[ Copy File ]" << "setup => Data";
+    QTest::newRow("copy file, \"root\" removed into a way out")
+        << "[ Copy File ]" << "setup => root\\.root.\\x";
+}
+
+void TestExport::hostileEntriesChangeNothing()
+{
+    QFETCH(QString, section);
+    QFETCH(QString, entry);
+    Program p;
+    p.page(QStringLiteral("1.htm"), QStringLiteral("<pgTitle>t</pgTitle>\r\n<pgMain>x</pgMain>"));
+    p.tp.write(QStringLiteral("Outside/secret.txt"), "secret");
+    QStringList l;
+    for (const char *h : { "[ Make Folder ]", "[ Copy Folder ]", "[ Copy File ]" }) {
+        l << QString::fromLatin1(h);
+        if (section == QLatin1String(h))
+            l << entry;
+        if (QLatin1String(h) == QLatin1String("[ Make Folder ]"))
+            l << QStringLiteral("Data");
+        l << QString();
+    }
+    l << QStringLiteral("[ End ]");
+    p.setScript(script(l));
+    const QStringList before = listing(p.tp.path());
+    const ExportResult r = p.run(true);
+    QCOMPARE(r.messageCode(), qint16(28));
+    QVERIFY2(r.problem.contains(entry), qPrintable(r.problem));
+    QCOMPARE(r.outputFolder, QString());
+    QCOMPARE(listing(p.tp.path()), before);
+    QVERIFY(!QFileInfo::exists(QStringLiteral("/tmp/zorvel-escaped")));
 }
 
 void TestExport::sectionWithoutEmptyLineLosesLastEntry()

@@ -48,6 +48,10 @@ ExportResult runExport(const FileSystem &fs, const QString &programFolder,
             = parseExportScript(fs.readSystem8bit(scriptFile), &result.problem);
         if (!script)
             return result; // Failed, before any folder is made
+        if (const std::optional<QString> escape = checkExportScript(*script)) {
+            result.problem = *escape;
+            return result;
+        }
         const QString output = nextOutputFolder(fs, exportFolder);
         fs.createFolder(output);
         result.outputFolder = output;

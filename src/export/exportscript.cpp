@@ -5,6 +5,8 @@
 #include "common/wholefile.h"
 #include "workbench/textrules.h"
 
+#include <QDir>
+
 namespace zorvel {
 
 namespace {
@@ -68,6 +70,62 @@ QString scriptPath(const QString &entry)
     QString path = entry;
     path.replace(u'\\', u'/');
     return path;
+}
+
+QString pathLeavesFolder(const QString &entry)
+{
+    const QString path = scriptPath(entry);
+    if (path.startsWith(u'/'))
+        return QStringLiteral(u"با جداكننده شروع مي\u200Cشود");
+    if (path.size() >= 2 && path[1] == u':' && path[0].isLetter())
+        return QStringLiteral(u"نام درايو دارد");
+    if (QDir::isAbsolutePath(path))
+        return QStringLiteral(u"مسير كامل است");
+    const QStringList parts = path.split(u'/');
+    for (const QString &part : parts)
+        if (trimSpaces(part) == QLatin1String(".."))
+            return QStringLiteral(u"\"..\" دارد");
+    return QString();
+}
+
+std::optional<QString> checkExportScript(const ExportScript &script)
+{
+    auto refuse = [](const QString &section, const QString &line, const QString &why) {
+        return QStringLiteral(u"سطر \"%1\" از بخش %2 شيوه\u200Cنامه خروجي از شاخه خود بيرون مي\u200Cرود (%3).")
+            .arg(line, section, why);
+    };
+    const QString make = QString::fromUtf16(kMakeFolderHeader);
+    for (const QString &line : script.makeFolders)
+        if (const QString why = pathLeavesFolder(line); !why.isEmpty())
+            return refuse(make, line, why);
+    const QString folders = QString::fromUtf16(kCopyFolderHeader);
+    for (const QString &line : script.copyFolders) {
+        const auto entry = splitCopyEntry(line);
+        if (!entry)
+            continue;
+        for (const QString &side : { entry->source, entry->target })
+            if (const QString why = pathLeavesFolder(side); !why.isEmpty())
+                return refuse(folders, line, why);
+    }
+    const QString files = QString::fromUtf16(kCopyFileHeader);
+    for (const QString &line : script.copyFiles) {
+        const auto entry = splitCopyEntry(line);
+        if (!entry)
+            continue;
+        if (const QString why = pathLeavesFolder(entry->source); !why.isEmpty())
+            return refuse(files, line, why);
+        // "root" stands for the output folder; what follows it is relative.
+        QString target = entry->target;
+        target.remove(QStringLiteral("root"));
+        target = scriptPath(target);
+        if (!target.isEmpty() && !target.startsWith(u'/'))
+            return refuse(files, line, QStringLiteral(u"مقصد با root شروع نمي\u200Cشود"));
+        if (target.startsWith(u'/'))
+            target.remove(0, 1);
+        if (const QString why = pathLeavesFolder(target); !why.isEmpty())
+            return refuse(files, line, why);
+    }
+    return std::nullopt;
 }
 
 QString nextOutputFolder(const FileSystem &fs, const QString &exportFolder)

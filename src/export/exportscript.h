@@ -42,6 +42,18 @@ std::optional<CopyEntry> splitCopyEntry(const QString &line);
 // An entry path with "\" or "/" as separators, in the form Qt takes.
 QString scriptPath(const QString &entry);
 
+// Why an entry path would lead out of the folder it is joined to: "..", an
+// absolute path, a drive letter or a leading separator; empty when it stays
+// inside.
+QString pathLeavesFolder(const QString &entry);
+
+// Checks every entry before anything is made: Make Folder entries and every
+// target stay inside the output folder, Copy Folder sources inside the build
+// folder, Copy File sources inside Resources. The problem names the first
+// entry that does not; nullopt when all are fine. Entries without "=>" are
+// left to the run, which fails on them.
+std::optional<QString> checkExportScript(const ExportScript &script);
+
 // The first free folder "Export n" (n = 1, 2, ...) of the export folder.
 QString nextOutputFolder(const FileSystem &fs, const QString &exportFolder);
 

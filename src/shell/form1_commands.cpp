@@ -145,6 +145,9 @@ void Form1::ExportAll()
     const ExportResult result = runExport(fso, m_ctx.programFolder, idir->text(), ExBox->text(),
                                           Pcheck->isChecked());
     bepayam(result.messageCode());
+    // Message 28 alone does not say what to mend.
+    if (result.outcome == ExportOutcome::Failed && !result.problem.isEmpty())
+        m_ctx.op->notice(result.problem);
 }
 
 } // namespace zorvel
