@@ -524,18 +524,29 @@ class PrintTest(ReaderTestCase):
                 buttons = self.js('return Array.from(document.querySelectorAll("#page-holder button"))'
                                   '.filter((b) => b.textContent.trim() === "چاپ").length')
                 self.assertEqual(buttons, 1 if export['print'] else 0)
+                # The export's own printable page is offered beside it, as a link.
+                printable = self.js('return window.ZORVEL_BOOKS[arguments[0]].pages[0].printable', EXPECT['books'][0]['slot'])
+                links = self.js('return Array.from(document.querySelectorAll("#page-holder a.printable-link"),'
+                                ' (a) => decodeURIComponent(a.getAttribute("href")))')
+                self.assertEqual(links, ['../' + printable] if export['print'] and printable else [])
                 DRIVER.execute_cdp_cmd('Emulation.setEmulatedMedia', {'media': 'print'})
-                if export['print']:
-                    self.assertTrue(self.shown('#page-holder .page-title'))
-                    self.assertTrue(self.shown('#page-holder .page-body'))
-                    for other in ('.topbar', '.book-bar', '#index-panel', '.page-tools'):
-                        self.assertFalse(self.shown(other), other + ' printed')
-                else:
-                    for text in ('#page-holder .page-title', '#page-holder .page-body', '.topbar', '#book-name'):
-                        self.assertFalse(self.shown(text), text + ' printed')
-                    self.assertTrue(self.shown('#print-notice'))
-                    self.assertTrue(DRIVER.find_element(By.ID, 'print-notice').get_attribute('textContent'))
-                DRIVER.execute_cdp_cmd('Emulation.setEmulatedMedia', {'media': ''})
+                try:
+                    if export['print']:
+                        self.assertTrue(self.shown('#page-holder .page-title'))
+                        self.assertTrue(self.shown('#page-holder .page-body'))
+                        for other in ('.topbar', '.book-bar', '#index-panel', '.page-tools'):
+                            self.assertFalse(self.shown(other), other + ' printed')
+                        # Black on white, whatever the template's colours on screen.
+                        self.assertEqual(self.js('return [getComputedStyle(document.querySelector("#page-holder .page-body")).color,'
+                                                 ' getComputedStyle(document.body, "::before").display]'),
+                                         ['rgb(0, 0, 0)', 'none'])
+                    else:
+                        for text in ('#page-holder .page-title', '#page-holder .page-body', '.topbar', '#book-name'):
+                            self.assertFalse(self.shown(text), text + ' printed')
+                        self.assertTrue(self.shown('#print-notice'))
+                        self.assertTrue(DRIVER.find_element(By.ID, 'print-notice').get_attribute('textContent'))
+                finally:
+                    DRIVER.execute_cdp_cmd('Emulation.setEmulatedMedia', {'media': ''})
                 if export['print']:
                     self.js('window.zorvelPrinted = 0; window.print = () => { window.zorvelPrinted++; };')
                     DRIVER.find_element(By.CSS_SELECTOR, '#page-holder .print-button').click()
