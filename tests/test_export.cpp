@@ -138,6 +138,8 @@ private slots:
     void templateWithoutMatnStillWritesEveryPage();
     void malformedPageFailsTheExport_data();
     void malformedPageFailsTheExport();
+    void encodingsOfTemplateAndPages_data();
+    void encodingsOfTemplateAndPages();
     void printOptionClearWritesNoPages();
     void emptyPagesFolderEndsWell();
     void twoExportsInARow();
@@ -622,6 +624,43 @@ void TestExport::malformedPageFailsTheExport()
     // What was made stays.
     QCOMPARE(p.files(QStringLiteral("Export 1/Data/BookTXT")),
         QStringList { QStringLiteral("bad.htm") });
+}
+
+void TestExport::encodingsOfTemplateAndPages_data()
+{
+    QTest::addColumn<QByteArray>("templateBytes");
+    QTest::addColumn<QByteArray>("pageBytes");
+    QTest::addColumn<QString>("failsNaming"); // empty: the export succeeds
+    const QString t = QStringLiteral(u"<p>قالب %Title%</p>%Matn%");
+    const QString page = QStringLiteral(u"<pgTitle>عنوان</pgTitle>\r\n<pgMain>متن</pgMain>");
+    const QByteArray utf16 = utf16le(page);
+    QTest::newRow("UTF-16 with FF FE") << utf16le(t) << utf16 << QString();
+    QTest::newRow("UTF-8 with a byte-order mark") << QByteArray("\xEF\xBB\xBF") + t.toUtf8() << utf16 << QString();
+    QTest::newRow("UTF-8 without a mark") << t.toUtf8() << utf16 << "Default.html";
+    QTest::newRow("UTF-16 big-endian") << QByteArray("\xFE\xFF") + QByteArray(8, 'x') << utf16 << "Default.html";
+    QTest::newRow("UTF-8 mark, invalid bytes") << QByteArray("\xEF\xBB\xBF\xC3\x28") << utf16 << "Default.html";
+    QTest::newRow("page without FF FE") << utf16le(t) << utf16le(page, false) << "p.htm";
+    QTest::newRow("page with an odd byte count") << utf16le(t) << utf16 + 'x' << "p.htm";
+}
+
+void TestExport::encodingsOfTemplateAndPages()
+{
+    QFETCH(QByteArray, templateBytes);
+    QFETCH(QByteArray, pageBytes);
+    QFETCH(QString, failsNaming);
+    Program p;
+    p.setScript(pagesScript());
+    p.tp.write(QStringLiteral("Resources/Default.html"), templateBytes);
+    p.tp.write(QStringLiteral("Data/BookTXT/p.htm"), pageBytes);
+    const ExportResult r = p.run(true);
+    if (failsNaming.isEmpty()) {
+        QCOMPARE(r.messageCode(), qint16(29));
+        QCOMPARE(p.fs.readUnicode(p.tp.file(QStringLiteral("Export/Export 1/Data/BookTXT/p.html"))),
+            QStringLiteral(u"<p>قالب عنوان</p>\r\n<p align=\"right\">متن</p>"));
+    } else {
+        QCOMPARE(r.messageCode(), qint16(28));
+        QVERIFY2(r.problem.contains(failsNaming), qPrintable(r.problem));
+    }
 }
 
 void TestExport::printOptionClearWritesNoPages()

@@ -10,6 +10,15 @@ function go(hash, replace) {
   else location.hash = hash;
 }
 
+// A hand-typed address may hold a broken escape; take it as it stands.
+function decodePart(part) {
+  try {
+    return decodeURIComponent(part);
+  } catch (e) {
+    return part;
+  }
+}
+
 function bookHash(slot, index) {
   return '#/book/' + encodeURIComponent(slot) + '/' + (index + 1);
 }
@@ -37,7 +46,7 @@ function route() {
   const searchMatch = /^#\/search\/(.*)$/.exec(hash);
 
   if (bookMatch) {
-    const slot = decodeURIComponent(bookMatch[1]);
+    const slot = decodePart(bookMatch[1]);
     const wanted = Number(bookMatch[2]) - 1;
     const mark = app.mark && app.mark.slot === slot && app.mark.page === wanted ? app.mark.query : '';
     app.mark = null;
@@ -62,7 +71,7 @@ function route() {
   }
 
   if (searchMatch) {
-    const words = decodeURIComponent(searchMatch[1]);
+    const words = decodePart(searchMatch[1]);
     document.getElementById('search-input').value = words;
     if (showView('search')) focusQuietly(document.getElementById('search-heading'));
     musicFor(library, 'shelves');

@@ -2,6 +2,7 @@
 
 #include "common/filesystem.h"
 #include "common/paths.h"
+#include "export/printpages.h"
 #include "project/bookslot.h"
 #include "project/settings.h"
 
@@ -342,7 +343,7 @@ BookModel readBook(const FileSystem &fs, const QString &treePath, const FolderNa
         if (name.isEmpty() || file.isEmpty())
             throw FsError(treePath, QStringLiteral("The book's index names a page that is missing (%1)").arg(file));
         const QString path = pagesFolder + name;
-        const std::optional<ParsedPage> parsed = parsePage(fs.readUnicode(path), pictures);
+        const std::optional<ParsedPage> parsed = parsePage(readPageFile(fs, path), pictures);
         if (!parsed)
             throw FsError(path, QStringLiteral("Page without a closed pgTitle element"));
         PageModel page;

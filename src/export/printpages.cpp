@@ -5,6 +5,8 @@
 #include "common/wholefile.h"
 #include "project/settings.h"
 
+#include <QStringDecoder>
+
 namespace zorvel {
 
 std::optional<QString> printablePage(const QString &page, const QString &pageTemplate)
@@ -25,6 +27,30 @@ std::optional<QString> printablePage(const QString &page, const QString &pageTem
     return result;
 }
 
+QString readPageFile(const FileSystem &fs, const QString &path)
+{
+    const QByteArray bytes = fs.readBytes(path);
+    if (!bytes.startsWith("\xFF\xFE") || bytes.size() % 2 != 0)
+        throw FsError(path, QStringLiteral("Not a page file: UTF-16 text starting with FF FE expected"));
+    return fromUtf16Le(bytes);
+}
+
+QString readPageTemplate(const FileSystem &fs, const QString &path)
+{
+    const QByteArray bytes = fs.readBytes(path);
+    if (bytes.startsWith("\xFF\xFE") && bytes.size() % 2 == 0)
+        return fromUtf16Le(bytes);
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString text = utf8(QByteArrayView(bytes).sliced(3));
+        if (!utf8.hasError())
+            return text;
+    }
+    throw FsError(path,
+        QStringLiteral("Page template in an unknown encoding: UTF-16 with FF FE or UTF-8 with a "
+                       "byte-order mark expected"));
+}
+
 int makePrintablePages(
     const FileSystem &fs, const QString &pagesFolder, const QString &templatePath)
 {
@@ -35,9 +61,9 @@ int makePrintablePages(
         if (extensionOf(name).compare(QLatin1String("htm"), Qt::CaseInsensitive) != 0)
             continue;
         const QString path = folder + name;
-        const QString page = fs.readUnicode(path);
+        const QString page = readPageFile(fs, path);
         if (!pageTemplate)
-            pageTemplate = fs.readUnicode(templatePath);
+            pageTemplate = readPageTemplate(fs, templatePath);
         const std::optional<QString> printable = printablePage(page, *pageTemplate);
         if (!printable)
             throw FsError(path, QStringLiteral("Page without a closed pgTitle element"));

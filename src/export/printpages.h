@@ -14,6 +14,14 @@ class FileSystem;
 // for a page without "</pgTitle>" or with a pgTitle element that does not close.
 std::optional<QString> printablePage(const QString &page, const QString &pageTemplate);
 
+// A page file as the book writer makes it: UTF-16 LE after FF FE. Throws
+// FsError naming the file for anything else (no mark, an odd byte count).
+QString readPageFile(const FileSystem &fs, const QString &path);
+
+// The page template: UTF-16 LE after FF FE, or UTF-8 after EF BB BF. Throws
+// FsError naming the file for anything else.
+QString readPageTemplate(const FileSystem &fs, const QString &path);
+
 // Writes F + "l" beside every page F whose extension is "htm" (any case) in
 // `pagesFolder`, through the template file (read on the first page only).
 // Returns the number of pages written. Throws FsError at the first page that

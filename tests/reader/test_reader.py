@@ -510,6 +510,46 @@ class SearchTest(ReaderTestCase):
         self.wait(lambda: self.visible('#shelves-view'), 'shelves after search')
 
 
+class FoldTest(ReaderTestCase):
+    """The reader's own folding, run in the page on texts the fixture may lack."""
+
+    # (name, text, folded)
+    FOLDS = [
+        ('arabic yeh and alef maqsura', 'يى', 'یی'),
+        ('arabic kaf', 'كتاب', 'کتاب'),
+        ('teh marbuta', 'مدرسة', 'مدرسه'),
+        ('alef forms', 'أإآا', 'اااا'),
+        ('zwnj after digits', '1\u200c4\u200c0\u200c3\u200c', '1403'),
+        ('persian digits', '۱۴۰۳', '1403'),
+        ('arabic-indic digits', '١٤٠٣', '1403'),
+        ('tatweel', 'كـــتاب', 'کتاب'),
+        ('harakat and superscript alef', 'كِتَابٌ هٰذا', 'کتاب هذا'),
+        ('direction marks and zwj', '\u200fa\u200db\u200e', 'ab'),
+        ('spaces stay', 'نان و آب', 'نان و اب'),
+        ('latin case', 'CD Zorvel', 'cd zorvel'),
+    ]
+
+    # (name, text, query, marked original)
+    MARKS = [
+        ('digits with zwnj', 'سال 1\u200c4\u200c0\u200c3\u200c است', '1403', '1\u200c4\u200c0\u200c3'),
+        ('query in persian letters', 'كتاب كوچك', 'کوچک', 'كوچك'),
+        ('mark stays with its letter', 'كتابُ خوب', 'کتاب', 'كتابُ'),
+        ('every hit', 'آب و آب', 'اب', 'آب|آب'),
+        ('persian digits query', 'هر 2\u200c9\u200c روز', '۲۹ روز', '2\u200c9\u200c روز'),
+    ]
+
+    def test_folding_and_marks(self):
+        self.open_export(EXPECT['exports'][0])
+        for name, text, folded in self.FOLDS:
+            with self.subTest(name):
+                self.assertEqual(self.js('return foldText(arguments[0])', text), folded)
+                self.assertEqual(fold(text), folded, 'the test\'s own folding')
+        for name, text, query, marked in self.MARKS:
+            with self.subTest(name):
+                ranges = self.js('return foldFindRanges(arguments[0], foldText(arguments[1]), 10)', text, query)
+                self.assertEqual('|'.join(text[a:b] for a, b in ranges), marked)
+
+
 class PrintTest(ReaderTestCase):
 
     def shown(self, selector):
