@@ -1,5 +1,6 @@
 // The export: cutting the script's sections, carrying the script out, the
 // printable pages, and the shipped Export.inf and Default.html.
+#include "common/codepage.h"
 #include "common/filesystem.h"
 #include "export/exporter.h"
 #include "export/exportscript.h"
@@ -140,6 +141,7 @@ private slots:
     void malformedPageFailsTheExport();
     void encodingsOfTemplateAndPages_data();
     void encodingsOfTemplateAndPages();
+    void persianScriptIn1256();
     void printOptionClearWritesNoPages();
     void emptyPagesFolderEndsWell();
     void twoExportsInARow();
@@ -660,6 +662,25 @@ void TestExport::encodingsOfTemplateAndPages()
     } else {
         QCOMPARE(r.messageCode(), qint16(28));
         QVERIFY2(r.problem.contains(failsNaming), qPrintable(r.problem));
+    }
+}
+
+void TestExport::persianScriptIn1256()
+{
+    // Saved on a Persian Windows: the folder names are Windows-1256 bytes,
+    // not valid UTF-8. Valid UTF-8 is read as it is.
+    for (const bool utf8 : { false, true }) {
+        Program p;
+        const QString text = lines({ QStringLiteral("[ Make Folder ]"), QStringLiteral("Data"),
+            QStringLiteral(u"Data\\كتابها"), QString(), QStringLiteral("[ Copy Folder ]"),
+            QStringLiteral(u"BookTXT => Data\\كتابها\\متن"), QString(),
+            QStringLiteral("[ Copy File ]"), QString(), QStringLiteral("[ End ]") });
+        p.setScript(utf8 ? text.toUtf8() : encode1256(text));
+        const ExportResult r = p.run(false);
+        QCOMPARE(r.messageCode(), qint16(29));
+        QCOMPARE(p.folders(QStringLiteral("Export 1/Data")),
+            (QStringList { QStringLiteral("reader"), QStringLiteral(u"كتابها") }));
+        QVERIFY(p.exists(QStringLiteral(u"Export 1/Data/كتابها/متن")));
     }
 }
 

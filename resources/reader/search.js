@@ -24,20 +24,22 @@ function foldedPages(book) {
   return pages;
 }
 
-// One result per page: its first hit and how many there are.
+// One result per page: how many hits it has, and the one its snippet
+// shows, from the text rather than the title, which the result names anyway.
 function searchBook(book, query, max) {
   const results = [];
   const pages = foldedPages(book);
   for (let p = 0; p < pages.length && results.length < max; p++) {
-    let first = null;
+    let shown = null;
     let count = 0;
-    for (const unit of pages[p]) {
-      const hits = foldFindAll(unit.folded, query, PAGE_MARKS_MAX);
+    const units = pages[p];
+    for (let u = 0; u < units.length; u++) {
+      const hits = foldFindAll(units[u].folded, query, PAGE_MARKS_MAX);
       if (!hits.length) continue;
       count += hits.length;
-      if (!first) first = { unit, at: hits[0] };
+      if (!shown || (shown.unit === units[0] && u > 0)) shown = { unit: units[u], at: hits[0] };
     }
-    if (first) results.push({ book, page: p, count, unit: first.unit, at: first.at });
+    if (shown) results.push({ book, page: p, count, unit: shown.unit, at: shown.at });
   }
   return results;
 }

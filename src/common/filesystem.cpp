@@ -197,8 +197,14 @@ QString FileSystem::read1256(const QString &path) const
 
 QString FileSystem::readSystem8bit(const QString &path) const
 {
+    const QByteArray bytes = readBytes(path);
     QStringDecoder dec(QStringDecoder::System);
-    return dec(readBytes(path));
+    const QString text = dec(bytes);
+    // Where the system's code page is UTF-8, a script saved on a Persian
+    // Windows is not valid in it: read it as that code page.
+    if (dec.hasError())
+        return decode1256(bytes);
+    return text;
 }
 
 void FileSystem::writeSystem8bit(const QString &path, const QString &text) const
