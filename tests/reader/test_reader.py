@@ -242,6 +242,19 @@ class ShelvesTest(ReaderTestCase):
                 self.assertEqual(broken, 0, 'broken pictures shown')
                 screenshot('shelves-template-%d' % export['template'])
 
+    def test_start_page_leads_to_the_reader(self):
+        for export in EXPECT['exports']:
+            with self.subTest(export=export['folder']):
+                start = pathlib.Path(FIXTURE, export['folder'], 'index.html')
+                self.assertTrue(start.is_file(), 'no start page at the root')
+                DRIVER.get(start.as_uri())
+                self.wait(lambda: DRIVER.current_url.split('#')[0].endswith('/Data/reader/index.html'), 'moved on')
+                self.wait(lambda: self.visible('#shelves-view'), 'shelves shown')
+                # It moves on at once, so its visible link is read from the file.
+                text = start.read_text(encoding='utf-8')
+                self.assertIn('<a href="Data/reader/index.html">', text)
+                self.assertRegex(text, r'<html lang="fa" dir="rtl">')
+
     def test_template_class_and_layout(self):
         looks = {}
         for export in EXPECT['exports']:
