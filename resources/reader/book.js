@@ -57,7 +57,10 @@ function showBookPage(library, book, index, query) {
   if (bookView.book !== book) {
     bookView.book = book;
     bookView.tree = createIndexTree(book, (page) => {
-      if (indexIsDrawer()) setIndexOpen(false);
+      if (indexIsDrawer()) {
+        setIndexOpen(false);
+        focusQuietly(document.getElementById('book-name'));
+      }
       bookView.onPick(page);
     });
     document.getElementById('index-tree-holder').replaceChildren(bookView.tree.element);
@@ -68,8 +71,14 @@ function showBookPage(library, book, index, query) {
   const count = book.pages.length;
   const article = renderPage(document.getElementById('page-holder'), book, index, { print: library.print, query });
   document.getElementById('book-position').textContent = bookPosition(index, count);
-  document.getElementById('page-prev').disabled = index <= 0;
-  document.getElementById('page-next').disabled = index >= count - 1;
+  const prev = document.getElementById('page-prev');
+  const next = document.getElementById('page-next');
+  const focused = document.activeElement;
+  prev.disabled = index <= 0;
+  next.disabled = index >= count - 1;
+  // A button that has just gone dead hands the focus to the other one.
+  if (focused === prev && prev.disabled) next.focus();
+  if (focused === next && next.disabled) prev.focus();
   bookView.tree.select(index);
   prefSet('lastRead', { slot: book.slot, page: index });
   document.title = book.name + ' — ' + bookPosition(index, count);

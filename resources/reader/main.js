@@ -112,7 +112,9 @@ function showNoLibrary() {
   document.getElementById('shelves-view').replaceChildren(
     el('p', { class: 'notice' }, 'فهرست کتاب‌های این لوح پیدا نشد.'));
   document.getElementById('music-toggle').remove();
+  document.getElementById('search-form').remove();
   showView('shelves');
+  document.body.classList.remove('loading');
 }
 
 function start() {

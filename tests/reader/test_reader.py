@@ -398,6 +398,9 @@ class BookTest(ReaderTestCase):
             self.wait(lambda: self.current_label() == order[i], 'next to ' + order[i])
             self.assertEqual(self.position(), 'صفحه %s از %s' % (persian_digits(i + 1), persian_digits(count)))
         self.assertFalse(next_button.is_enabled())
+        if count > 1:
+            # The keyboard's place is not lost on a button that went dead.
+            self.assertEqual(DRIVER.switch_to.active_element.get_attribute('id'), 'page-prev')
         for i in range(count - 2, -1, -1):
             prev_button.click()
             self.wait(lambda: self.current_label() == order[i], 'previous to ' + order[i])
