@@ -110,7 +110,7 @@ function runSearch(library, rawQuery, onOpen) {
     if (i >= library.books.length || found >= SEARCH_PAGES_MAX) {
       let text = found === 0 ? 'چیزی پیدا نشد.'
         : persianDigits(found) + ' صفحه در ' + persianDigits(books) + ' کتاب پیدا شد.';
-      if (found >= SEARCH_PAGES_MAX) text += ' نتیجه‌های بیشتری هست؛ عبارت دقیق‌تری بنویسید.';
+      if (found >= SEARCH_PAGES_MAX) text += ' فقط همین تعداد نشان داده می‌شود؛ برای نتیجهٔ دقیق‌تر، عبارت بلندتری بنویسید.';
       if (unread) text += ' ' + persianDigits(unread) + ' کتاب خوانده نشد.';
       searchStatus(text);
       return Promise.resolve();
