@@ -24,6 +24,7 @@ from selenium import webdriver
 from selenium.common.exceptions import TimeoutException
 from selenium.webdriver.chrome.options import Options
 from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import WebDriverWait
@@ -463,6 +464,31 @@ class BookTest(ReaderTestCase):
         # The browser's own back button leaves the book too.
         DRIVER.back()
         self.wait(lambda: self.visible('#shelves-view'), 'shelves after back')
+
+    def test_keyboard_alone(self):
+        book = EXPECT['books'][0]
+        active = lambda: DRIVER.switch_to.active_element
+        for _ in range(30):
+            DRIVER.switch_to.active_element.send_keys(Keys.TAB)
+            if active().get_attribute('data-slot') == book['slot']:
+                break
+        self.assertEqual(active().get_attribute('data-slot'), book['slot'], 'book not reached with Tab')
+        self.press(Keys.ENTER)
+        self.wait(lambda: self.visible('#book-view') and self.current_label() == book['order'][0], 'book by Enter')
+        self.assertEqual(active().get_attribute('id'), 'book-name')
+        if len(book['order']) > 1:
+            self.press(Keys.ARROW_LEFT)
+            self.wait(lambda: self.current_label() == book['order'][1], 'next page by key')
+        # Back along the bar to the shelves button; focus shows.
+        for _ in range(5):
+            if active().get_attribute('id') == 'back-to-shelves':
+                break
+            ActionChains(DRIVER).key_down(Keys.SHIFT).send_keys(Keys.TAB).key_up(Keys.SHIFT).perform()
+        self.assertEqual(active().get_attribute('id'), 'back-to-shelves')
+        self.assertNotEqual(self.js('return getComputedStyle(document.activeElement).outlineStyle'), 'none')
+        self.press(Keys.ENTER)
+        self.wait(lambda: self.visible('#shelves-view'), 'shelves by Enter')
+        self.assertEqual(active().get_attribute('data-slot'), book['slot'], 'focus back on the book')
 
     def test_text_size_buttons_are_remembered(self):
         book = EXPECT['books'][0]
