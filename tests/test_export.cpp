@@ -3,6 +3,7 @@
 #include "common/codepage.h"
 #include "common/filesystem.h"
 #include "export/exporter.h"
+#include "export/exportprogress.h"
 #include "export/exportscript.h"
 #include "export/printpages.h"
 #include "support/tempprogram.h"
@@ -10,6 +11,9 @@
 #include <QCryptographicHash>
 #include <QDirIterator>
 #include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace zorvel;
 using zorvel::testing::TempProgram;
@@ -128,8 +132,8 @@ private slots:
     void copyFolderTakesOnlyFiles();
     void outcomesBeforeTheScriptRuns_data();
     void outcomesBeforeTheScriptRuns();
-    void scriptFailuresKeepWhatWasMade_data();
-    void scriptFailuresKeepWhatWasMade();
+    void scriptFailuresLeaveNoOutput_data();
+    void scriptFailuresLeaveNoOutput();
     void hostileEntriesChangeNothing_data();
     void hostileEntriesChangeNothing();
     void sectionWithoutEmptyLineLosesLastEntry();
@@ -145,6 +149,10 @@ private slots:
     void printOptionClearWritesNoPages();
     void emptyPagesFolderEndsWell();
     void twoExportsInARow();
+    void leftoverIncompleteKeepsItsNumber();
+    void progressCountsAndCancels_data();
+    void progressCountsAndCancels();
+    void fullDiskLeavesNoFinishedLooking();
     void shippedTemplate();
 };
 
@@ -399,71 +407,60 @@ void TestExport::outcomesBeforeTheScriptRuns()
     QVERIFY(!p.exists(QStringLiteral("Export 1")));
 }
 
-void TestExport::scriptFailuresKeepWhatWasMade_data()
+void TestExport::scriptFailuresLeaveNoOutput_data()
 {
     QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<bool>("outputMade");
-    QTest::addColumn<QStringList>("madeFolders");
+    QTest::addColumn<bool>("begun"); // the incomplete folder was made, then removed
     const QString mf = QStringLiteral("[ Make Folder ]");
     const QString cfo = QStringLiteral("[ Copy Folder ]");
     const QString cfi = QStringLiteral("[ Copy File ]");
     QTest::newRow("a header missing: nothing made")
         << script({ mf, QStringLiteral("Data"), QString(), cfo, QString(), QStringLiteral("[") })
-        << false << QStringList();
+        << false;
     QTest::newRow("no [ after the last section: nothing made") << script(
         { mf, QStringLiteral("Data"), QString(), cfo, QString(), cfi, QStringLiteral("x => root"),
-            QString() }) << false << QStringList();
+            QString() }) << false;
     QTest::newRow("copy folder source missing")
         << script(
                { mf, QStringLiteral("Data"), QString(), cfo, QStringLiteral("Nope => Data\\Nope"),
                    QString(), cfi, QString(), QStringLiteral("[") })
-        << true << QStringList({ QStringLiteral("Data"), QStringLiteral("Data/Nope") });
+        << true;
     QTest::newRow("copy folder target exists")
         << script({ mf, QStringLiteral("Data"), QStringLiteral("Data\\BookTXT"), QString(), cfo,
                QStringLiteral("BookTXT => Data\\BookTXT"), QString(), cfi, QString(),
                QStringLiteral("[") })
-        << true << QStringList({ QStringLiteral("Data"), QStringLiteral("Data/BookTXT") });
+        << true;
     QTest::newRow("entry without arrow") << script({ mf, QStringLiteral("Data"), QString(), cfo,
-        QString(), cfi, QStringLiteral("setup root"), QString(), QStringLiteral("[") })
-                                         << true << QStringList { QStringLiteral("Data") };
+        QString(), cfi, QStringLiteral("setup root"), QString(), QStringLiteral("[") }) << true;
     QTest::newRow("copy file missing in Resources")
         << script({ mf, QStringLiteral("Data"), QString(), cfo, QString(), cfi,
                QStringLiteral("player.exe => root"), QString(), QStringLiteral("[") })
-        << true << QStringList { QStringLiteral("Data") };
+        << true;
     QTest::newRow("second empty line is an empty entry") << script(
         { mf, QStringLiteral("Data"), QString(), QString(), cfo, QString(), cfi, QString(),
-            QStringLiteral("[") }) << true << QStringList { QStringLiteral("Data") };
+            QStringLiteral("[") }) << true;
     QTest::newRow("target without root refused before anything is made")
         << script({ mf, QStringLiteral("Data"), QString(), cfo, QString(), cfi,
                QStringLiteral("setup => Data"), QString(), QStringLiteral("[") })
-        << false << QStringList();
+        << false;
     QTest::newRow("nested folder without its parent") << script({ mf, QStringLiteral("Data\\Deep"),
-        QString(), cfo, QString(), cfi, QString(), QStringLiteral("[") })
-                                                      << true << QStringList();
+        QString(), cfo, QString(), cfi, QString(), QStringLiteral("[") }) << true;
 }
 
-void TestExport::scriptFailuresKeepWhatWasMade()
+void TestExport::scriptFailuresLeaveNoOutput()
 {
     QFETCH(QByteArray, text);
-    QFETCH(bool, outputMade);
-    QFETCH(QStringList, madeFolders);
+    QFETCH(bool, begun);
     Program p;
     p.setScript(text);
     const ExportResult r = p.run(true);
     QCOMPARE(r.messageCode(), qint16(28));
     QVERIFY(!r.problem.isEmpty());
-    QCOMPARE(p.exists(QStringLiteral("Export 1")), outputMade);
-    QCOMPARE(r.outputFolder.isEmpty(), !outputMade);
-    if (!outputMade)
-        return;
-    QStringList found;
-    QDirIterator it(p.tp.file(QStringLiteral("Export/Export 1")), QDir::Dirs | QDir::NoDotAndDotDot,
-        QDirIterator::Subdirectories);
-    while (it.hasNext())
-        found << QDir(p.tp.file(QStringLiteral("Export/Export 1"))).relativeFilePath(it.next());
-    found.sort();
-    QCOMPARE(found, madeFolders);
-    QVERIFY(!p.exists(QStringLiteral("Export 1Data")));
+    // No folder is left that a CD could be burnt from, finished or not, and
+    // the operator is told the incomplete one was removed.
+    QCOMPARE(p.folders(QString()), QStringList());
+    QCOMPARE(r.outputFolder, QString());
+    QCOMPARE(r.problem.contains(QStringLiteral("\"Export 1 (incomplete)\"")), begun);
 }
 
 void TestExport::hostileEntriesChangeNothing_data()
@@ -623,9 +620,7 @@ void TestExport::malformedPageFailsTheExport()
     const ExportResult r = p.run(true);
     QCOMPARE(r.messageCode(), qint16(28));
     QVERIFY(r.problem.contains(QStringLiteral("bad.htm")));
-    // What was made stays.
-    QCOMPARE(p.files(QStringLiteral("Export 1/Data/BookTXT")),
-        QStringList { QStringLiteral("bad.htm") });
+    QCOMPARE(p.folders(QString()), QStringList());
 }
 
 void TestExport::encodingsOfTemplateAndPages_data()
@@ -712,9 +707,9 @@ void TestExport::emptyPagesFolderEndsWell()
             QString(), QStringLiteral("[ Copy File ]"), QString(), QStringLiteral("[") }));
     QCOMPARE(p.run(false).messageCode(), qint16(29));
     QCOMPARE(p.run(true).messageCode(), qint16(28));
+    // The failed third export leaves nothing behind.
     QCOMPARE(p.folders(QString()),
-        QStringList({ QStringLiteral("Export 1"), QStringLiteral("Export 2"),
-            QStringLiteral("Export 3") }));
+        QStringList({ QStringLiteral("Export 1"), QStringLiteral("Export 2") }));
 }
 
 void TestExport::twoExportsInARow()
@@ -770,6 +765,107 @@ void TestExport::shippedTemplate()
     for (const QString &entry : parsed->copyFiles.mid(3))
         QVERIFY2(entry.startsWith(QLatin1String("reader\\")) && entry.endsWith(QLatin1String(" => root\\Data")),
             qPrintable(entry));
+}
+
+void TestExport::leftoverIncompleteKeepsItsNumber()
+{
+    Program p;
+    p.setScript(pagesScript());
+    p.tp.mkdir(QStringLiteral("Export/Export 1 (incomplete)"));
+    const ExportResult r = p.run(false);
+    QCOMPARE(r.messageCode(), qint16(29));
+    QVERIFY(r.outputFolder.endsWith(QStringLiteral("/Export 2")));
+    QCOMPARE(p.folders(QString()),
+        QStringList({ QStringLiteral("Export 1 (incomplete)"), QStringLiteral("Export 2") }));
+}
+
+namespace {
+
+// Counts the steps and stops the export at step `stopAt` (0: never).
+struct CountingProgress : ExportProgress {
+    int total = -1;
+    int steps = 0;
+    int stopAt = 0;
+    QStringList seenDuring; // the export folder's content at the first step
+    const Program *program = nullptr;
+    void begin(int t) override { total = t; }
+    bool step() override
+    {
+        if (++steps == 1 && program)
+            seenDuring = program->folders(QString());
+        return steps != stopAt;
+    }
+};
+
+} // namespace
+
+void TestExport::progressCountsAndCancels_data()
+{
+    // Where the operator stops it: 0 never, 1 at the first file copied, 2 at
+    // the first printable page, 3 at the book's data.
+    QTest::addColumn<int>("phase");
+    QTest::newRow("runs to the end") << 0;
+    QTest::newRow("stopped at the first file") << 1;
+    QTest::newRow("stopped at a printable page") << 2;
+    QTest::newRow("stopped at the reader's data") << 3;
+}
+
+void TestExport::progressCountsAndCancels()
+{
+    QFETCH(int, phase);
+    Program p; // the shipped script
+    p.page(QStringLiteral("A.htm"), QStringLiteral("<pgTitle>A</pgTitle>\r\n<pgMain>a</pgMain>"));
+    p.page(QStringLiteral("B.htm"), QStringLiteral("<pgTitle>B</pgTitle>\r\n<pgMain>b</pgMain>"));
+    p.tp.write(QStringLiteral("Data/_xml/aTitle1.xml"),
+        utf16le(QStringLiteral("<Tree>\r\n\t<node label=\"A\" src=\"DATA/BookTXT/A.htm\" mediaStatus=\"000\" />\r\n"
+                               "\t<node label=\"B\" src=\"DATA/BookTXT/B.htm\" mediaStatus=\"000\" />\r\n")));
+    // The script's files: the reader's, the start page, setup, cd.inf and the
+    // build folder's three (two pages and the tree).
+    const int scriptFiles = int(p.fs.listFiles(p.tp.file(QStringLiteral("Resources/reader"))).size())
+        + int(p.fs.listFiles(p.tp.file(QStringLiteral("Resources/reader/fonts"))).size()) + 3 + 3;
+    const int stopAt = phase == 1 ? 1 : phase == 2 ? scriptFiles + 1 : phase == 3 ? scriptFiles + 3 : 0;
+    CountingProgress progress;
+    progress.stopAt = stopAt;
+    progress.program = &p;
+    const ExportResult r = runExport(p.fs, p.tp.path(), p.tp.file(QStringLiteral("Data")),
+        p.tp.file(QStringLiteral("Export")), true, &progress);
+    // While it is built, the output has a name that says so.
+    QCOMPARE(progress.seenDuring, QStringList { QStringLiteral("Export 1 (incomplete)") });
+    // Then two printable pages and one book.
+    QCOMPARE(progress.total, scriptFiles + 2 + 1);
+    if (phase == 0) {
+        QCOMPARE(r.messageCode(), qint16(29));
+        QCOMPARE(progress.steps, progress.total);
+        QCOMPARE(p.folders(QString()), QStringList { QStringLiteral("Export 1") });
+        return;
+    }
+    QCOMPARE(r.messageCode(), qint16(28));
+    QCOMPARE(progress.steps, stopAt); // nothing more after the stop
+    QVERIFY(r.problem.contains(QStringLiteral(u"متوقف")));
+    QCOMPARE(p.folders(QString()), QStringList());
+}
+
+void TestExport::fullDiskLeavesNoFinishedLooking()
+{
+    Program p;
+    p.page(QStringLiteral("A.htm"), QStringLiteral("<pgTitle>A</pgTitle>\r\n<pgMain>a</pgMain>"));
+    p.tp.write(QStringLiteral("Data/BookIMG/big.jpg"), QByteArray(64 * 1024, 'j'));
+    // No file may grow beyond 16 KB: the picture's copy fails as on a full disk.
+    struct rlimit old {};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 16 * 1024;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const ExportResult r = p.run(true);
+    setrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, oldHandler);
+    QCOMPARE(r.messageCode(), qint16(28));
+    QVERIFY2(r.problem.contains(QStringLiteral("big.jpg")), qPrintable(r.problem));
+    QVERIFY2(r.problem.contains(QStringLiteral("\"Export 1 (incomplete)\"")), qPrintable(r.problem));
+    QCOMPARE(p.folders(QString()), QStringList());
+    // The build folder is as it was.
+    QCOMPARE(p.tp.read(QStringLiteral("Data/BookIMG/big.jpg")).size(), 64 * 1024);
 }
 
 QTEST_GUILESS_MAIN(TestExport)

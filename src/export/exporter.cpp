@@ -2,9 +2,13 @@
 
 #include "common/filesystem.h"
 #include "common/paths.h"
+#include "export/exportprogress.h"
 #include "export/exportscript.h"
 #include "export/printpages.h"
 #include "export/readerdata.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 namespace zorvel {
 
@@ -25,8 +29,45 @@ qint16 messageCode(ExportOutcome outcome)
     return 28;
 }
 
+namespace {
+
+// Files the export will copy and write: the script's files, the printable
+// pages of the build folder's pages, and one per finished book.
+int countSteps(const FileSystem &fs, const ExportScript &script, const QString &buildFolder, bool print)
+{
+    int steps = countScriptFiles(fs, script, buildFolder);
+    const QString d = DoSlashAlways(buildFolder);
+    if (print && fs.folderExists(d + QStringLiteral("BookTXT")))
+        for (const QString &name : fs.listFiles(d + QStringLiteral("BookTXT")))
+            if (extensionOf(name).compare(QLatin1String("htm"), Qt::CaseInsensitive) == 0)
+                ++steps;
+    if (fs.folderExists(d + QStringLiteral("_xml")))
+        for (const QString &name : fs.listFiles(d + QStringLiteral("_xml")))
+            if (name.contains(QLatin1String("Title"), Qt::CaseInsensitive)
+                && !name.startsWith(QLatin1String("BookTitle"), Qt::CaseInsensitive))
+                ++steps;
+    return steps;
+}
+
+// A failed export leaves no folder that looks finished: the incomplete one
+// goes, or keeps its incomplete name when it cannot be removed.
+void abandon(const FileSystem &fs, const QString &building, ExportResult &result)
+{
+    if (building.isEmpty() || !fs.folderExists(building))
+        return;
+    const QString name = QFileInfo(building).fileName();
+    if (QDir(building).removeRecursively()) {
+        result.problem += QStringLiteral(u"\nپوشه ناتمام \"%1\" پاك شد.").arg(name);
+        return;
+    }
+    result.outputFolder = building;
+    result.problem += QStringLiteral(u"\nپوشه ناتمام با نام \"%1\" ماند؛ آن را روي سي\u200Cدي ننويسيد.").arg(name);
+}
+
+} // namespace
+
 ExportResult runExport(const FileSystem &fs, const QString &programFolder,
-    const QString &buildFolder, const QString &exportFolder, bool print)
+    const QString &buildFolder, const QString &exportFolder, bool print, ExportProgress *progress)
 {
     ExportResult result;
     if (!fs.folderExists(exportFolder)) {
@@ -43,6 +84,7 @@ ExportResult runExport(const FileSystem &fs, const QString &programFolder,
         result.outcome = ExportOutcome::ScriptMissing;
         return result;
     }
+    QString building; // the output under its incomplete name
     try {
         const std::optional<ExportScript> script
             = parseExportScript(fs.readSystem8bit(scriptFile), &result.problem);
@@ -53,16 +95,29 @@ ExportResult runExport(const FileSystem &fs, const QString &programFolder,
             return result;
         }
         const QString output = nextOutputFolder(fs, exportFolder);
-        fs.createFolder(output);
-        result.outputFolder = output;
-        runExportScript(fs, *script, programFolder, buildFolder, output);
+        building = incompleteName(output);
+        if (progress)
+            progress->begin(countSteps(fs, *script, buildFolder, print));
+        fs.createFolder(building);
+        runExportScript(fs, *script, programFolder, buildFolder, building, progress);
         if (print)
-            result.printablePages = makePrintablePages(fs, output + QStringLiteral("/Data/BookTXT"),
-                resources + QStringLiteral("Default.html"));
+            result.printablePages = makePrintablePages(fs,
+                building + QStringLiteral("/Data/BookTXT"), resources + QStringLiteral("Default.html"),
+                progress);
         // After the pages, so the reader knows which printable pages exist.
-        result.readerBooks = writeReaderData(fs, output).books;
+        result.readerBooks = writeReaderData(fs, building, progress).books;
+        // Only a finished output carries the name a CD is burnt from.
+        if (!QDir().rename(building, output))
+            throw FsError(building, QStringLiteral("Cannot rename the finished output to \"%1\"")
+                                        .arg(QFileInfo(output).fileName()));
+        result.outputFolder = output;
     } catch (const FsError &e) {
         result.problem = e.describe();
+        abandon(fs, building, result);
+        return result;
+    } catch (const ExportCancelled &) {
+        result.problem = QStringLiteral(u"خروجي گرفتن متوقف شد.");
+        abandon(fs, building, result);
         return result;
     }
     result.outcome = ExportOutcome::Done;

@@ -6,6 +6,7 @@
 namespace zorvel {
 
 class FileSystem;
+class ExportProgress;
 
 // The export behind "خروجي". Command10_Click makes ExBox and idir absolute
 // (absoluteFieldPath), runs SaveThings, then shows
@@ -26,7 +27,9 @@ qint16 messageCode(ExportOutcome outcome);
 
 struct ExportResult {
     ExportOutcome outcome = ExportOutcome::Failed;
-    QString outputFolder; // the "Export n" folder, empty when none was made
+    // The finished "Export n"; after a failure empty, or the incomplete
+    // folder when it could not be removed.
+    QString outputFolder;
     QString problem; // what failed, for a Failed outcome
     int printablePages = 0;
     int readerBooks = 0; // books in the reader's data
@@ -36,11 +39,14 @@ struct ExportResult {
 
 // The export behind "خروجي" (ExportAll), with the folders already made
 // absolute: reads programFolder/Resources/Export.inf, makes the first free
-// "Export n" in exportFolder, runs the script and, when `print` is set, writes
+// "Export n" in exportFolder, builds it as "Export n (incomplete)" and renames
+// it only when everything is done: runs the script and, when `print` is set, writes
 // the printable pages of the output's Data/BookTXT through
 // Resources/Default.html, and last the reader's data (Data/reader/data).
-// Never throws.
+// A failure removes the incomplete folder. Each file is a step of `progress`,
+// which may stop the export (a failure). Never throws.
 ExportResult runExport(const FileSystem &fs, const QString &programFolder,
-    const QString &buildFolder, const QString &exportFolder, bool print);
+    const QString &buildFolder, const QString &exportFolder, bool print,
+    ExportProgress *progress = nullptr);
 
 } // namespace zorvel

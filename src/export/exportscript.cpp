@@ -3,6 +3,7 @@
 #include "common/filesystem.h"
 #include "common/paths.h"
 #include "common/wholefile.h"
+#include "export/exportprogress.h"
 #include "workbench/textrules.h"
 
 #include <QDir>
@@ -128,18 +129,38 @@ std::optional<QString> checkExportScript(const ExportScript &script)
     return std::nullopt;
 }
 
+QString incompleteName(const QString &outputFolder)
+{
+    return outputFolder + QStringLiteral(" (incomplete)");
+}
+
 QString nextOutputFolder(const FileSystem &fs, const QString &exportFolder)
 {
     const QString e = DoSlashAlways(exportFolder);
     for (int n = 1;; ++n) {
         const QString candidate = e + QStringLiteral("Export ") + QString::number(n);
-        if (!fs.folderExists(candidate) && !fs.fileExists(candidate))
+        const QString building = incompleteName(candidate);
+        if (!fs.folderExists(candidate) && !fs.fileExists(candidate) && !fs.folderExists(building)
+            && !fs.fileExists(building))
             return candidate;
     }
 }
 
+int countScriptFiles(const FileSystem &fs, const ExportScript &script, const QString &buildFolder)
+{
+    const QString d = DoSlashAlways(buildFolder);
+    int files = int(script.copyFiles.size());
+    for (const QString &line : script.copyFolders)
+        if (const auto entry = splitCopyEntry(line)) {
+            const QString source = d + scriptPath(entry->source);
+            if (fs.folderExists(source))
+                files += int(fs.listFiles(source).size());
+        }
+    return files;
+}
+
 void runExportScript(const FileSystem &fs, const ExportScript &script, const QString &programFolder,
-    const QString &buildFolder, const QString &outputFolder)
+    const QString &buildFolder, const QString &outputFolder, ExportProgress *progress)
 {
     const QString o = scriptPath(outputFolder);
     const QString d = DoSlashAlways(buildFolder);
@@ -155,8 +176,10 @@ void runExportScript(const FileSystem &fs, const ExportScript &script, const QSt
         const QString target = o + u'/' + scriptPath(entry->target);
         fs.createFolder(target);
         const QString source = d + scriptPath(entry->source);
-        for (const QString &name : fs.listFiles(source))
+        for (const QString &name : fs.listFiles(source)) {
             copyWholeFile(source + u'/' + name, target + u'/' + name);
+            exportStep(progress);
+        }
     }
 
     for (const QString &line : script.copyFiles) {
@@ -167,6 +190,7 @@ void runExportScript(const FileSystem &fs, const ExportScript &script, const QSt
         target.remove(QStringLiteral("root"));
         const QString file = scriptPath(entry->source);
         copyWholeFile(resources + file, o + scriptPath(target) + u'/' + file);
+        exportStep(progress);
     }
 }
 

@@ -8,6 +8,7 @@
 namespace zorvel {
 
 class FileSystem;
+class ExportProgress;
 
 // Resources/Export.inf: three sections that say how the output folder of an
 // export is laid out. Each section is its header line, its entry lines and
@@ -54,14 +55,22 @@ QString pathLeavesFolder(const QString &entry);
 // left to the run, which fails on them.
 std::optional<QString> checkExportScript(const ExportScript &script);
 
-// The first free folder "Export n" (n = 1, 2, ...) of the export folder.
+// The name an output folder has while it is being built.
+QString incompleteName(const QString &outputFolder);
+
+// The first free folder "Export n" (n = 1, 2, ...) of the export folder. An
+// "Export n (incomplete)" left by an earlier failure keeps its number taken.
 QString nextOutputFolder(const FileSystem &fs, const QString &exportFolder);
 
 // Carries out the script into the existing output folder: Make Folder, then
 // Copy Folder (files directly inside build/source into a new output/target),
 // then Copy File (Resources/file into output + target without "root").
 // Throws FsError at the first failing step; what was done stays.
+// Each file copied is a step of `progress` (when given).
 void runExportScript(const FileSystem &fs, const ExportScript &script, const QString &programFolder,
-    const QString &buildFolder, const QString &outputFolder);
+    const QString &buildFolder, const QString &outputFolder, ExportProgress *progress = nullptr);
+
+// How many files runExportScript would copy, for a progress display.
+int countScriptFiles(const FileSystem &fs, const ExportScript &script, const QString &buildFolder);
 
 } // namespace zorvel

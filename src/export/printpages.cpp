@@ -3,6 +3,7 @@
 #include "common/filesystem.h"
 #include "common/paths.h"
 #include "common/wholefile.h"
+#include "export/exportprogress.h"
 #include "project/settings.h"
 
 #include <QStringDecoder>
@@ -51,8 +52,8 @@ QString readPageTemplate(const FileSystem &fs, const QString &path)
                        "byte-order mark expected"));
 }
 
-int makePrintablePages(
-    const FileSystem &fs, const QString &pagesFolder, const QString &templatePath)
+int makePrintablePages(const FileSystem &fs, const QString &pagesFolder,
+    const QString &templatePath, ExportProgress *progress)
 {
     const QString folder = DoSlashAlways(pagesFolder);
     std::optional<QString> pageTemplate;
@@ -69,6 +70,7 @@ int makePrintablePages(
             throw FsError(path, QStringLiteral("Page without a closed pgTitle element"));
         writeWholeUnicode(path + u'l', *printable);
         ++written;
+        exportStep(progress);
     }
     return written;
 }

@@ -7,6 +7,7 @@
 namespace zorvel {
 
 class FileSystem;
+class ExportProgress;
 
 // The printable page of one book page: %Title% in the template becomes the
 // page's pgTitle text, then %Matn% the body after "</pgTitle>" with each
@@ -26,7 +27,8 @@ QString readPageTemplate(const FileSystem &fs, const QString &path);
 // `pagesFolder`, through the template file (read on the first page only).
 // Returns the number of pages written. Throws FsError at the first page that
 // cannot be read, is malformed or cannot be written.
-int makePrintablePages(
-    const FileSystem &fs, const QString &pagesFolder, const QString &templatePath);
+// Each page written is a step of `progress` (when given).
+int makePrintablePages(const FileSystem &fs, const QString &pagesFolder,
+    const QString &templatePath, ExportProgress *progress = nullptr);
 
 } // namespace zorvel

@@ -3,6 +3,7 @@
 #include "common/filesystem.h"
 #include "common/wholefile.h"
 #include "export/bookmodel.h"
+#include "export/exportprogress.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -81,7 +82,8 @@ QByteArray bookScript(const BookModel &book)
         root);
 }
 
-ReaderDataResult writeReaderData(const FileSystem &fs, const QString &outputFolder)
+ReaderDataResult writeReaderData(
+    const FileSystem &fs, const QString &outputFolder, ExportProgress *progress)
 {
     ReaderDataResult result;
     const QString data = outputFolder + QStringLiteral("/Data");
@@ -94,6 +96,7 @@ ReaderDataResult writeReaderData(const FileSystem &fs, const QString &outputFold
         writeWholeFile(folder + u'/' + book.slot + QStringLiteral(".js"), bookScript(book));
         ++result.books;
         result.pages += int(book.pages.size());
+        exportStep(progress);
     }
     // Written last: the reader lists only what this file names.
     writeWholeFile(folder + QStringLiteral("/library.js"), libraryScript(library));

@@ -6,6 +6,7 @@
 namespace zorvel {
 
 class FileSystem;
+class ExportProgress;
 struct BookModel;
 struct LibraryModel;
 
@@ -25,6 +26,8 @@ struct ReaderDataResult {
     int books = 0;
     int pages = 0;
 };
-ReaderDataResult writeReaderData(const FileSystem &fs, const QString &outputFolder);
+// Each book written is a step of `progress` (when given).
+ReaderDataResult writeReaderData(
+    const FileSystem &fs, const QString &outputFolder, ExportProgress *progress = nullptr);
 
 } // namespace zorvel
