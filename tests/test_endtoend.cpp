@@ -13,12 +13,15 @@
 #include "workbench/bookwriter.h"
 #include "workbench/form3.h"
 #include "workbench/textrules.h"
+#include "export/exporter.h"
+#include "project/bookslot.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDirIterator>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QtTest>
@@ -55,6 +58,10 @@ private slots:
     void missingBuildSubfoldersStopTheWrite();
     void exportChecksFolders_data();
     void exportChecksFolders();
+    void unfinishedBooksAsked_data();
+    void unfinishedBooksAsked();
+    void failedSaveStopsTheExport();
+    void cancelledExportLeavesNothing();
 };
 
 void TestEndToEnd::oneBookFromTextToCdFolder()
@@ -278,6 +285,101 @@ void TestEndToEnd::exportChecksFolders()
     QCOMPARE(f.idir->text(), DoSlash(b.tp.path()) + buildFolder);
     QCOMPARE(QFileInfo(b.tp.file("Export/Export 1")).isDir(), message == 29);
     QVERIFY(b.rec.notices().isEmpty());
+}
+
+namespace {
+
+// A project of two places in row 1 with only the first book made.
+void halfFinished(Bench &b)
+{
+    Form1 &f = *b.f1;
+    f.title->setText(QStringLiteral("2"));
+    f.matn->setText(QStringLiteral("0"));
+    f.shenas->setText(QStringLiteral("0"));
+    Form3 &w = oneParagraph(b, QStringLiteral("Name"));
+    w.Com_Click(11);
+    f.title->setText(QStringLiteral("2"));
+    f.MakeCombo();
+    b.rec.clear();
+}
+
+} // namespace
+
+void TestEndToEnd::unfinishedBooksAsked_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("No exports nothing") << false;
+    QTest::newRow("Yes exports the finished books") << true;
+}
+
+void TestEndToEnd::unfinishedBooksAsked()
+{
+    QFETCH(bool, answer);
+    Bench b([](TempProgram &tp) {
+        tp.write("t.txt", "T\r\nB");
+        tp.mkdir("Export");
+        tp.write("Resources/setup", "installer program");
+    });
+    halfFinished(b);
+    const QByteArray settingsBefore = b.tp.read("Data/BookTXT/CDProperty.xml");
+    b.f1->Pcheck->setChecked(!b.f1->Pcheck->isChecked()); // a change that No must not save
+    b.rec.queueAnswers({ answer });
+    b.f1->Command10_Click();
+    QCOMPARE(b.rec.questions().size(), 1);
+    QCOMPARE(b.rec.questions().first(), unfinishedBooksQuestion({ pickerEntry("a", 2) }));
+    QVERIFY(b.rec.questions().first().contains(QStringLiteral("(a2)")));
+    QCOMPARE(QFileInfo(b.tp.file("Export/Export 1")).isDir(), answer);
+    QCOMPARE(b.rec.messages(), answer ? QList<qint16> { 29 } : QList<qint16> {});
+    if (!answer)
+        QCOMPARE(b.tp.read("Data/BookTXT/CDProperty.xml"), settingsBefore);
+}
+
+void TestEndToEnd::failedSaveStopsTheExport()
+{
+    Bench b([](TempProgram &tp) {
+        tp.write("t.txt", "T\r\nB");
+        tp.mkdir("Export");
+        tp.write("Resources/setup", "installer program");
+    });
+    Form3 &w = oneParagraph(b, QStringLiteral("Name"));
+    w.Com_Click(11);
+    b.rec.clear();
+    // The settings file cannot be replaced: a folder stands in its place.
+    QFile::remove(b.tp.file("Data/BookTXT/CDProperty.xml"));
+    b.tp.mkdir("Data/BookTXT/CDProperty.xml");
+    b.f1->Command10_Click();
+    QCOMPARE(b.rec.messages(), QList<qint16> { 28 });
+    QCOMPARE(b.rec.notices().size(), 1);
+    QVERIFY2(b.rec.notices().first().contains(QStringLiteral("CDProperty.xml")), qPrintable(b.rec.notices().first()));
+    QCOMPARE(QDir(b.tp.file("Export")).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
+}
+
+void TestEndToEnd::cancelledExportLeavesNothing()
+{
+    Bench b([](TempProgram &tp) {
+        tp.write("t.txt", "T\r\nB");
+        tp.mkdir("Export");
+        tp.write("Resources/setup", "installer program");
+    });
+    Form3 &w = oneParagraph(b, QStringLiteral("Name"));
+    w.Com_Click(11);
+    b.rec.clear();
+    b.f1->exportProgressDelayMs = 0;
+    // The operator presses the progress window's cancel button as soon as it shows.
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        if (auto *progress = b.f1->findChild<QProgressDialog *>()) {
+            seen = progress->isVisible() && progress->isModal();
+            progress->cancel();
+        }
+    });
+    b.f1->Command10_Click();
+    QVERIFY(seen);
+    QCOMPARE(b.rec.messages(), QList<qint16> { 28 });
+    QCOMPARE(b.rec.notices().size(), 1);
+    QVERIFY(b.rec.notices().first().contains(QStringLiteral(u"متوقف")));
+    QCOMPARE(QDir(b.tp.file("Export")).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
+    QVERIFY(!b.f1->findChild<QProgressDialog *>());
 }
 
 QTEST_MAIN(TestEndToEnd)

@@ -5,6 +5,7 @@
 // prints the message the window would show and what failed, and exits 1.
 #include "common/filesystem.h"
 #include "export/exporter.h"
+#include "project/bookslot.h"
 #include "project/settings.h"
 #include "shell/messages.h"
 
@@ -56,6 +57,13 @@ int main(int argc, char **argv)
     }
     if (saved && saved->print)
         printPages = true;
+    const zorvel::ProjectSettings counts = saved.value_or(zorvel::ProjectSettings {});
+    if (fs.folderExists(build)) {
+        const QStringList unfinished = zorvel::unfinishedBooks(
+            fs, build, counts.aBookNumber, counts.bBookNumber, counts.cBookNumber);
+        if (!unfinished.isEmpty())
+            print(stderr, QStringLiteral("warning: ") + zorvel::unfinishedBooksWarning(unfinished));
+    }
 
     const zorvel::ExportResult result = zorvel::runExport(
         fs, QCoreApplication::applicationDirPath(), build, exportFolder, printPages);

@@ -29,6 +29,17 @@ qint16 messageCode(ExportOutcome outcome)
     return 28;
 }
 
+QString unfinishedBooksQuestion(const QStringList &entries)
+{
+    return unfinishedBooksWarning(entries) + QStringLiteral(u"\n\nبا اين حال خروجي گرفته شود؟");
+}
+
+QString unfinishedBooksWarning(const QStringList &entries)
+{
+    return QStringLiteral(u"اين كتابها هنوز ساخته نشده\u200Cاند و روي سي\u200Cدي نخواهند بود:\n")
+        + entries.join(u'\n');
+}
+
 namespace {
 
 // Files the export will copy and write: the script's files, the printable

@@ -25,6 +25,12 @@ enum class ExportOutcome {
 
 qint16 messageCode(ExportOutcome outcome);
 
+// The books of the rows not made yet, one picker entry a line, and whether
+// to export all the same.
+QString unfinishedBooksQuestion(const QStringList &entries);
+// The same list as a warning of the command-line export.
+QString unfinishedBooksWarning(const QStringList &entries);
+
 struct ExportResult {
     ExportOutcome outcome = ExportOutcome::Failed;
     // The finished "Export n"; after a failure empty, or the incomplete

@@ -392,7 +392,7 @@ void Form1::ReadSett()
     MakeCombo();
 }
 
-bool Form1::SaveThings()
+bool Form1::SaveThings(bool *complete)
 {
     SaveRequest r;
     r.buildFolder = buildFolder();
@@ -410,6 +410,8 @@ bool Form1::SaveThings()
     const SaveOutcome outcome = saveProject(fso, r);
     if (!outcome.problems.isEmpty())
         m_ctx.op->notice(QStringLiteral(u"اين فايلها نوشته نشد:\n") + outcome.problems.join(u'\n'));
+    if (complete)
+        *complete = outcome.problems.isEmpty();
     return outcome.settingsWritten;
 }
 

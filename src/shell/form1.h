@@ -35,12 +35,16 @@ public:
     static QString DoSlash(const QString &iPa);
     bool CHK();
     void ReadSett();
-    bool SaveThings();
+    // False when the settings file was not written; `complete` tells whether
+    // every media copy was made too.
+    bool SaveThings(bool *complete = nullptr);
     void MakeCombo();
     bool FE();
     void MakeDirs();
     void Doit();
     void ExportAll();
+    // How long a quick export runs before its progress window shows.
+    int exportProgressDelayMs = 400;
     QString Radi(qint16 ora) const;
 
     // Event handlers.

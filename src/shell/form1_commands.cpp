@@ -5,6 +5,9 @@
 #include "common/operator.h"
 #include "common/paths.h"
 #include "export/exporter.h"
+#include "export/exportprogress.h"
+#include "project/bookslot.h"
+#include "shell/messages.h"
 #include "shell/appcontext.h"
 #include "workbench/form3.h"
 
@@ -15,6 +18,7 @@
 #include <QTimer>
 #include <QDir>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QRadioButton>
 
 namespace zorvel {
@@ -135,15 +139,61 @@ void Form1::Command10_Click()
     applyAbsolutePathRule(idir); // re-reads the settings and rebuilds the picker
     // Without a build folder there is nothing to save into; the export
     // reports the missing folder itself.
-    if (fso.folderExists(idir->text()))
-        SaveThings();
+    if (fso.folderExists(idir->text())) {
+        const QStringList unfinished
+            = unfinishedBooks(fso, idir->text(), title->text(), matn->text(), shenas->text());
+        if (!unfinished.isEmpty() && !m_ctx.op->ask(unfinishedBooksQuestion(unfinished)))
+            return;
+        // An export with settings or media that were not saved would carry
+        // the old ones onto the CD.
+        bool complete = false;
+        if (!SaveThings(&complete) || !complete) {
+            bepayam(28);
+            return;
+        }
+    }
     ExportAll();
 }
 
+namespace {
+
+// The export's progress in a window that can stop it.
+class ExportProgressWindow : public ExportProgress {
+public:
+    ExportProgressWindow(QWidget *owner, int delayMs)
+        : m_dialog(QStringLiteral(u"در حال گرفتن خروجي..."), QStringLiteral(u"انصراف"), 0, 1, owner)
+    {
+        m_dialog.setWindowTitle(productName());
+        m_dialog.setWindowModality(Qt::WindowModal);
+        m_dialog.setMinimumDuration(delayMs);
+        m_dialog.setAutoClose(false);
+        m_dialog.setAutoReset(false);
+        m_dialog.setValue(0);
+    }
+    void begin(int total) override { m_dialog.setMaximum(std::max(total, 1)); }
+    bool step() override
+    {
+        if (m_dialog.value() < m_dialog.maximum())
+            m_dialog.setValue(m_dialog.value() + 1);
+        else
+            QCoreApplication::processEvents();
+        return !m_dialog.wasCanceled();
+    }
+
+private:
+    QProgressDialog m_dialog;
+};
+
+} // namespace
+
 void Form1::ExportAll()
 {
-    const ExportResult result = runExport(fso, m_ctx.programFolder, idir->text(), ExBox->text(),
-                                          Pcheck->isChecked());
+    ExportResult result;
+    {
+        ExportProgressWindow progress(this, exportProgressDelayMs);
+        result = runExport(fso, m_ctx.programFolder, idir->text(), ExBox->text(),
+            Pcheck->isChecked(), &progress);
+    }
     bepayam(result.messageCode());
     // Message 28 alone does not say what to mend.
     if (result.outcome == ExportOutcome::Failed && !result.problem.isEmpty())
