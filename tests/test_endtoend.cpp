@@ -10,6 +10,7 @@
 #include "shell/form1.h"
 #include "shell/form5.h"
 #include "support/benchfixture.h"
+#include "support/screenshot.h"
 #include "workbench/bookwriter.h"
 #include "workbench/form3.h"
 #include "workbench/textrules.h"
@@ -370,6 +371,7 @@ void TestEndToEnd::cancelledExportLeavesNothing()
     QTimer::singleShot(0, [&] {
         if (auto *progress = b.f1->findChild<QProgressDialog *>()) {
             seen = progress->isVisible() && progress->isModal();
+            saveShot(progress, QStringLiteral("export-progress"));
             progress->cancel();
         }
     });

@@ -8,6 +8,7 @@
 #include "export/exportprogress.h"
 #include "project/bookslot.h"
 #include "shell/messages.h"
+#include "shell/uistyle.h"
 #include "shell/appcontext.h"
 #include "workbench/form3.h"
 
@@ -164,6 +165,9 @@ public:
         : m_dialog(QStringLiteral(u"در حال گرفتن خروجي..."), QStringLiteral(u"انصراف"), 0, 1, owner)
     {
         m_dialog.setWindowTitle(productName());
+        m_dialog.setLayoutDirection(Qt::RightToLeft);
+        applyFormFont(&m_dialog);
+        m_dialog.setMinimumWidth(tw(4500));
         m_dialog.setWindowModality(Qt::WindowModal);
         m_dialog.setMinimumDuration(delayMs);
         m_dialog.setAutoClose(false);
