@@ -1,7 +1,10 @@
 #!/usr/bin/python3
 """Times the CD reader in headless Chromium on a large generated export.
 
-  reader_timing.py [EXPORT_DIR]
+  reader_timing.py [EXPORT_DIR [WORDS...]]
+
+WORDS are the searches to time (by default words of make_sample.py's text; for
+an export of bench_readerdata, for example کتاب and متن).
 
 Without EXPORT_DIR, tests/reader/make_sample.py --big 30 257 writes one to
 /tmp/zorvel-big first. Prints, each measured inside the page with
@@ -101,6 +104,7 @@ def open_fresh(driver, url):
 
 def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else None
+    searches = sys.argv[2:] or ['کتاب باران', 'انار', '1403']
     if folder is None:
         folder = '/tmp/zorvel-big'
         subprocess.run([sys.executable, os.path.join(ROOT, 'tests', 'reader', 'make_sample.py'),
@@ -127,7 +131,7 @@ def main():
 
         # At once after opening: books still load and fold in the background.
         open_fresh(driver, url)
-        for words in ('کتاب باران', 'انار'):
+        for words in searches[:2]:
             start = time.time()
             first, total, count, status = driver.execute_async_script(TIMED_SEARCH_JS, words)
             report('search "%s" just after opening, first results' % words, first, time.time() - start, 300)
@@ -135,7 +139,7 @@ def main():
 
         # Every book loaded and folded.
         wait_for(driver, 'return foldedBooks.size === ZORVEL_LIBRARY.books.length')
-        for words in ('کتاب باران', 'انار', '1403'):
+        for words in searches:
             start = time.time()
             first, total, count, status = driver.execute_async_script(TIMED_SEARCH_JS, words)
             report('search "%s" over %d books, first results' % (words, books), first, time.time() - start, 300)
