@@ -52,7 +52,9 @@ void writeSystem8bit(const QString &path, const QString &text)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw FileError(path, QStringLiteral("Cannot write the file (%1)").arg(file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    // A full disk may only show in the write's count or the flush.
+    if (file.write(bytes) != bytes.size() || !file.flush() || file.size() != bytes.size()
+        || !file.commit())
         throw FileError(path, QStringLiteral("Cannot write the file (%1)").arg(file.errorString()));
 }
 
