@@ -71,8 +71,10 @@ void copyFile(const QString &source, const QString &target)
     if (!out.commit())
         throw writeFailed(out.errorString());
     const qint64 written = QFileInfo(target).size();
-    if (written != expected)
+    if (written != expected) {
+        QFile::remove(target); // a short program is worse than none
         throw writeFailed(QStringLiteral("%1 of %2 bytes written").arg(written).arg(expected));
+    }
     QFile::setPermissions(
         target, in.permissions() | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
