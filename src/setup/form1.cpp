@@ -149,8 +149,7 @@ InstallPlan Form1::plan() const
     // An export tried before it is burnt has setup at its top, beside the
     // content, and nothing of it in the folder above.
     if (!folderExists(plan.sourceFolder)) {
-        const QString beside
-            = joinPath(m_environment.programFolder, withSeparators(folderName));
+        const QString beside = joinPath(m_environment.programFolder, withSeparators(folderName));
         if (folderExists(beside)) {
             plan.cdFolder = m_environment.programFolder;
             plan.sourceFolder = beside;

@@ -20,7 +20,8 @@ QString programPath(const InstallPlan &plan)
 QString firstMissingFolder(const QString &folder)
 {
     QString missing;
-    QString path = QDir::cleanPath(QFileInfo(QDir::fromNativeSeparators(folder)).absoluteFilePath());
+    QString path
+        = QDir::cleanPath(QFileInfo(QDir::fromNativeSeparators(folder)).absoluteFilePath());
     for (;;) {
         const QFileInfo info(path);
         if (info.exists() || info.isSymLink()) // a broken link is not ours to remove
@@ -60,9 +61,8 @@ std::optional<QString> install(const InstallPlan &plan)
     if (!sourceOnCd(plan))
         return sourceOutsideText(plan.sourceFolder, plan.cdFolder);
     const QString made = firstMissingFolder(plan.installFolder);
-    const auto failed = [&](const QString &problem) {
-        return installFailedText(problem, undo(made, plan));
-    };
+    const auto failed
+        = [&](const QString &problem) { return installFailedText(problem, undo(made, plan)); };
     try {
         copyFolder(plan.sourceFolder, plan.installFolder);
     } catch (const FileError &error) {

@@ -58,7 +58,8 @@ inline QMap<QString, QString> listingOutside(
 }
 
 // What differs between two listings, one line a path, for a failure message.
-inline QString listingChanges(const QMap<QString, QString> &before, const QMap<QString, QString> &after)
+inline QString listingChanges(
+    const QMap<QString, QString> &before, const QMap<QString, QString> &after)
 {
     QStringList lines;
     for (auto it = before.begin(); it != before.end(); ++it) {
