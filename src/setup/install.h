@@ -24,9 +24,9 @@ QString firstMissingFolder(const QString &folder);
 
 // Copies the source folder into the installation folder, checks that the
 // program to start is there and writes the marker. Returns what went wrong,
-// for a message box, or nothing when the installation is complete. After a
-// failure no marker of this installation exists, and what it made is
-// removed when the installation folder did not exist before.
+// for a message box, or nothing when the installation is complete. A failed
+// run has written no marker, and removes what it made when the installation
+// folder did not exist before.
 std::optional<QString> install(const InstallPlan &plan);
 
 // Writes (or replaces) the marker file; throws FileError.
