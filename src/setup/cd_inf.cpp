@@ -1,5 +1,6 @@
 #include "cd_inf.h"
 
+#include "install_paths.h"
 #include "text_files.h"
 
 namespace setup {
@@ -35,6 +36,30 @@ CdInfReading parseCdInf(const QString &text)
         reading.values.*section.field = *value;
     }
     return reading;
+}
+
+QString unsafeSection(const CdInf &values)
+{
+    if (!isSingleFolderName(values.cdName))
+        return markerCdName;
+    if (!staysInside(values.folderName))
+        return markerFolderName;
+    if (!values.runFile.isEmpty() && !staysInside(values.runFile))
+        return markerRunFile;
+    return QString();
+}
+
+QString sectionOf(const CdInf &values, const QString &marker)
+{
+    if (marker == markerCdName)
+        return values.cdName;
+    if (marker == markerDefPath)
+        return values.defPath;
+    if (marker == markerFolderName)
+        return values.folderName;
+    if (marker == markerRunFile)
+        return values.runFile;
+    return QString();
 }
 
 CdInfReading readCdInf(const QString &path)

@@ -36,6 +36,16 @@ struct CdInfReading {
 // sections may stand in any order and other lines are ignored.
 CdInfReading parseCdInf(const QString &text);
 
+// The marker of the first section (CD Name, Folder Name, Run File) whose
+// value would lead out of its folder; empty when none does. The CD Name must
+// be one folder name, the Folder Name a folder below the CD's folder, the
+// Run File empty or a file below the installation folder. Def Path is the
+// operator's to choose.
+QString unsafeSection(const CdInf &values);
+
+// The value of the section that `marker` names.
+QString sectionOf(const CdInf &values, const QString &marker);
+
 // Reads the file in the system's 8-bit code page; throws FileError.
 CdInfReading readCdInf(const QString &path);
 

@@ -37,23 +37,52 @@ void copyFile(const QString &source, const QString &target)
         throw FileError(source, QStringLiteral("Cannot read the file (%1)").arg(in.errorString()));
     if (QFileInfo(target).isDir())
         throw FileError(target, QStringLiteral("A folder stands where the file should go"));
+    const qint64 expected = in.size();
     QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly))
         throw FileError(
             target, QStringLiteral("Cannot write the file (%1)").arg(out.errorString()));
-    QByteArray chunk;
+    // A full disk shows as a short write, a failed flush or a short file, not
+    // always as a failed commit or with a reason; until the commit the
+    // earlier file stays.
+    const auto writeFailed = [&](const QString &why) {
+        return FileError(target, QStringLiteral("Cannot write the file (%1)").arg(why));
+    };
+    const auto reason = [&] {
+        return out.error() != QFileDevice::NoError ? out.errorString()
+                                                   : QStringLiteral("the disk may be full");
+    };
+    qint64 copied = 0;
     while (!in.atEnd()) {
-        chunk = in.read(1 << 20);
-        if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
-            throw FileError(
-                source, QStringLiteral("Cannot read the file (%1)").arg(in.errorString()));
+        const QByteArray chunk = in.read(1 << 20);
+        if (chunk.isEmpty()) {
+            if (in.error() != QFileDevice::NoError)
+                throw FileError(
+                    source, QStringLiteral("Cannot read the file (%1)").arg(in.errorString()));
+            break;
+        }
         if (out.write(chunk) != chunk.size())
-            throw FileError(
-                target, QStringLiteral("Cannot write the file (%1)").arg(out.errorString()));
+            throw writeFailed(reason());
+        copied += chunk.size();
     }
+    if (copied != expected)
+        throw FileError(source,
+            QStringLiteral("Cannot read the file (%1 of %2 bytes read)").arg(copied).arg(expected));
+    if (!out.flush())
+        throw writeFailed(reason());
+    if (out.size() != expected)
+        throw writeFailed(QStringLiteral("%1 of %2 bytes written, the disk may be full")
+                              .arg(out.size())
+                              .arg(expected));
     if (!out.commit())
-        throw FileError(
-            target, QStringLiteral("Cannot write the file (%1)").arg(out.errorString()));
+        throw writeFailed(reason());
+    const qint64 written = QFileInfo(target).size();
+    if (written != expected) {
+        QFile::remove(target); // a short program is worse than none
+        throw writeFailed(QStringLiteral("%1 of %2 bytes written, the disk may be full")
+                              .arg(written)
+                              .arg(expected));
+    }
     QFile::setPermissions(
         target, in.permissions() | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }

@@ -102,6 +102,14 @@ bool Form1::Form_Load()
         m_host.endProgram();
         return false;
     }
+    // Checked before chek(): a CD Name with a path in it would read a marker
+    // from elsewhere and start what it names.
+    const QString unsafe = unsafeSection(reading.values);
+    if (!unsafe.isEmpty()) {
+        tell(unsafeSectionText(infPath, unsafe, sectionOf(reading.values, unsafe)));
+        m_host.endProgram();
+        return false;
+    }
     cdName = reading.values.cdName;
     // A base that means nothing on this system (a drive path read elsewhere)
     // becomes the user's home folder.
@@ -136,14 +144,16 @@ InstallPlan Form1::plan() const
     const QString root = m_environment.volumeRootOf
         ? m_environment.volumeRootOf(m_environment.programFolder)
         : QString();
+    plan.cdFolder = cdFolder(m_environment.programFolder, root);
     plan.sourceFolder = sourceFolder(m_environment.programFolder, folderName, root);
     // An export tried before it is burnt has setup at its top, beside the
     // content, and nothing of it in the folder above.
     if (!folderExists(plan.sourceFolder)) {
-        const QString beside
-            = joinPath(m_environment.programFolder, withSeparators(folderName));
-        if (folderExists(beside))
+        const QString beside = joinPath(m_environment.programFolder, withSeparators(folderName));
+        if (folderExists(beside)) {
+            plan.cdFolder = m_environment.programFolder;
             plan.sourceFolder = beside;
+        }
     }
     plan.installFolder = itit();
     plan.runFile = runFile;
@@ -167,38 +177,41 @@ void Form1::getto(int arg)
     if (arg == 2) {
         btn[0]->hide();
         btn[1]->hide();
-        copfol();
+        page = 2;
+        // The operator was told what failed; another folder may do.
+        if (!copfol()) {
+            getto(1);
+            return;
+        }
     }
     page = qint16(arg);
     QCoreApplication::processEvents();
 }
 
-void Form1::copfol()
+bool Form1::copfol()
 {
     QCoreApplication::processEvents();
     if (m_host.ended())
-        return;
+        return true;
+    // The values may have changed since they were checked at the start.
+    const QString unsafe = unsafeSection({ cdName, defPath, folderName, runFile });
+    if (!unsafe.isEmpty()) {
+        tell(unsafeSectionText(
+            infPath, unsafe, sectionOf({ cdName, defPath, folderName, runFile }, unsafe)));
+        return false;
+    }
     const InstallPlan current = plan();
-    // A failed installation is reported and leaves no marker behind, so the
-    // next start offers the installation again.
-    if (const std::optional<QString> problem = installFiles(current)) {
+    // A failed installation leaves no marker, so the next start offers the
+    // installation again, and nothing is started.
+    if (const std::optional<QString> problem = install(current)) {
         tell(*problem);
-        return;
+        return false;
     }
-    AslPath();
     QCoreApplication::processEvents();
     if (m_host.ended())
-        return;
+        return true;
     RunIt(programPath(current));
-}
-
-void Form1::AslPath()
-{
-    try {
-        writeMarker(plan());
-    } catch (const FileError &error) {
-        m_host.showMessage(messageTitle, markerFailedText(error), Host::Icon::Warning);
-    }
+    return true;
 }
 
 void Form1::chek()

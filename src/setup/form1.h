@@ -30,8 +30,8 @@ public:
 
     QString itit() const;
     void getto(int arg);
-    void copfol();
-    void AslPath();
+    // False when the installation failed; the operator was told why.
+    bool copfol();
     void chek();
     void RunIt(const QString &ExFile);
     void upd();

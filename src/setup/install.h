@@ -8,6 +8,7 @@ namespace setup {
 
 // What one installation needs, all paths in this system's form.
 struct InstallPlan {
+    QString cdFolder; // the CD's folder that Folder Name is taken from
     QString sourceFolder; // the CD's folder whose content is installed
     QString installFolder; // where it goes
     QString runFile; // relative to installFolder; may be empty
@@ -17,10 +18,16 @@ struct InstallPlan {
 // The installed program's full path, empty when there is no run file.
 QString programPath(const InstallPlan &plan);
 
-// Copies the source folder into the installation folder and checks that the
-// program to start is there. Returns what went wrong, for a message box, or
-// nothing when the installation is complete.
-std::optional<QString> installFiles(const InstallPlan &plan);
+// The outermost folder of `folder` and its parents that does not exist yet,
+// in this system's form; empty when `folder` exists.
+QString firstMissingFolder(const QString &folder);
+
+// Copies the source folder into the installation folder, checks that the
+// program to start is there and writes the marker. Returns what went wrong,
+// for a message box, or nothing when the installation is complete. A failed
+// run has written no marker, and removes what it made when the installation
+// folder did not exist before.
+std::optional<QString> install(const InstallPlan &plan);
 
 // Writes (or replaces) the marker file; throws FileError.
 void writeMarker(const InstallPlan &plan);

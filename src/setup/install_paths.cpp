@@ -55,19 +55,63 @@ static QString comparable(const QString &path)
     return cleaned;
 }
 
-QString sourceFolder(
-    const QString &programFolder, const QString &folderName, const QString &volumeRoot, QChar sep)
+QString cdFolder(const QString &programFolder, const QString &volumeRoot, QChar sep)
 {
-    const QString name = withSeparators(folderName, sep);
     if (comparable(programFolder) == comparable(volumeRoot))
-        return joinPath(programFolder, name, sep);
+        return programFolder;
     QString folder = programFolder;
     while (folder.size() > 1 && endsWithSeparator(folder, sep))
         folder.chop(1);
     const qsizetype cut = std::max(folder.lastIndexOf(sep), folder.lastIndexOf(u'/'));
     if (cut < 0) // a bare drive such as "D:"
-        return joinPath(folder, name, sep);
-    return folder.left(cut + 1) + name;
+        return folder;
+    return folder.left(cut + 1);
+}
+
+QString sourceFolder(
+    const QString &programFolder, const QString &folderName, const QString &volumeRoot, QChar sep)
+{
+    return joinPath(cdFolder(programFolder, volumeRoot, sep), withSeparators(folderName, sep), sep);
+}
+
+static bool onlyDotsAndSpaces(QStringView part)
+{
+    for (const QChar c : part) {
+        if (c != u'.' && c != u' ')
+            return false;
+    }
+    return true;
+}
+
+static bool hasForbiddenCharacter(QStringView value)
+{
+    for (const QChar c : value) {
+        if (c.unicode() < 0x20 || c == u':')
+            return true;
+    }
+    return false;
+}
+
+bool isSingleFolderName(const QString &name)
+{
+    return !name.isEmpty() && !name.contains(u'/') && !name.contains(u'\\')
+        && !hasForbiddenCharacter(name) && !onlyDotsAndSpaces(name);
+}
+
+bool staysInside(const QString &relative)
+{
+    if (relative.isEmpty() || relative.startsWith(u'/') || relative.startsWith(u'\\')
+        || hasForbiddenCharacter(relative))
+        return false;
+    bool namesSomething = false;
+    for (const QString &part : withSeparators(relative, u'/').split(u'/')) {
+        if (part.isEmpty() || part == u".")
+            continue;
+        if (onlyDotsAndSpaces(part))
+            return false;
+        namesSomething = true;
+    }
+    return namesSomething;
 }
 
 QString volumeRootOf(const QString &path)

@@ -26,12 +26,27 @@ QString installFolder(const QString &defPath, const QString &cdName, QChar sep =
 // Where cd.inf stands: beside setup.
 QString infPathFor(const QString &programFolder, QChar sep = nativeSeparator());
 
-// The folder whose content is installed: `folderName` in the parent of
-// setup's folder, or in setup's folder itself when that is the root of its
-// volume (setup at the top of the CD). `volumeRoot` is the root of the volume
-// that holds the program folder.
+// The folder of the CD that Folder Name is taken from: the parent of setup's
+// folder, or setup's folder itself when that is the root of its volume (setup
+// at the top of the CD). `volumeRoot` is the root of the volume that holds
+// the program folder.
+QString cdFolder(
+    const QString &programFolder, const QString &volumeRoot, QChar sep = nativeSeparator());
+
+// The folder whose content is installed: `folderName` in cdFolder().
 QString sourceFolder(const QString &programFolder, const QString &folderName,
     const QString &volumeRoot, QChar sep = nativeSeparator());
+
+// A value that names one folder and nothing more: not empty, no separator
+// (either kind), no drive colon, no control character, and not made only of
+// dots and spaces ("..", or "..." and " " which Windows trims to nothing).
+bool isSingleFolderName(const QString &name);
+
+// A relative path that names something below the folder it is joined to:
+// not empty, no leading separator (a root or a share), no drive colon, no
+// control character (a NUL would cut the path short), and no part made only
+// of dots and spaces other than "." (so no "..").
+bool staysInside(const QString &relative);
 
 // The root of the volume (drive, mount point) that holds `path`.
 QString volumeRootOf(const QString &path);

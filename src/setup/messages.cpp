@@ -1,5 +1,6 @@
 #include "messages.h"
 
+#include "cd_inf.h"
 #include "text_files.h"
 
 namespace setup {
@@ -21,10 +22,36 @@ QString sectionMissingText(const QString &infPath, const QString &marker)
         .arg(marker, infPath);
 }
 
+QString unsafeSectionText(const QString &infPath, const QString &marker, const QString &value)
+{
+    QString rule;
+    if (marker == markerCdName)
+        rule = QStringLiteral("It must be one folder name, without \\, /, : or \"..\".");
+    else if (marker == markerFolderName)
+        rule = QStringLiteral("It must name a folder on the CD.");
+    else
+        rule = QStringLiteral("It must name a file inside the installation folder.");
+    QString shown = value;
+    for (QChar &c : shown) {
+        if (c.unicode() < 0x20)
+            c = u'?';
+    }
+    return QStringLiteral("The section \"%1\" of %2 is not allowed:\n%3\n%4\n"
+                          "Nothing was installed.")
+        .arg(marker, infPath, shown, rule);
+}
+
 QString sourceMissingText(const QString &sourceFolder)
 {
     return QStringLiteral("The folder to install was not found:\n%1\nNothing was installed.")
         .arg(sourceFolder);
+}
+
+QString sourceOutsideText(const QString &sourceFolder, const QString &cdFolder)
+{
+    return QStringLiteral("The section \"%1\" leads out of the CD:\n%2\nis not inside %3\n"
+                          "Nothing was installed.")
+        .arg(markerFolderName, sourceFolder, cdFolder);
 }
 
 QString copyFailedText(const FileError &error)
@@ -41,8 +68,33 @@ QString programMissingText(const QString &program)
 
 QString markerFailedText(const FileError &error)
 {
-    return QStringLiteral("The files were installed, but setup could not remember where.\n")
+    return QStringLiteral("The installation did not complete: setup could not write the "
+                          "file that remembers it.\n")
         + error.describe();
+}
+
+QString installFailedText(const QString &problem, const QString &leftover)
+{
+    return problem + QStringLiteral("\n\n") + leftover
+        + QStringLiteral("\nChoose another folder, or make room on the disk, and click Next "
+                         "to try again.");
+}
+
+QString removedFolderText(const QString &folder)
+{
+    return QStringLiteral("Nothing was left behind: the folder %1 was removed.").arg(folder);
+}
+
+QString keptFolderText(const QString &folder)
+{
+    return QStringLiteral("The folder %1 was there before and was kept; each file in it holds "
+                          "either its earlier or its new content.")
+        .arg(folder);
+}
+
+QString notRemovedText(const QString &folder)
+{
+    return QStringLiteral("The folder %1 could not be removed completely.").arg(folder);
 }
 
 QString startFailedText(const QString &program)

@@ -10,11 +10,17 @@
 
 namespace setup {
 
+std::unique_ptr<QMessageBox> messageBox(
+    const QString &title, const QString &text, Host::Icon icon, QWidget *parent)
+{
+    return std::make_unique<QMessageBox>(
+        icon == Host::Icon::Critical ? QMessageBox::Critical : QMessageBox::Warning, title, text,
+        QMessageBox::Ok, parent);
+}
+
 void QtHost::showMessage(const QString &title, const QString &text, Icon icon)
 {
-    QMessageBox box(icon == Icon::Critical ? QMessageBox::Critical : QMessageBox::Warning, title,
-        text, QMessageBox::Ok, QApplication::activeWindow());
-    box.exec();
+    messageBox(title, text, icon, QApplication::activeWindow())->exec();
 }
 
 void QtHost::runModal(QDialog &dialog)

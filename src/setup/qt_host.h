@@ -2,7 +2,16 @@
 
 #include "host.h"
 
+#include <memory>
+
+class QMessageBox;
+class QWidget;
+
 namespace setup {
+
+// The box QtHost shows for a message.
+std::unique_ptr<QMessageBox> messageBox(
+    const QString &title, const QString &text, Host::Icon icon, QWidget *parent);
 
 class QtHost : public Host {
 public:

@@ -1,5 +1,6 @@
 // The installer's logic without a window: cd.inf, paths, copying, marker.
 #include "cd_inf.h"
+#include "disk_checks.h"
 #include "folder_copy.h"
 #include "folder_rows.h"
 #include "install.h"
@@ -39,6 +40,19 @@ QByteArray readBytes(const QString &path)
     return file.readAll();
 }
 
+QString clean(const QString &path)
+{
+    return QDir::cleanPath(QDir::fromNativeSeparators(path));
+}
+
+QByteArray pattern(qint64 size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qint64 i = 0; i < size; ++i)
+        bytes[i] = char(i * 7 + i / 251);
+    return bytes;
+}
+
 QString cdInf(const QStringList &lines)
 {
     return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
@@ -56,6 +70,8 @@ private slots:
     void parseCdInf();
     void readCdInf_systemCodePage();
     void sampleCdInf();
+    void unsafeSection_data();
+    void unsafeSection();
 
     void installFolder_data();
     void installFolder();
@@ -75,6 +91,15 @@ private slots:
     void copyFolder_failurePartWay();
     void copyFolder_refusesTargetInsideSource();
     void copyFolder_missingSource();
+    void copyFile_fullDisk_data();
+    void copyFile_fullDisk();
+    void writeSystem8bit_fullDisk();
+
+    void firstMissingFolder_data();
+    void firstMissingFolder();
+    void install_fullDisk_data();
+    void install_fullDisk();
+    void install_sourceLinkedOutsideCd();
 
     void markerRoundTrip();
     void rememberedProgram_data();
@@ -205,6 +230,90 @@ void TestSetupLogic::sampleCdInf()
     // Usable as a base on this system, whatever was written for another.
     QVERIFY(QDir::isAbsolutePath(
         QDir::fromNativeSeparators(setup::destinationBase(reading.values.defPath))));
+}
+
+void TestSetupLogic::unsafeSection_data()
+{
+    QTest::addColumn<QString>("cdName");
+    QTest::addColumn<QString>("folderName");
+    QTest::addColumn<QString>("runFile");
+    QTest::addColumn<QString>("unsafe"); // the section refused, empty when none
+    const QString cd = markerCdName;
+    const QString folder = markerFolderName;
+    const QString run = markerRunFile;
+    const QString none;
+
+    // What the CD and earlier CDs use stays allowed.
+    QTest::newRow("usual values") << "Atlas" << "Data" << "start.exe" << none;
+    QTest::newRow("run file in a subfolder") << "Zorvel Books" << "Data" << "reader\\index.html"
+                                             << none;
+    QTest::newRow("run file with forward separators") << "Atlas" << "Data" << "reader/index.html"
+                                                      << none;
+    QTest::newRow("folder name a subfolder") << "Atlas" << "Data\\Books" << "start.exe" << none;
+    QTest::newRow("current-folder parts") << "Atlas" << "./Data" << ".\\bin\\.\\start.exe" << none;
+    QTest::newRow("no run file") << "Atlas" << "Data" << "" << none;
+    QTest::newRow("dots and spaces inside names")
+        << " Atlas 2.. " << "Data..old" << "start..exe" << none;
+    QTest::newRow("Persian names") << QString::fromUtf8("اطلس") << QString::fromUtf8("داده")
+                                   << QString::fromUtf8("شروع.exe") << none;
+
+    QTest::newRow("CD name: parent path") << "../../escaped" << "Data" << "start.exe" << cd;
+    QTest::newRow("CD name: parent path with backslashes")
+        << "..\\..\\escaped" << "Data" << "start.exe" << cd;
+    QTest::newRow("CD name: parent") << ".." << "Data" << "start.exe" << cd;
+    QTest::newRow("CD name: current folder") << "." << "Data" << "start.exe" << cd;
+    QTest::newRow("CD name: dots Windows trims") << "..." << "Data" << "start.exe" << cd;
+    QTest::newRow("CD name: only spaces") << "  " << "Data" << "start.exe" << cd;
+    QTest::newRow("CD name: empty") << "" << "Data" << "start.exe" << cd;
+    QTest::newRow("CD name: subfolder") << "Books/Atlas" << "Data" << "start.exe" << cd;
+    QTest::newRow("CD name: absolute") << "/tmp/escaped" << "Data" << "start.exe" << cd;
+    QTest::newRow("CD name: drive letter") << "C:escaped" << "Data" << "start.exe" << cd;
+    QTest::newRow("CD name: NUL cuts it to a parent")
+        << QString::fromUtf16(u"..\0Atlas", 8) << "Data" << "start.exe" << cd;
+
+    QTest::newRow("folder name: parent path") << "Atlas" << "../outside" << "start.exe" << folder;
+    QTest::newRow("folder name: parent path with backslash")
+        << "Atlas" << "..\\outside" << "start.exe" << folder;
+    QTest::newRow("folder name: parent inside the path")
+        << "Atlas" << "Data/../../outside" << "start.exe" << folder;
+    QTest::newRow("folder name: absolute") << "Atlas" << "/home" << "start.exe" << folder;
+    QTest::newRow("folder name: leading backslash") << "Atlas" << "\\outside" << "start.exe"
+                                                    << folder;
+    QTest::newRow("folder name: share") << "Atlas" << "\\\\server\\share" << "start.exe" << folder;
+    QTest::newRow("folder name: drive letter") << "Atlas" << "C:\\outside" << "start.exe" << folder;
+    QTest::newRow("folder name: drive-relative") << "Atlas" << "C:outside" << "start.exe" << folder;
+    QTest::newRow("folder name: empty is the whole CD") << "Atlas" << "" << "start.exe" << folder;
+    QTest::newRow("folder name: current folder") << "Atlas" << "./" << "start.exe" << folder;
+
+    QTest::newRow("run file: parent path") << "Atlas" << "Data" << "../../../bin/true" << run;
+    QTest::newRow("run file: parent path with backslashes")
+        << "Atlas" << "Data" << "..\\..\\outside\\evil.exe" << run;
+    QTest::newRow("run file: parent inside the path")
+        << "Atlas" << "Data" << "reader/../../evil.exe" << run;
+    QTest::newRow("run file: absolute") << "Atlas" << "Data" << "/bin/true" << run;
+    QTest::newRow("run file: leading backslash") << "Atlas" << "Data" << "\\bin\\true" << run;
+    QTest::newRow("run file: drive letter")
+        << "Atlas" << "Data" << "C:\\Windows\\notepad.exe" << run;
+    QTest::newRow("run file: the installation folder itself") << "Atlas" << "Data" << "." << run;
+    QTest::newRow("run file: dots Windows trims") << "Atlas" << "Data" << "bin\\...\\x" << run;
+
+    QTest::newRow("the first unsafe section is named")
+        << "../x" << "../y" << "../z" << cd;
+}
+
+void TestSetupLogic::unsafeSection()
+{
+    QFETCH(QString, cdName);
+    QFETCH(QString, folderName);
+    QFETCH(QString, runFile);
+    QFETCH(QString, unsafe);
+    const CdInf values { cdName, QStringLiteral("C:\\Programs"), folderName, runFile };
+    QCOMPARE(setup::unsafeSection(values), unsafe);
+    if (!unsafe.isEmpty()) {
+        const QString text = unsafeSectionText("cd.inf", unsafe, sectionOf(values, unsafe));
+        QVERIFY2(text.contains('"' + unsafe + '"'), qPrintable(text));
+        QVERIFY2(!text.contains(QChar(0)), "a NUL would cut the message short");
+    }
 }
 
 void TestSetupLogic::installFolder_data()
@@ -452,6 +561,212 @@ void TestSetupLogic::copyFolder_missingSource()
 }
 
 
+
+void TestSetupLogic::copyFile_fullDisk_data()
+{
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<QByteArray>("earlier"); // null: no earlier file
+    QTest::addColumn<bool>("fits");
+    const qint64 limit = 64 * 1024;
+    QTest::newRow("exactly the room left fits") << limit << QByteArray() << true;
+    QTest::newRow("one byte over, nothing there before") << limit + 1 << QByteArray() << false;
+    QTest::newRow("one byte over keeps the earlier file")
+        << limit + 1 << QByteArray("earlier copy") << false;
+    QTest::newRow("over by several chunks") << qint64(3 << 20) << QByteArray() << false;
+}
+
+void TestSetupLogic::copyFile_fullDisk()
+{
+    QFETCH(qint64, size);
+    QFETCH(QByteArray, earlier);
+    QFETCH(bool, fits);
+    QTemporaryDir dir;
+    const QByteArray content = pattern(size);
+    writeBytes(dir.filePath("cd/file.bin"), content);
+    const QString target = dir.filePath("disk/file.bin");
+    QDir().mkpath(dir.filePath("disk"));
+    if (!earlier.isNull())
+        writeBytes(target, earlier);
+    const auto before = treeListing(dir.filePath("disk"));
+
+    std::optional<FileError> error;
+    bool limited = false;
+    {
+        FullDisk disk(64 * 1024);
+        limited = disk.active();
+        try {
+            setup::copyFile(dir.filePath("cd/file.bin"), target);
+        } catch (const FileError &e) {
+            error = e;
+        }
+    }
+    QVERIFY(limited);
+    if (fits) {
+        QVERIFY2(!error, error ? qPrintable(error->describe()) : "");
+        QCOMPARE(readBytes(target), content);
+        return;
+    }
+    QVERIFY(error);
+    QCOMPARE(clean(error->path()), clean(target));
+    // The earlier file whole, or none, and no half-written file beside it.
+    const auto after = treeListing(dir.filePath("disk"));
+    QVERIFY2(after == before, qPrintable(listingChanges(before, after)));
+}
+
+void TestSetupLogic::writeSystem8bit_fullDisk()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Atlas.txt");
+    writeBytes(path, "/old/Atlas/start\r\n");
+    const auto before = treeListing(dir.path());
+    std::optional<FileError> error;
+    {
+        FullDisk disk(8);
+        try {
+            setup::writeSystem8bit(path, QStringLiteral("/a/longer/path/to/Atlas/start\r\n"));
+        } catch (const FileError &e) {
+            error = e;
+        }
+    }
+    QVERIFY(error);
+    QCOMPARE(error->path(), path);
+    const auto after = treeListing(dir.path());
+    QVERIFY2(after == before, qPrintable(listingChanges(before, after)));
+}
+
+void TestSetupLogic::firstMissingFolder_data()
+{
+    QTest::addColumn<QString>("made"); // folder made below the temporary folder
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("expected"); // empty: the folder exists
+    QTest::newRow("folder exists") << "a/b" << "a/b" << "";
+    QTest::newRow("last part missing") << "a" << "a/b" << "a/b";
+    QTest::newRow("several parts missing") << "a" << "a/b/c/d" << "a/b";
+    QTest::newRow("trailing separator") << "a" << "a/b/" << "a/b";
+    QTest::newRow("a file in the way is not claimed") << "a/file" << "a/file/b" << "a/file/b";
+}
+
+void TestSetupLogic::firstMissingFolder()
+{
+    QFETCH(QString, made);
+    QFETCH(QString, folder);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    if (made.endsWith("file"))
+        writeBytes(dir.filePath(made), "f");
+    else
+        QDir().mkpath(dir.filePath(made));
+    const QString got = setup::firstMissingFolder(QDir::toNativeSeparators(dir.filePath(folder)));
+    QCOMPARE(clean(got), expected.isEmpty() ? QString() : clean(dir.filePath(expected)));
+}
+
+void TestSetupLogic::install_fullDisk_data()
+{
+    QTest::addColumn<QString>("base"); // below the temporary folder
+    QTest::addColumn<bool>("existed"); // an earlier installation is there
+    QTest::addColumn<qint64>("bigSize"); // a large file on the CD; 0: none
+    QTest::addColumn<qint64>("limit");
+    QTest::addColumn<QString>("failing"); // the file the message names
+    QTest::newRow("a file does not fit; the new folder goes")
+        << "disk" << false << qint64(256 * 1024) << qint64(64 * 1024) << "disk/Atlas/big.bin";
+    QTest::newRow("its new parents go too")
+        << "disk/new/parents" << false << qint64(256 * 1024) << qint64(64 * 1024)
+        << "disk/new/parents/Atlas/big.bin";
+    QTest::newRow("a file does not fit; an earlier installation stays")
+        << "disk" << true << qint64(256 * 1024) << qint64(64 * 1024) << "disk/Atlas/big.bin";
+    QTest::newRow("every file fits but the marker")
+        << "disk" << false << qint64(0) << qint64(16) << "home/Atlas.txt";
+}
+
+void TestSetupLogic::install_fullDisk()
+{
+    QFETCH(QString, base);
+    QFETCH(bool, existed);
+    QFETCH(qint64, bigSize);
+    QFETCH(qint64, limit);
+    QFETCH(QString, failing);
+    QTemporaryDir dir;
+    writeBytes(dir.filePath("cd/Data/start.sh"), "#!/bin/sh\n");
+    writeBytes(dir.filePath("cd/Data/BookTXT/1.htm"), "page one");
+    if (bigSize > 0)
+        writeBytes(dir.filePath("cd/Data/big.bin"), pattern(bigSize));
+    QDir().mkpath(dir.filePath("disk"));
+    QDir().mkpath(dir.filePath("home"));
+    const QString installed = base + "/Atlas";
+    if (existed) {
+        writeBytes(dir.filePath(installed + "/start.sh"), "#!/bin/sh\necho earlier\n");
+        writeBytes(dir.filePath(installed + "/BookTXT/1.htm"), "earlier page one");
+        writeBytes(dir.filePath(installed + "/notes.txt"), "the operator's own");
+    }
+    InstallPlan plan;
+    plan.cdFolder = QDir::toNativeSeparators(dir.filePath("cd"));
+    plan.sourceFolder = QDir::toNativeSeparators(dir.filePath("cd/Data"));
+    plan.installFolder = QDir::toNativeSeparators(dir.filePath(installed));
+    plan.runFile = "start.sh";
+    plan.markerPath = QDir::toNativeSeparators(dir.filePath("home/Atlas.txt"));
+    const auto before = treeListing(dir.path());
+
+    std::optional<QString> problem;
+    bool limited = false;
+    {
+        FullDisk disk { rlim_t(limit) };
+        limited = disk.active();
+        problem = setup::install(plan);
+    }
+    QVERIFY(limited);
+    QVERIFY2(problem, "a full disk was reported as success");
+    QVERIFY2(problem->contains(QDir::toNativeSeparators(dir.filePath(failing))),
+        qPrintable(*problem));
+    QVERIFY(!QFileInfo::exists(plan.markerPath));
+    const auto after = treeListing(dir.path());
+    if (!existed) {
+        // The disk as it was: the folders made for the installation are gone.
+        QVERIFY2(after == before, qPrintable(listingChanges(before, after)));
+        const QString made = QDir::toNativeSeparators(dir.filePath(base.section('/', 0, 1)));
+        QVERIFY2(problem->contains(removedFolderText(base == "disk" ? plan.installFolder : made)),
+            qPrintable(*problem));
+        return;
+    }
+    QVERIFY2(listingOutside(after, installed) == listingOutside(before, installed),
+        qPrintable(listingChanges(before, after)));
+    QVERIFY2(problem->contains(keptFolderText(plan.installFolder)), qPrintable(*problem));
+    // Each file there is whole: its earlier content or the CD's, nothing else.
+    const auto source = treeListing(plan.sourceFolder);
+    for (auto it = after.begin(); it != after.end(); ++it) {
+        if (!it.key().startsWith(installed + '/'))
+            continue;
+        const QString name = it.key().mid(installed.size() + 1);
+        QVERIFY2(it.value() == before.value(it.key()) || it.value() == source.value(name),
+            qPrintable(it.key()));
+    }
+    QCOMPARE(after.value(installed + "/notes.txt"), before.value(installed + "/notes.txt"));
+}
+
+void TestSetupLogic::install_sourceLinkedOutsideCd()
+{
+    QTemporaryDir dir;
+    writeBytes(dir.filePath("outside/start.sh"), "#!/bin/sh\necho not from the CD\n");
+    writeBytes(dir.filePath("cd/Real/start.sh"), "#!/bin/sh\n");
+    QDir().mkpath(dir.filePath("disk"));
+    QVERIFY(QFile::link(dir.filePath("outside"), dir.filePath("cd/Data")));
+    QVERIFY(QFile::link(dir.filePath("cd/Real"), dir.filePath("cd/Inner")));
+    InstallPlan plan;
+    plan.cdFolder = QDir::toNativeSeparators(dir.filePath("cd"));
+    plan.sourceFolder = QDir::toNativeSeparators(dir.filePath("cd/Data"));
+    plan.installFolder = QDir::toNativeSeparators(dir.filePath("disk/Atlas"));
+    plan.runFile = "start.sh";
+    plan.markerPath = QDir::toNativeSeparators(dir.filePath("Atlas.txt"));
+    const auto before = treeListing(dir.path());
+    const std::optional<QString> problem = setup::install(plan);
+    QCOMPARE(problem.value_or(QString()), sourceOutsideText(plan.sourceFolder, plan.cdFolder));
+    const auto after = treeListing(dir.path());
+    QVERIFY2(after == before, qPrintable(listingChanges(before, after)));
+
+    // A link that stays on the CD is followed.
+    plan.sourceFolder = QDir::toNativeSeparators(dir.filePath("cd/Inner"));
+    QCOMPARE(setup::install(plan), std::nullopt);
+    QCOMPARE(readBytes(dir.filePath("disk/Atlas/start.sh")), QByteArray("#!/bin/sh\n"));
+}
 
 void TestSetupLogic::markerRoundTrip()
 {

@@ -1,5 +1,7 @@
 // The installer's windows, offscreen, with a recording host in place of
 // message boxes, the modal picker, program starts and the end of setup.
+#include "cd_inf.h"
+#include "disk_checks.h"
 #include "drive_list.h"
 #include "environment.h"
 #include "folder_list.h"
@@ -17,6 +19,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QStringConverter>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -169,6 +172,13 @@ private slots:
     void install_startFails();
     void install_exitBeforeCopy();
     void exitButtonEnds();
+
+    void hostileCdInf_data();
+    void hostileCdInf();
+    void cdInfInside_data();
+    void cdInfInside();
+    void install_fullDisk_data();
+    void install_fullDisk();
 
     void qtHost_startsInOwnFolder();
     void screenshots();
@@ -563,7 +573,8 @@ void TestSetupWindows::install_sourceMissing()
     QVERIFY(!QFileInfo::exists(fixture.installed()));
     QVERIFY(setup.host.starts.isEmpty());
     QVERIFY(!setup.form->Timer1->isActive());
-    QCOMPARE(shown(*setup.form), QStringLiteral("P2 B2"));
+    QCOMPARE(setup.form->page, qint16(1)); // back to choosing, as after any failure
+    QCOMPARE(shown(*setup.form), QStringLiteral("P1 B0 B1 B2"));
 }
 
 void TestSetupWindows::install_copyFailsPartWay()
@@ -589,9 +600,12 @@ void TestSetupWindows::install_runFileMissingAfterCopy()
     Setup setup(fixture);
     setup.form->getto(2);
     QCOMPARE(setup.host.messages.size(), 1);
-    QCOMPARE(setup.host.messages.first().text,
-        programMissingText(native(fixture.installed() + "/player.exe")));
-    QVERIFY(QFileInfo::exists(fixture.installed() + "/BookTXT/1.htm"));
+    const QString text = setup.host.messages.first().text;
+    QVERIFY2(text.startsWith(programMissingText(native(fixture.installed() + "/player.exe"))),
+        qPrintable(text));
+    // A folder made for a broken installation goes again.
+    QVERIFY2(text.contains(removedFolderText(fixture.installed())), qPrintable(text));
+    QVERIFY(!QFileInfo::exists(fixture.installed()));
     QVERIFY(!QFileInfo::exists(fixture.marker()));
     QVERIFY(setup.host.starts.isEmpty());
 }
@@ -605,12 +619,15 @@ void TestSetupWindows::install_markerNotWritable()
     setup.form->getto(2);
     QCOMPARE(setup.host.messages.size(), 1);
     const RecordingHost::Message &message = setup.host.messages.first();
-    QCOMPARE(message.icon, Host::Icon::Warning);
+    QCOMPARE(message.icon, Host::Icon::Critical);
     QVERIFY2(message.text.contains(native(fixture.markerFolder + "/Atlas.txt")),
         qPrintable(message.text));
-    // The files are in place, so the program is still started.
-    QCOMPARE(setup.host.starts.size(), 1);
-    QVERIFY(setup.form->Timer1->isActive());
+    // An installation that cannot be remembered failed: nothing is started
+    // and the folder made for it is gone.
+    QVERIFY(setup.host.starts.isEmpty());
+    QVERIFY(!setup.form->Timer1->isActive());
+    QVERIFY(!QFileInfo::exists(fixture.installed()));
+    QCOMPARE(setup.form->page, qint16(1));
 }
 
 void TestSetupWindows::install_startFails()
@@ -652,6 +669,216 @@ void TestSetupWindows::exitButtonEnds()
     QVERIFY(!QFileInfo::exists(fixture.installed()));
 }
 
+void TestSetupWindows::hostileCdInf_data()
+{
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("value"); // %1: the folder that holds the CD, disk and home
+    QTest::addColumn<bool>("linked"); // the CD holds a link to the folder beside it
+    const QString cd = markerCdName;
+    const QString folder = markerFolderName;
+    const QString run = markerRunFile;
+    QTest::newRow("CD Name: parent path") << cd << "../../escaped" << false;
+    QTest::newRow("CD Name: parent path, backslashes") << cd << "..\\..\\escaped" << false;
+    QTest::newRow("CD Name: parent") << cd << ".." << false;
+    QTest::newRow("CD Name: absolute") << cd << "%1/outside" << false;
+    QTest::newRow("CD Name: drive letter") << cd << "C:escaped" << false;
+    QTest::newRow("CD Name: NUL cuts it to a parent") << cd << QString::fromUtf16(u"..\0x", 4)
+                                                      << false;
+    QTest::newRow("Folder Name: parent path") << folder << "../outside" << false;
+    QTest::newRow("Folder Name: parent path, backslash") << folder << "..\\outside" << false;
+    QTest::newRow("Folder Name: parent inside the path") << folder << "Data/../../outside"
+                                                         << false;
+    QTest::newRow("Folder Name: absolute") << folder << "%1/outside" << false;
+    QTest::newRow("Folder Name: leading backslash") << folder << "\\outside" << false;
+    QTest::newRow("Folder Name: drive letter") << folder << "C:\\outside" << false;
+    QTest::newRow("Folder Name: empty, the whole CD") << folder << "" << false;
+    QTest::newRow("Folder Name: a link that leaves the CD") << folder << "Linked" << true;
+    QTest::newRow("Run File: parent path") << run << "../../../bin/true" << false;
+    QTest::newRow("Run File: parent path, backslashes")
+        << run << "..\\..\\..\\..\\outside\\evil.sh" << false;
+    QTest::newRow("Run File: parent inside the path")
+        << run << "BookTXT/../../../../../outside/evil.sh" << false;
+    QTest::newRow("Run File: absolute") << run << "%1/outside/evil.sh" << false;
+    QTest::newRow("Run File: leading backslash") << run << "\\bin\\true" << false;
+    QTest::newRow("Run File: drive letter") << run << "C:\\Windows\\notepad.exe" << false;
+}
+
+void TestSetupWindows::hostileCdInf()
+{
+    QFETCH(QString, section);
+    QFETCH(QString, value);
+    QFETCH(bool, linked);
+    Fixture fixture;
+    const QString root = fixture.dir.path();
+    value.replace("%1", root);
+    // What an escape would reach: a folder beside the CD, and folders above
+    // the destination and the marker's folder that still lie in `root`.
+    writeBytes(fixture.dir.filePath("outside/evil.sh"), "#!/bin/sh\necho escaped\n");
+    writeBytes(fixture.dir.filePath("outside/BookTXT/1.htm"), "not on the CD");
+    const QString base = native(fixture.disk() + "/a/b");
+    QDir().mkpath(base);
+    fixture.markerFolder = native(fixture.home() + "/a/b");
+    QDir().mkpath(fixture.markerFolder);
+    if (linked)
+        QVERIFY(QFile::link(fixture.dir.filePath("outside"), fixture.dir.filePath("cd/Linked")));
+
+    QStringList values { "Atlas", base, "Data", "start.sh" };
+    const QStringList markers { markerCdName, markerDefPath, markerFolderName, markerRunFile };
+    values[markers.indexOf(section)] = value;
+    fixture.writeCdInf({ markers[0], values[0], markers[1], values[1], markers[2], values[2],
+        markers[3], values[3] });
+
+    const auto refused = [&](const RecordingHost &host) {
+        QCOMPARE(host.messages.size(), 1);
+        QVERIFY2(host.messages.first().text.contains('"' + section + '"'),
+            qPrintable(host.messages.first().text));
+        QCOMPARE(host.messages.first().icon, Host::Icon::Critical);
+        QVERIFY(host.starts.isEmpty());
+    };
+
+    auto before = treeListing(root);
+    {
+        Setup setup(fixture);
+        if (setup.loaded) { // only a link shows when the source is looked at
+            QVERIFY(linked);
+            setup.form->getto(1);
+            setup.form->getto(2);
+            QCOMPARE(setup.form->page, qint16(1));
+        } else {
+            QVERIFY(!linked);
+            QCOMPARE(setup.host.endCount, 1);
+        }
+        refused(setup.host);
+        if (QTest::currentTestFailed())
+            return;
+        QVERIFY(!setup.form->Timer1->isActive());
+    }
+    auto after = treeListing(root);
+    QVERIFY2(after == before, qPrintable(listingChanges(before, after)));
+    if (linked)
+        return;
+
+    // The same value set after a sound start is refused again before copying.
+    fixture.writeCdInf({ markers[0], "Atlas", markers[1], base, markers[2], "Data", markers[3],
+        "start.sh" });
+    before = treeListing(root);
+    Setup setup(fixture);
+    QVERIFY(setup.loaded);
+    QString *fields[] = { &setup.form->cdName, &setup.form->defPath, &setup.form->folderName,
+        &setup.form->runFile };
+    *fields[markers.indexOf(section)] = value;
+    setup.form->getto(1);
+    setup.form->getto(2);
+    refused(setup.host);
+    QCOMPARE(setup.form->page, qint16(1));
+    after = treeListing(root);
+    QVERIFY2(after == before, qPrintable(listingChanges(before, after)));
+}
+
+void TestSetupWindows::cdInfInside_data()
+{
+    QTest::addColumn<QString>("cdName");
+    QTest::addColumn<QString>("folderName");
+    QTest::addColumn<QString>("runFile");
+    QTest::addColumn<bool>("besideSetup"); // an export tried before burning
+    QTest::newRow("run file in a subfolder, as the CD has it")
+        << "Atlas" << "Data" << "reader\\index.html" << false;
+    QTest::newRow("run file in a subfolder, export tried before burning")
+        << "Atlas" << "Data" << "reader\\index.html" << true;
+    QTest::newRow("folder name a subfolder") << "Atlas" << "Data\\BookTXT" << "1.htm" << false;
+    QTest::newRow("current-folder parts") << "Atlas" << "./Data" << "./start.sh" << false;
+    QTest::newRow("Persian CD name") << QString::fromUtf8("اطلس") << "Data" << "start.sh" << false;
+}
+
+void TestSetupWindows::cdInfInside()
+{
+    QFETCH(QString, cdName);
+    QFETCH(QString, folderName);
+    QFETCH(QString, runFile);
+    QFETCH(bool, besideSetup);
+    Fixture fixture;
+    const QString root = fixture.dir.path();
+    writeBytes(fixture.dir.filePath("cd/Data/reader/index.html"), "<html></html>");
+    if (besideSetup) {
+        QVERIFY(QDir().rename(fixture.dir.filePath("cd/Data"), fixture.programFolder + "/Data"));
+    }
+    fixture.writeCdInf({ "[ CD Name ]", cdName, "[ Def Path ]", fixture.disk(),
+        "[ Folder Name ]", folderName, "[ Run File ]", runFile });
+    const auto before = treeListing(root);
+
+    Setup setup(fixture);
+    QVERIFY(setup.loaded);
+    setup.form->getto(1);
+    setup.form->getto(2);
+    QVERIFY2(setup.host.messages.isEmpty(), qPrintable(setup.host.messages.value(0).text));
+    const QString installed = native(fixture.disk() + '/' + cdName);
+    QCOMPARE(setup.host.starts.size(), 1);
+    QCOMPARE(setup.host.starts.first().program, installed + QDir::separator() + withSeparators(runFile));
+
+    // Only the installation folder and the marker are new.
+    const auto after = treeListing(root);
+    const QString inside = QDir(root).relativeFilePath(installed);
+    const QString marker = QDir(root).relativeFilePath(fixture.home() + '/' + cdName + ".txt");
+    QVERIFY(after.contains(marker));
+    QVERIFY2(listingOutside(after, inside, { marker }) == before,
+        qPrintable(listingChanges(before, listingOutside(after, inside, { marker }))));
+    QCOMPARE(treeListing(installed), treeListing(setup.form->plan().sourceFolder));
+}
+
+void TestSetupWindows::install_fullDisk_data()
+{
+    QTest::addColumn<qint64>("bigSize"); // a large file on the CD; 0: none
+    QTest::addColumn<qint64>("limit");
+    QTest::addColumn<bool>("markerFails"); // else the large file
+    QTest::newRow("a file does not fit") << qint64(256 * 1024) << qint64(64 * 1024) << false;
+    QTest::newRow("every file fits but the marker") << qint64(0) << qint64(16) << true;
+}
+
+void TestSetupWindows::install_fullDisk()
+{
+    QFETCH(qint64, bigSize);
+    QFETCH(qint64, limit);
+    QFETCH(bool, markerFails);
+    Fixture fixture;
+    if (bigSize > 0)
+        writeBytes(fixture.dir.filePath("cd/Data/big.bin"), QByteArray(bigSize, 'x'));
+    fixture.writeUsualCdInf(fixture.disk());
+    Setup setup(fixture);
+    setup.form->getto(1);
+    const auto before = treeListing(fixture.dir.path());
+    bool limited = false;
+    {
+        FullDisk disk { rlim_t(limit) };
+        limited = disk.active();
+        QTest::mouseClick(setup.form->btn[0], Qt::LeftButton);
+    }
+    QVERIFY(limited);
+
+    QCOMPARE(setup.host.messages.size(), 1);
+    const RecordingHost::Message &message = setup.host.messages.first();
+    QCOMPARE(message.icon, Host::Icon::Critical);
+    QVERIFY2(message.text.startsWith("The installation did not complete"), qPrintable(message.text));
+    const QString failing = markerFails ? fixture.marker() : native(fixture.installed() + "/big.bin");
+    QVERIFY2(message.text.contains(failing), qPrintable(message.text));
+    QVERIFY(!QFileInfo::exists(fixture.marker()));
+    QVERIFY(setup.host.starts.isEmpty());
+    QVERIFY(!setup.form->Timer1->isActive());
+    const auto after = treeListing(fixture.dir.path());
+    QVERIFY2(after == before, qPrintable(listingChanges(before, after)));
+
+    // Back on the destination page, ready for another try.
+    QCOMPARE(setup.form->page, qint16(1));
+    QCOMPARE(shown(*setup.form), QStringLiteral("P1 B0 B1 B2"));
+    QCOMPARE(setup.form->Text1->text(), fixture.installed());
+    QTest::mouseClick(setup.form->btn[0], Qt::LeftButton);
+    QCOMPARE(setup.host.messages.size(), 1);
+    QCOMPARE(setup.form->page, qint16(2));
+    QCOMPARE(readBytes(fixture.marker()), system8bit(fixture.program() + "\r\n"));
+    QCOMPARE(setup.host.starts.size(), 1);
+    if (bigSize > 0)
+        QCOMPARE(QFileInfo(fixture.installed() + "/big.bin").size(), bigSize);
+}
+
 void TestSetupWindows::qtHost_startsInOwnFolder()
 {
 #ifdef Q_OS_WIN
@@ -689,6 +916,33 @@ void TestSetupWindows::screenshots()
     picker.show();
     QVERIFY(picker.grab().save(out + "/picker.png"));
     picker.hide();
+
+    // A failed installation: its message, then the destination page again.
+    QDir(fixture.installed()).removeRecursively();
+    writeBytes(fixture.dir.filePath("cd/Data/big.bin"), QByteArray(256 * 1024, 'x'));
+    setup.form->getto(1);
+    {
+        FullDisk disk { 64 * 1024 };
+        setup.form->getto(2);
+    }
+    QCOMPARE(setup.host.messages.size(), 1);
+    QCOMPARE(setup.form->page, qint16(1));
+    QVERIFY(setup.form->grab().save(out + "/page1-after-failure.png"));
+    const auto showBox = [&](const RecordingHost::Message &message, const QString &name) {
+        const auto box = messageBox(message.title, message.text, message.icon, setup.form.get());
+        box->show();
+        QVERIFY(box->grab().save(out + '/' + name));
+        box->hide();
+    };
+    showBox(setup.host.messages.first(), "message-install-failed.png");
+
+    Fixture hostile;
+    hostile.writeCdInf({ "[ CD Name ]", "../../escaped", "[ Def Path ]", hostile.disk(),
+        "[ Folder Name ]", "Data", "[ Run File ]", "start.sh" });
+    Setup refused(hostile);
+    QVERIFY(!refused.loaded);
+    QCOMPARE(refused.host.messages.size(), 1);
+    showBox(refused.host.messages.first(), "message-unsafe-section.png");
 }
 
 QTEST_MAIN(TestSetupWindows)
