@@ -8,6 +8,10 @@
 
 namespace setup {
 
+namespace {
+#include "windows1256.inc"
+} // namespace
+
 FileError::FileError(QString path, QString reason)
     : std::runtime_error((reason + QStringLiteral(": ") + path).toStdString())
     , m_path(std::move(path))
@@ -42,7 +46,17 @@ QString readSystem8bit(const QString &path)
     if (file.error() != QFileDevice::NoError)
         throw FileError(path, QStringLiteral("Cannot read the file (%1)").arg(file.errorString()));
     QStringDecoder decode(QStringConverter::System);
-    return decode(bytes);
+    const QString text = decode(bytes);
+    if (!decode.hasError())
+        return text;
+    // Not valid in the system's UTF-8: a cd.inf saved on a Persian Windows.
+    QString persian;
+    persian.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        persian += b < 0x80 ? QChar(b) : QChar(kCp1256[b - 0x80]);
+    }
+    return persian;
 }
 
 void writeSystem8bit(const QString &path, const QString &text)

@@ -213,6 +213,17 @@ void TestSetupLogic::readCdInf_systemCodePage()
     QCOMPARE(reading.values.cdName, name);
 
     QVERIFY_THROWS_EXCEPTION(FileError, setup::readCdInf(dir.filePath("absent.inf")));
+
+    // Saved on a Persian Windows: Windows-1256 bytes, not valid UTF-8 here.
+    // "\xC7\xD8\xE1\xD3" is اطلس, "\xCF\xC7\xCF\xE5" داده.
+    const QString persian = dir.filePath("persian.inf");
+    writeBytes(persian,
+        QByteArray("[ CD Name ]\r\n\xC7\xD8\xE1\xD3\r\n[ Def Path ]\r\n/opt\r\n"
+                   "[ Folder Name ]\r\n\xCF\xC7\xCF\xE5\r\n[ Run File ]\r\nrun\r\n"));
+    const CdInfReading fromWindows = setup::readCdInf(persian);
+    QVERIFY(fromWindows.complete());
+    QCOMPARE(fromWindows.values.cdName, QString::fromUtf8("اطلس"));
+    QCOMPARE(fromWindows.values.folderName, QString::fromUtf8("داده"));
 }
 
 void TestSetupLogic::sampleCdInf()
