@@ -42,7 +42,7 @@ int exportEpubs(const QString &build, const QString &exportFolder)
         print(stderr, code ? zorvel::messageText(code) : zorvel::epubReport(result));
         return 1;
     }
-    // The report names the folder; media left out are listed after it.
+    // Books without pages and media left out are told on stderr.
     print(stdout, QDir::toNativeSeparators(result.outputFolder));
     if (!result.emptyBooks.isEmpty() || !result.leftOut.isEmpty())
         print(stderr, zorvel::epubReport(result));

@@ -201,6 +201,8 @@ private:
     QList<Binary> m_binaries;
     QHash<QString, QString> m_placed; // Data path -> href, empty when left out
     QString m_coverId;
+    int m_pictures = 0;
+    int m_media = 0;
 };
 
 void EpubBuilder::leaveOut(const QString &path)
@@ -235,7 +237,7 @@ QString EpubBuilder::picture(const QString &path, const QString &properties)
         type = QStringLiteral("image/png");
     }
     const QString id = properties.isEmpty()
-        ? QStringLiteral("img-%1").arg(m_items.size() + 1, 3, 10, QLatin1Char('0'))
+        ? QStringLiteral("img-%1").arg(++m_pictures, 3, 10, QLatin1Char('0'))
         : QStringLiteral("cover");
     binary.href = QStringLiteral("images/") + id + pictureExtension(type);
     m_items << Item { id, binary.href, type, properties };
@@ -254,7 +256,7 @@ QString EpubBuilder::media(const QString &path, const QString &type)
         leaveOut(path);
         return {};
     }
-    const QString id = QStringLiteral("media-%1").arg(m_items.size() + 1, 3, 10, QLatin1Char('0'));
+    const QString id = QStringLiteral("media-%1").arg(++m_media, 3, 10, QLatin1Char('0'));
     const QString href = QStringLiteral("media/") + id + u'.' + extensionOf(path).toLower();
     m_items << Item { id, href, type, {} };
     m_binaries << Binary { href, m_data + path, {} };
