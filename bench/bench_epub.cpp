@@ -29,7 +29,8 @@ int main(int argc, char **argv)
     const QString media = tmp.path() + QStringLiteral("/media");
     fs.createFolderPath(media);
     const QByteArray jpeg = fs.readBytes(program + QStringLiteral("/Resources/MyBook.jpg"));
-    auto padded = [&](int size) { return jpeg + QByteArray(std::max(0, size - int(jpeg.size())), '\0'); };
+    auto padded
+        = [&](int size) { return jpeg + QByteArray(std::max(0, size - int(jpeg.size())), '\0'); };
     for (int i = 0; i < 20; ++i)
         fs.writeBytes(media + QStringLiteral("/inline%1.jpg").arg(i), padded(30 * 1024));
     for (int i = 0; i < 30; ++i)
@@ -39,7 +40,8 @@ int main(int argc, char **argv)
     makeBuildFolder(build);
     ProjectSettings settings;
     fs.writeUnicode(settingsFilePath(build), buildSettingsText(settings));
-    fs.copyFile(program + QStringLiteral("/Resources/MyBack.jpg"), build + QStringLiteral("/FlashIMG/Back.jpg"));
+    fs.copyFile(program + QStringLiteral("/Resources/MyBack.jpg"),
+        build + QStringLiteral("/FlashIMG/Back.jpg"));
     QElapsedTimer t;
     t.start();
     for (const char *row : { "a", "b", "c" })

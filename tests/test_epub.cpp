@@ -142,7 +142,8 @@ QStringList treeShape(const QList<TocNode> &nodes)
 {
     QStringList out;
     for (const TocNode &n : nodes)
-        out << (n.isMainTitle() ? n.label + u'{' + treeShape(n.children).join(u'|') + u'}' : n.label);
+        out << (n.isMainTitle() ? n.label + u'{' + treeShape(n.children).join(u'|') + u'}'
+                                : n.label);
     return out;
 }
 
@@ -181,7 +182,8 @@ Package readPackage(const Epub &epub)
     Package p;
     p.doc = epub.xml(QStringLiteral("EPUB/package.opf"));
     for (const QDomElement &item : elements(p.doc, kOpfNs, QStringLiteral("item"))) {
-        p.items.insert(item.attribute("href"), { item.attribute("media-type"), item.attribute("properties") });
+        p.items.insert(
+            item.attribute("href"), { item.attribute("media-type"), item.attribute("properties") });
         p.hrefById.insert(item.attribute("id"), item.attribute("href"));
     }
     const QList<QDomElement> spine = elements(p.doc, kOpfNs, QStringLiteral("spine"));
@@ -202,7 +204,8 @@ QString h1Of(const QDomDocument &page)
 // Resolves a page's relative reference to the name inside the archive.
 QString inArchive(const QString &fromPage, const QString &href)
 {
-    return QDir::cleanPath(QStringLiteral("EPUB/") + QFileInfo(fromPage).path().mid(5) + u'/' + href)
+    return QDir::cleanPath(
+        QStringLiteral("EPUB/") + QFileInfo(fromPage).path().mid(5) + u'/' + href)
         .remove(QRegularExpression(QStringLiteral("^/")));
 }
 
@@ -228,8 +231,8 @@ QByteArray bmp(int w, int h)
 }
 
 const QString kZwnj = QString(QChar(0x200C));
-const QString kIdentity = QStringLiteral(u"ناشر: انتشارات نمونه\r\nچاپ اول، نيم") + kZwnj
-    + QStringLiteral(u"فاصله");
+const QString kIdentity
+    = QStringLiteral(u"ناشر: انتشارات نمونه\r\nچاپ اول، نيم") + kZwnj + QStringLiteral(u"فاصله");
 const QString kTitleSpecial = QStringLiteral(u"عنوان \"يك\" & <ب> 'ج'");
 const QString kMainSpecial = QStringLiteral(u"بخش «اول» & <دوم>");
 const QString kTextSpecial = QStringLiteral(u"ادامه & <تگ> \"نقل\" &amp; ]]>");
@@ -276,28 +279,30 @@ struct Project {
     {
         const QByteArray jpeg = tp.read(QStringLiteral("Resources/MyBook.jpg"));
         QStringList pictures;
-        pictures << QString() << QString() << media("inline.jpg", jpeg) << media("inline.bmp", bmp(40, 30));
+        pictures << QString() << QString() << media("inline.jpg", jpeg)
+                 << media("inline.bmp", bmp(40, 30));
         book(QStringLiteral("a"), 1, kNameA1,
-            { slot(markShenas(), kIdentity),
-                slot(markMain(), kMainSpecial),
+            { slot(markShenas(), kIdentity), slot(markMain(), kMainSpecial),
                 slot(markMain(), QStringLiteral(u"فصل يك")),
                 slot(kTitleSpecial,
                     QStringLiteral(u"متن اول با نيم") + kZwnj + QStringLiteral(u"فاصله\r\n {2}\r\n")
                         + kTextSpecial,
                     media("attached.gif", kGif), tp.file("Resources/MySound1.mp3"),
-                    media("clip.flv", QByteArray("FLV\x01\x05\0\0\0\x09", 9) + QByteArray(2000, 'f'))),
+                    media("clip.flv",
+                        QByteArray("FLV\x01\x05\0\0\0\x09", 9) + QByteArray(2000, 'f'))),
                 slot(markEnd(), QStringLiteral(u"فصل يك")),
                 slot(QStringLiteral(u"عنوان دو"), QStringLiteral(u"متن دو\r\n {3}\r\n {2}")),
                 slot(markEnd(), kMainSpecial),
-                slot(QStringLiteral(u"پايان"), QStringLiteral(u"آخر"), media("attached.jpg", jpeg)) },
+                slot(QStringLiteral(u"پايان"), QStringLiteral(u"آخر"),
+                    media("attached.jpg", jpeg)) },
             pictures);
-        fs.copyFile(tp.file("Resources/MyBook.jpg"), build() + QStringLiteral("/BookIMG/aBook1.jpg"));
+        fs.copyFile(
+            tp.file("Resources/MyBook.jpg"), build() + QStringLiteral("/BookIMG/aBook1.jpg"));
 
         book(QStringLiteral("b"), 1, QStringLiteral(u"كتاب دوم"),
             { slot(QStringLiteral(u"مقدمه"), QStringLiteral(u"متن مقدمه"), {},
                   media("voice.wav", QByteArray("RIFF\0\0\0\0WAVE", 12))),
-                slot(markMain(), QStringLiteral(u"خالي")),
-                slot(markEnd(), QStringLiteral(u"خالي")),
+                slot(markMain(), QStringLiteral(u"خالي")), slot(markEnd(), QStringLiteral(u"خالي")),
                 slot(markShenas(), QStringLiteral(u"شناسه دوم")) });
         tp.write(QStringLiteral("Data/BookIMG/bBook1.jpg"), bmp(60, 90));
 
@@ -340,15 +345,17 @@ void TestEpub::xmlEscaped_data()
                                        << QStringLiteral("a &amp; &lt;b&gt; &quot;c&quot; 'd'");
     QTest::newRow("an entity stays text") << QStringLiteral("&amp;") << QStringLiteral("&amp;amp;");
     QTest::newRow("CDATA end") << QStringLiteral("]]>") << QStringLiteral("]]&gt;");
-    QTest::newRow("ZWNJ and marks kept") << QStringLiteral(u"نيم\u200Cفاصله\u200F")
-                                         << QStringLiteral(u"نيم\u200Cفاصله\u200F");
+    QTest::newRow("ZWNJ and marks kept")
+        << QStringLiteral(u"نيم\u200Cفاصله\u200F") << QStringLiteral(u"نيم\u200Cفاصله\u200F");
     QTest::newRow("controls dropped, TAB CR LF kept")
         << QStringLiteral("a\x01\x1F\tb\r\n\x7F") << QStringLiteral("a\tb\r\n\x7F");
-    QTest::newRow("non-characters dropped") << QStringLiteral(u"a\uFFFEb\uFFFF") << QStringLiteral("ab");
+    QTest::newRow("non-characters dropped")
+        << QStringLiteral(u"a\uFFFEb\uFFFF") << QStringLiteral("ab");
     QTest::newRow("lone surrogates dropped")
         << (QStringLiteral("a") + QChar(0xD800) + QStringLiteral("b") + QChar(0xDC00))
         << QStringLiteral("ab");
-    QTest::newRow("pair kept") << QString::fromUcs4(U"\U0001F4D6") << QString::fromUcs4(U"\U0001F4D6");
+    QTest::newRow("pair kept") << QString::fromUcs4(U"\U0001F4D6")
+                               << QString::fromUcs4(U"\U0001F4D6");
 }
 
 void TestEpub::xmlEscaped()
@@ -361,8 +368,10 @@ void TestEpub::xmlEscaped()
 void TestEpub::mediaTypes()
 {
     // Pictures by their bytes: the book picture is always named .jpg.
-    QCOMPARE(corePictureType(QByteArray::fromHex("ffd8ffe000104a464946")), QStringLiteral("image/jpeg"));
-    QCOMPARE(corePictureType(QByteArray::fromHex("89504e470d0a1a0a0000")), QStringLiteral("image/png"));
+    QCOMPARE(
+        corePictureType(QByteArray::fromHex("ffd8ffe000104a464946")), QStringLiteral("image/jpeg"));
+    QCOMPARE(
+        corePictureType(QByteArray::fromHex("89504e470d0a1a0a0000")), QStringLiteral("image/png"));
     QCOMPARE(corePictureType(kGif), QStringLiteral("image/gif"));
     QCOMPARE(corePictureType("GIF88a"), QString());
     QCOMPARE(corePictureType(bmp(2, 2)), QString());
@@ -378,7 +387,8 @@ void TestEpub::fileNames_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("Persian name") << QStringLiteral(u"كتاب نمونه") << QStringLiteral(u"كتاب نمونه (a3).epub");
+    QTest::newRow("Persian name") << QStringLiteral(u"كتاب نمونه")
+                                  << QStringLiteral(u"كتاب نمونه (a3).epub");
     QTest::newRow("characters no file system takes")
         << QStringLiteral(u"الف/ب\\ج:د*?\"<>|ه\r\nو") << QStringLiteral(u"الف ب ج د ه و (a3).epub");
     QTest::newRow("trailing dots") << QStringLiteral("Vol. ...") << QStringLiteral("Vol (a3).epub");
@@ -425,11 +435,13 @@ void TestEpub::everyKindOfSlot()
     QCOMPARE(qFromLittleEndian<quint16>(e.raw.constData() + 28), quint16(0)); // extra length
     QCOMPARE(e.raw.mid(30, 28), QByteArray("mimetypeapplication/epub+zip"));
     const QDomDocument container = e.xml(QStringLiteral("META-INF/container.xml"));
-    const QList<QDomElement> roots = elements(container,
-        QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:container"), QStringLiteral("rootfile"));
+    const QList<QDomElement> roots
+        = elements(container, QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:container"),
+            QStringLiteral("rootfile"));
     QCOMPARE(roots.size(), 1);
     QCOMPARE(roots.first().attribute("full-path"), QStringLiteral("EPUB/package.opf"));
-    QCOMPARE(roots.first().attribute("media-type"), QStringLiteral("application/oebps-package+xml"));
+    QCOMPARE(
+        roots.first().attribute("media-type"), QStringLiteral("application/oebps-package+xml"));
 
     // The package.
     const Package pkg = readPackage(e);
@@ -490,7 +502,8 @@ void TestEpub::everyKindOfSlot()
         QCOMPARE(html.attribute("dir"), QStringLiteral("rtl"));
         const QList<QDomElement> links = xhtml(page, QStringLiteral("link"));
         QCOMPARE(links.size(), 1);
-        QCOMPARE(inArchive(name, links.first().attribute("href")), QStringLiteral("EPUB/style.css"));
+        QCOMPARE(
+            inArchive(name, links.first().attribute("href")), QStringLiteral("EPUB/style.css"));
     }
     QCOMPARE(spineTitles, titles);
 
@@ -503,13 +516,14 @@ void TestEpub::everyKindOfSlot()
     QCOMPARE(navs.first().attributeNS(kEpubNs, "type"), QStringLiteral("toc"));
     QCOMPARE(pkg.items.value(QStringLiteral("nav.xhtml")).second, QStringLiteral("nav"));
     QStringList treePages;
-    const QList<TocNode> tree = parseTree(
-        p.fs.readUnicode(p.build() + QStringLiteral("/_xml/aTitle1.xml")), &treePages);
+    const QList<TocNode> tree
+        = parseTree(p.fs.readUnicode(p.build() + QStringLiteral("/_xml/aTitle1.xml")), &treePages);
     const QStringList shape = navShape(navs.first().firstChildElement(QStringLiteral("ol")));
     QCOMPARE(shape, treeShape(tree));
     QCOMPARE(shape,
         (QStringList { markShenas(),
-            kMainSpecial + QStringLiteral(u"{فصل يك{") + kTitleSpecial + QStringLiteral(u"}|عنوان دو}"),
+            kMainSpecial + QStringLiteral(u"{فصل يك{") + kTitleSpecial
+                + QStringLiteral(u"}|عنوان دو}"),
             QStringLiteral(u"پايان") }));
     // Each entry opens the page of its title.
     for (const QDomElement &a : xhtml(nav, QStringLiteral("a"))) {
@@ -533,7 +547,9 @@ void TestEpub::everyKindOfSlot()
     for (const QDomElement &para : xhtml(second, QStringLiteral("p")))
         if (para.attribute("class") != QLatin1String("fallback"))
             texts << para.text();
-    QCOMPARE(texts, (QStringList { QStringLiteral(u"متن اول با نيم") + kZwnj + QStringLiteral(u"فاصله"), kTextSpecial }));
+    QCOMPARE(texts,
+        (QStringList {
+            QStringLiteral(u"متن اول با نيم") + kZwnj + QStringLiteral(u"فاصله"), kTextSpecial }));
     const QList<QDomElement> figures = xhtml(second, QStringLiteral("figure"));
     QCOMPARE(figures.size(), 2);
     QString type;
@@ -550,7 +566,8 @@ void TestEpub::everyKindOfSlot()
     QCOMPARE(type, QStringLiteral("image/gif"));
     QVERIFY(alt.contains(kTitleSpecial));
     QCOMPARE(figures[1].attribute("class"), QStringLiteral("inline"));
-    QCOMPARE(imageBytes(secondName, figures[1], &type), p.tp.read(QStringLiteral("media/inline.jpg")));
+    QCOMPARE(
+        imageBytes(secondName, figures[1], &type), p.tp.read(QStringLiteral("media/inline.jpg")));
     QCOMPARE(type, QStringLiteral("image/jpeg"));
     QVERIFY(alt.contains(kTitleSpecial));
     for (const char *element : { "audio", "video" }) {
@@ -611,7 +628,8 @@ void TestEpub::otherBookAndWhatIsLeftOut()
         if (it.value().second == QLatin1String("cover-image"))
             cover = it.key();
     QCOMPARE(pkg.items.value(cover).first, QStringLiteral("image/png"));
-    QCOMPARE(QImage::fromData(e.files.value(QStringLiteral("EPUB/") + cover)).size(), QSize(60, 90));
+    QCOMPARE(
+        QImage::fromData(e.files.value(QStringLiteral("EPUB/") + cover)).size(), QSize(60, 90));
     // The identity page marked last still opens the book; the main title
     // with nothing under it has no entry; no player for the left-out sound.
     QStringList spineTitles;
@@ -623,7 +641,8 @@ void TestEpub::otherBookAndWhatIsLeftOut()
         (QStringList { markShenas(), QStringLiteral(u"مقدمه") }));
     for (const QString &name : e.names)
         QVERIFY2(!name.endsWith(QLatin1String(".wav")), qPrintable(name));
-    QVERIFY(xhtml(e.xml(QStringLiteral("EPUB/") + pkg.spine.value(1)), QStringLiteral("audio")).isEmpty());
+    QVERIFY(xhtml(e.xml(QStringLiteral("EPUB/") + pkg.spine.value(1)), QStringLiteral("audio"))
+                .isEmpty());
 }
 
 void TestEpub::identifierFollowsTheWrittenBook()
@@ -638,7 +657,8 @@ void TestEpub::identifierFollowsTheWrittenBook()
         return readPackage(e).meta(kDcNs, QStringLiteral("identifier"));
     };
     const EpubExportResult first = runEpubExport(p.fs, p.tp.path(), p.build(), out, kNow);
-    const EpubExportResult second = runEpubExport(p.fs, p.tp.path(), p.build(), out, kNow.addDays(1));
+    const EpubExportResult second
+        = runEpubExport(p.fs, p.tp.path(), p.build(), out, kNow.addDays(1));
     QCOMPARE(second.outputFolder, out + QStringLiteral("/EPUB 2"));
     const QString id = identifier(first.outputFolder);
     QVERIFY(!id.isEmpty());
@@ -646,7 +666,8 @@ void TestEpub::identifierFollowsTheWrittenBook()
 
     // Written again, the book has new pages and so a new identity.
     p.fs.deleteFile(p.build() + QStringLiteral("/_xml/bTitle1.xml"));
-    p.book(QStringLiteral("b"), 1, QStringLiteral(u"كتاب دوم"), { slot(QStringLiteral(u"مقدمه"), QStringLiteral(u"متن")) });
+    p.book(QStringLiteral("b"), 1, QStringLiteral(u"كتاب دوم"),
+        { slot(QStringLiteral(u"مقدمه"), QStringLiteral(u"متن")) });
     const EpubExportResult third = runEpubExport(p.fs, p.tp.path(), p.build(), out, kNow);
     QCOMPARE(third.outputFolder, out + QStringLiteral("/EPUB 3"));
     QVERIFY(identifier(third.outputFolder) != id);
@@ -658,12 +679,17 @@ void TestEpub::failuresLeaveNoEpubFolder_data()
     QTest::addColumn<int>("outcome");
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("named"); // in the problem
-    QTest::newRow("export folder missing") << "no export folder" << int(EpubOutcome::ExportFolderMissing) << 26 << "";
-    QTest::newRow("build folder missing") << "no build folder" << int(EpubOutcome::BuildFolderMissing) << 10 << "";
+    QTest::newRow("export folder missing")
+        << "no export folder" << int(EpubOutcome::ExportFolderMissing) << 26 << "";
+    QTest::newRow("build folder missing")
+        << "no build folder" << int(EpubOutcome::BuildFolderMissing) << 10 << "";
     QTest::newRow("no finished book") << "no books" << int(EpubOutcome::NoBooks) << 0 << "";
-    QTest::newRow("font missing") << "no font" << int(EpubOutcome::Failed) << 0 << "Vazirmatn-Bold.woff2";
-    QTest::newRow("page of the index missing") << "no page" << int(EpubOutcome::Failed) << 0 << "aTitle1.xml";
-    QTest::newRow("malformed settings") << "bad settings" << int(EpubOutcome::Failed) << 0 << "CDProperty.xml";
+    QTest::newRow("font missing") << "no font" << int(EpubOutcome::Failed) << 0
+                                  << "Vazirmatn-Bold.woff2";
+    QTest::newRow("page of the index missing")
+        << "no page" << int(EpubOutcome::Failed) << 0 << "aTitle1.xml";
+    QTest::newRow("malformed settings")
+        << "bad settings" << int(EpubOutcome::Failed) << 0 << "CDProperty.xml";
 }
 
 void TestEpub::failuresLeaveNoEpubFolder()
@@ -683,13 +709,15 @@ void TestEpub::failuresLeaveNoEpubFolder()
     else if (breakage == QLatin1String("no build folder"))
         build = p.tp.file(QStringLiteral("missing"));
     else if (breakage == QLatin1String("no font"))
-        QVERIFY(QFile::remove(p.tp.file(QStringLiteral("Resources/reader/fonts/Vazirmatn-Bold.woff2"))));
+        QVERIFY(QFile::remove(
+            p.tp.file(QStringLiteral("Resources/reader/fonts/Vazirmatn-Bold.woff2"))));
     else if (breakage == QLatin1String("no page")) {
         QStringList pageFiles;
         parseTree(p.fs.readUnicode(build + QStringLiteral("/_xml/aTitle1.xml")), &pageFiles);
         QVERIFY(QFile::remove(build + QStringLiteral("/BookTXT/") + pageFiles.last()));
     } else if (breakage == QLatin1String("bad settings"))
-        p.tp.write(QStringLiteral("Data/BookTXT/CDProperty.xml"), utf16le(QStringLiteral("<strings><aBookNumber>2")));
+        p.tp.write(QStringLiteral("Data/BookTXT/CDProperty.xml"),
+            utf16le(QStringLiteral("<strings><aBookNumber>2")));
 
     const EpubExportResult r = runEpubExport(p.fs, p.tp.path(), build, exportFolder, kNow);
     QCOMPARE(int(r.outcome), outcome);
@@ -754,7 +782,8 @@ void TestEpub::writerLeavesNoFileOnFailure()
 
     // A book without pages makes no EPUB.
     QVERIFY(library.books.at(1).pages.isEmpty());
-    QVERIFY_THROWS_EXCEPTION(FsError, writeEpub(library.books.at(1), p.build(), fonts, target, kNow));
+    QVERIFY_THROWS_EXCEPTION(
+        FsError, writeEpub(library.books.at(1), p.build(), fonts, target, kNow));
     QCOMPARE(folderEntries(out), QStringList());
 }
 
@@ -768,7 +797,8 @@ void TestEpub::commandLine()
     run.start(program, { QStringLiteral("--epub"), p.build(), out });
     QVERIFY(run.waitForFinished(60000));
     QCOMPARE(run.exitCode(), 0);
-    QCOMPARE(QString::fromUtf8(run.readAllStandardOutput()).trimmed(), out + QStringLiteral("/EPUB 1"));
+    QCOMPARE(
+        QString::fromUtf8(run.readAllStandardOutput()).trimmed(), out + QStringLiteral("/EPUB 1"));
     QVERIFY(QString::fromUtf8(run.readAllStandardError()).contains(QLatin1String(".wav")));
     QCOMPARE(epubFiles(out + QStringLiteral("/EPUB 1")).size(), 2);
 
@@ -788,17 +818,16 @@ void TestEpub::commandLine()
 void TestEpub::projectThroughTheWindows()
 {
     const QString fixture = fixtureFolder(QStringLiteral("project"));
-    const QString raw = QStringLiteral(
-        u"كتاب نمونه يكم\r\n"
-        u"ناشر: انتشارات نمونه، سال 1403\r\n"
-        u"بخش اول\r\n"
-        u"فصل يك\r\n"
-        u"عنوان يك\r\n"
-        u"متن يك درباره كتابخانه و خواننده\r\n"
-        u"عنوان دو\r\n"
-        u"متن دو با عدد 1403 و نشانه\u200Cها\r\n"
-        u"عنوان سه & <ب>\r\n"
-        u"متن سه با \"نقل\" و < و &amp;");
+    const QString raw = QStringLiteral(u"كتاب نمونه يكم\r\n"
+                                       u"ناشر: انتشارات نمونه، سال 1403\r\n"
+                                       u"بخش اول\r\n"
+                                       u"فصل يك\r\n"
+                                       u"عنوان يك\r\n"
+                                       u"متن يك درباره كتابخانه و خواننده\r\n"
+                                       u"عنوان دو\r\n"
+                                       u"متن دو با عدد 1403 و نشانه\u200Cها\r\n"
+                                       u"عنوان سه & <ب>\r\n"
+                                       u"متن سه با \"نقل\" و < و &amp;");
     Bench b([&](TempProgram &tp) {
         tp.write("one.txt", encode1256(raw));
         tp.write("media/clip.flv", QByteArray(2048, 'f'));
@@ -832,16 +861,19 @@ void TestEpub::projectThroughTheWindows()
     w.Com_Click(9);
     Bench::select(w, QStringLiteral(u"فصل يك"));
     w.Com_Click(9);
-    Bench::markParagraph(w, QStringLiteral(u"عنوان يك"), QStringLiteral(u"متن يك درباره كتابخانه و خواننده"));
+    Bench::markParagraph(
+        w, QStringLiteral(u"عنوان يك"), QStringLiteral(u"متن يك درباره كتابخانه و خواننده"));
     w.Com_Click(10);
-    Bench::markParagraph(w, QStringLiteral(u"عنوان دو"), Rep(QStringLiteral(u"متن دو با عدد 1403 و نشانه\u200Cها")));
+    Bench::markParagraph(
+        w, QStringLiteral(u"عنوان دو"), Rep(QStringLiteral(u"متن دو با عدد 1403 و نشانه\u200Cها")));
     w.Com_Click(10);
     Bench::markParagraph(w, Rep(QStringLiteral(u"عنوان سه & <ب>")),
         Rep(QStringLiteral(u"متن سه با \"نقل\" و < و &amp;")));
     b.rec.onModal("zorvel::Form5", [&](QDialog &d) {
         auto &picker = static_cast<Form5 &>(d);
         picker.Dir1->setPath(b.tp.file("media"));
-        picker.File1->setCurrentItem(picker.File1->findItems("inline.jpg", Qt::MatchExactly).first());
+        picker.File1->setCurrentItem(
+            picker.File1->findItems("inline.jpg", Qt::MatchExactly).first());
         picker.btn[0]->click();
     });
     w.parIndex = 3; // عنوان يك
@@ -882,8 +914,10 @@ void TestEpub::projectThroughTheWindows()
         (QStringList { markShenas(), QStringLiteral(u"عنوان يك"), QStringLiteral(u"عنوان دو"),
             Rep(QStringLiteral(u"عنوان سه & <ب>")) }));
     QVERIFY(e.files.value(QStringLiteral("EPUB/") + pkg.spine.value(2)).contains("\xE2\x80\x8C"));
-    QCOMPARE(pkg.items.value(QStringLiteral("images/cover.jpg")).second, QStringLiteral("cover-image"));
-    QCOMPARE(e.files.value(QStringLiteral("EPUB/images/cover.jpg")), b.tp.read("Resources/MyBook.jpg"));
+    QCOMPARE(
+        pkg.items.value(QStringLiteral("images/cover.jpg")).second, QStringLiteral("cover-image"));
+    QCOMPARE(
+        e.files.value(QStringLiteral("EPUB/images/cover.jpg")), b.tp.read("Resources/MyBook.jpg"));
 
     // Kept for epubcheck, in the fixture folder.
     QVERIFY(QDir().rename(made, fixture + QStringLiteral("/EPUB 1")));

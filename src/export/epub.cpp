@@ -269,7 +269,8 @@ QByteArray EpubBuilder::pageDocument(int index)
     const PageModel &page = m_book.pages.at(index);
     const QString heading = page.title.trimmed().isEmpty() ? kUntitled : page.title;
     QString out = documentHead(heading, QStringLiteral("../style.css"));
-    out += page.identity ? QStringLiteral("<body class=\"identity\">\n") : QStringLiteral("<body>\n");
+    out += page.identity ? QStringLiteral("<body class=\"identity\">\n")
+                         : QStringLiteral("<body>\n");
     out += QStringLiteral("<h1>");
     appendEscaped(out, heading);
     out += QStringLiteral("</h1>\n");
@@ -280,7 +281,8 @@ QByteArray EpubBuilder::pageDocument(int index)
         out += QStringLiteral("<figure class=\"%1\"><img src=\"../").arg(QLatin1String(cls));
         out += href;
         out += QStringLiteral("\" alt=\"");
-        appendEscaped(out, kPicture + u' ' + QString::number(pictures) + QStringLiteral(u": ") + heading);
+        appendEscaped(
+            out, kPicture + u' ' + QString::number(pictures) + QStringLiteral(u": ") + heading);
         out += QStringLiteral("\"/></figure>\n");
     };
     if (!page.picture.isEmpty()) {
@@ -391,14 +393,16 @@ QByteArray EpubBuilder::packageDocument(const QDateTime &modified) const
     return out.toUtf8();
 }
 
-void EpubBuilder::write(const QString &fontsFolder, const QString &target, const QDateTime &modified)
+void EpubBuilder::write(
+    const QString &fontsFolder, const QString &target, const QDateTime &modified)
 {
     const QString fonts = DoSlashAlways(fontsFolder);
     m_items << Item { QStringLiteral("nav"), QStringLiteral("nav.xhtml"),
         QStringLiteral("application/xhtml+xml"), QStringLiteral("nav") };
-    m_items << Item { QStringLiteral("style"), QStringLiteral("style.css"), QStringLiteral("text/css"), {} };
-    m_items << Item { QStringLiteral("font-regular"), QStringLiteral("fonts/Vazirmatn-Regular.woff2"),
-        QStringLiteral("font/woff2"), {} };
+    m_items << Item { QStringLiteral("style"), QStringLiteral("style.css"),
+        QStringLiteral("text/css"), {} };
+    m_items << Item { QStringLiteral("font-regular"),
+        QStringLiteral("fonts/Vazirmatn-Regular.woff2"), QStringLiteral("font/woff2"), {} };
     m_items << Item { QStringLiteral("font-bold"), QStringLiteral("fonts/Vazirmatn-Bold.woff2"),
         QStringLiteral("font/woff2"), {} };
     m_items << Item { QStringLiteral("font-licence"), QStringLiteral("fonts/OFL.txt"),
@@ -409,8 +413,8 @@ void EpubBuilder::write(const QString &fontsFolder, const QString &target, const
     QList<QByteArray> pages;
     pages.reserve(m_book.pages.size());
     for (int i = 0; i < m_book.pages.size(); ++i) {
-        m_items << Item { QStringLiteral("page-%1").arg(i + 1, 3, 10, QLatin1Char('0')), pageHref(i),
-            QStringLiteral("application/xhtml+xml"), {} };
+        m_items << Item { QStringLiteral("page-%1").arg(i + 1, 3, 10, QLatin1Char('0')),
+            pageHref(i), QStringLiteral("application/xhtml+xml"), {} };
         pages << pageDocument(i);
     }
 
@@ -418,11 +422,13 @@ void EpubBuilder::write(const QString &fontsFolder, const QString &target, const
     ZipWriter zip(target, modified);
     // The container's signature: first, and stored, so it can be read at a
     // fixed offset.
-    zip.addBytes(QStringLiteral("mimetype"), QByteArrayLiteral("application/epub+zip"), Method::Store);
+    zip.addBytes(
+        QStringLiteral("mimetype"), QByteArrayLiteral("application/epub+zip"), Method::Store);
     zip.addBytes(QStringLiteral("META-INF/container.xml"),
         QByteArrayLiteral(
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-            "<container version=\"1.0\" xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\">\n"
+            "<container version=\"1.0\" "
+            "xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\">\n"
             "<rootfiles>\n<rootfile full-path=\"EPUB/package.opf\""
             " media-type=\"application/oebps-package+xml\"/>\n</rootfiles>\n</container>\n"),
         Method::Deflate);
@@ -545,7 +551,8 @@ QString epubIdentifier(const BookModel &book)
     QString key = book.slot + u'\n' + book.name;
     for (const PageModel &page : book.pages)
         key += u'\n' + page.pageFile;
-    return QStringLiteral("urn:uuid:") + QUuid::createUuidV5(space, key).toString(QUuid::WithoutBraces);
+    return QStringLiteral("urn:uuid:")
+        + QUuid::createUuidV5(space, key).toString(QUuid::WithoutBraces);
 }
 
 void writeEpub(const BookModel &book, const QString &dataFolder, const QString &fontsFolder,
@@ -651,9 +658,8 @@ QString epubReport(const EpubExportResult &result)
         text += u'\n' + QStringLiteral(u"اين كتاب\u200Cها صفحه\u200Cاي ندارد و ساخته نشد:") + rlm
             + u'\n' + result.emptyBooks.join(QStringLiteral(", "));
     if (!result.leftOut.isEmpty())
-        text += u'\n'
-            + QStringLiteral(u"اين فايل\u200Cها در EPUB جايي ندارد و كنار گذاشته شد:") + rlm
-            + u'\n' + result.leftOut.join(u'\n');
+        text += u'\n' + QStringLiteral(u"اين فايل\u200Cها در EPUB جايي ندارد و كنار گذاشته شد:")
+            + rlm + u'\n' + result.leftOut.join(u'\n');
     return text;
 }
 

@@ -55,7 +55,8 @@ void ZipWriter::addBytes(const QString &name, const QByteArray &bytes, Method me
     zip_source_t *source = zip_source_buffer(m_zip, kept.constData(), zip_uint64_t(kept.size()), 0);
     if (!source)
         fail(QStringLiteral("Cannot add %1 to the archive").arg(name));
-    const zip_int64_t index = zip_file_add(m_zip, name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8);
+    const zip_int64_t index
+        = zip_file_add(m_zip, name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8);
     if (index < 0)
         zip_source_free(source);
     added(index, name, method);
@@ -67,9 +68,11 @@ void ZipWriter::addFile(const QString &name, const QString &sourcePath, Method m
         throw FsError(m_path, QStringLiteral("The archive was abandoned"));
     zip_source_t *source = zip_source_file(m_zip, QFile::encodeName(sourcePath).constData(), 0, -1);
     if (!source)
-        throw FsError(sourcePath, QStringLiteral("Cannot read the file for the archive (%1)")
-                                      .arg(QString::fromLocal8Bit(zip_strerror(m_zip))));
-    const zip_int64_t index = zip_file_add(m_zip, name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8);
+        throw FsError(sourcePath,
+            QStringLiteral("Cannot read the file for the archive (%1)")
+                .arg(QString::fromLocal8Bit(zip_strerror(m_zip))));
+    const zip_int64_t index
+        = zip_file_add(m_zip, name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8);
     if (index < 0)
         zip_source_free(source);
     added(index, name, method);
