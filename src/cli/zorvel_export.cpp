@@ -1,9 +1,12 @@
 // zorvel-export: the export behind "خروجي", for scripted builds.
 //   zorvel-export [--print] BUILD_FOLDER EXPORT_FOLDER
-// The script and the page template come from the Resources folder beside
-// this program. Prints the output folder and exits 0 on success; otherwise
-// prints the message the window would show and what failed, and exits 1.
+//   zorvel-export --epub BUILD_FOLDER EXPORT_FOLDER
+// The script, the page template and the e-books' font come from the
+// Resources folder beside this program. Prints the output folder ("Export n"
+// or "EPUB n") and exits 0 on success; otherwise prints the message the
+// window would show and what failed, and exits 1.
 #include "common/filesystem.h"
+#include "export/epub.h"
 #include "export/exporter.h"
 #include "project/bookslot.h"
 #include "project/settings.h"
@@ -25,8 +28,26 @@ void print(FILE *to, const QString &text)
 
 int usage()
 {
-    print(stderr, QStringLiteral("usage: zorvel-export [--print] BUILD_FOLDER EXPORT_FOLDER"));
+    print(stderr, QStringLiteral("usage: zorvel-export [--print] BUILD_FOLDER EXPORT_FOLDER\n"
+                                 "       zorvel-export --epub BUILD_FOLDER EXPORT_FOLDER"));
     return 2;
+}
+
+int exportEpubs(const QString &build, const QString &exportFolder)
+{
+    const zorvel::FileSystem fs;
+    const zorvel::EpubExportResult result = zorvel::runEpubExport(
+        fs, QCoreApplication::applicationDirPath(), build, exportFolder);
+    if (result.outcome != zorvel::EpubOutcome::Done) {
+        const qint16 code = zorvel::epubMessageCode(result);
+        print(stderr, code ? zorvel::messageText(code) : zorvel::epubReport(result));
+        return 1;
+    }
+    // Books without pages and media left out are told on stderr.
+    print(stdout, QDir::toNativeSeparators(result.outputFolder));
+    if (!result.emptyBooks.isEmpty() || !result.leftOut.isEmpty())
+        print(stderr, zorvel::epubReport(result));
+    return 0;
 }
 
 } // namespace
@@ -36,7 +57,11 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     bool printPages = false;
-    if (!args.isEmpty() && args.first() == QLatin1String("--print")) {
+    bool epub = false;
+    if (!args.isEmpty() && args.first() == QLatin1String("--epub")) {
+        epub = true;
+        args.removeFirst();
+    } else if (!args.isEmpty() && args.first() == QLatin1String("--print")) {
         printPages = true;
         args.removeFirst();
     }
@@ -44,6 +69,8 @@ int main(int argc, char **argv)
         return usage();
     const QString build = QDir::cleanPath(QFileInfo(args[0]).absoluteFilePath());
     const QString exportFolder = QDir::cleanPath(QFileInfo(args[1]).absoluteFilePath());
+    if (epub)
+        return exportEpubs(build, exportFolder);
     const zorvel::FileSystem fs;
 
     // The project's own print choice holds unless --print asks for the pages.

@@ -269,6 +269,7 @@ void Form1::buildControls()
     connect(Command8, &QPushButton::clicked, this, &Form1::Command8_Click);
     connect(Command9, &QPushButton::clicked, this, &Form1::Command9_Click);
     connect(Command10, &QPushButton::clicked, this, &Form1::Command10_Click);
+    addEpubCommand();
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)

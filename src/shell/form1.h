@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+class QAction;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -58,6 +59,7 @@ public:
     void Command8_Click();
     void Command9_Click();
     void Command10_Click();
+    void CommandEpub_Click(); // the EPUB export, on Command10's right-click menu
     void Timer1_Timer();
 
     // The pickers, created on first use.
@@ -102,6 +104,7 @@ public:
     QLineEdit *ExBox;
     QPushButton *Command1;
     QPushButton *Command4, *Command3, *Command10;
+    QAction *CommandEpub = nullptr;
     QLabel *Picture2, *Picture3, *Picture4, *Picture5, *Picture6;
     QTimer *Timer1;
 
@@ -120,6 +123,7 @@ protected:
 
 private:
     void buildControls();
+    void addEpubCommand();
     void applyMusicRule();
     void applyRowCountRule(QLineEdit *field);
     void applyAbsolutePathRule(QLineEdit *field);
