@@ -27,7 +27,8 @@ int main(int argc, char **argv)
     ProjectSettings settings;
     settings.print = true;
     fs.writeUnicode(settingsFilePath(build), buildSettingsText(settings));
-    fs.copyFile(program + QStringLiteral("/Resources/MyBack.jpg"), build + QStringLiteral("/FlashIMG/Back.jpg"));
+    fs.copyFile(program + QStringLiteral("/Resources/MyBack.jpg"),
+        build + QStringLiteral("/FlashIMG/Back.jpg"));
     QElapsedTimer t;
     t.start();
     for (const char *row : { "a", "b", "c" })

@@ -34,15 +34,18 @@ Run run(const QStringList &args)
 void project(const TempProgram &tp, bool print)
 {
     tp.write("Data/BookTXT/CDProperty.xml",
-        utf16le(QStringLiteral("<strings>\r\n\t<aBookNumber>1</aBookNumber>\r\n\t<bBookNumber>0</bBookNumber>\r\n"
-                               "\t<cBookNumber>0</cBookNumber>\r\n\t<Olgoo>1</Olgoo>\r\n\t<Music>0</Music>\r\n"
-                               "\t<Print>%1</Print>\r\n</strings>")
+        utf16le(QStringLiteral(
+            "<strings>\r\n\t<aBookNumber>1</aBookNumber>\r\n\t<bBookNumber>0</bBookNumber>\r\n"
+            "\t<cBookNumber>0</cBookNumber>\r\n\t<Olgoo>1</Olgoo>\r\n\t<Music>0</Music>\r\n"
+            "\t<Print>%1</Print>\r\n</strings>")
                     .arg(print ? 1 : 0)));
-    tp.write("Data/BookTXT/P.htm", utf16le(QStringLiteral(u"<pgTitle>عنوان</pgTitle>\r\n<pgMain>متن</pgMain>")));
+    tp.write("Data/BookTXT/P.htm",
+        utf16le(QStringLiteral(u"<pgTitle>عنوان</pgTitle>\r\n<pgMain>متن</pgMain>")));
     tp.write("Data/_xml/aTitle1.xml",
         utf16le(QStringLiteral(u"<?xml version=\"1.0\"?>\r\n<Tree>\r\n\t<node label=\"عنوان\" "
                                u"src=\"DATA/BookTXT/P.htm\" mediaStatus=\"000\" />\r\n")));
-    tp.write("Data/_xml/BookTitle.xml", utf16le(QStringLiteral(u"<strings>\r\n\t<aBook1>كتاب</aBook1>\r\n")));
+    tp.write("Data/_xml/BookTitle.xml",
+        utf16le(QStringLiteral(u"<strings>\r\n\t<aBook1>كتاب</aBook1>\r\n")));
     tp.mkdir("Data/BookIMG");
     tp.mkdir("Data/FlashIMG");
     tp.mkdir("Out");
@@ -96,9 +99,12 @@ void TestExportCli::failuresExitOne_data()
     QTest::addColumn<QString>("out");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("said");
-    QTest::newRow("no build folder") << "Nothing" << "Out" << 1 << messageText(10);
-    QTest::newRow("no export folder") << "Data" << "Nowhere" << 1 << messageText(26);
-    QTest::newRow("broken book") << "Broken" << "Out" << 1 << messageText(28);
+    QTest::newRow("no build folder") << "Nothing"
+                                     << "Out" << 1 << messageText(10);
+    QTest::newRow("no export folder") << "Data"
+                                      << "Nowhere" << 1 << messageText(26);
+    QTest::newRow("broken book") << "Broken"
+                                 << "Out" << 1 << messageText(28);
     QTest::newRow("usage") << QString() << "Out" << 2 << "usage: zorvel-export";
 }
 

@@ -65,17 +65,16 @@ QJsonArray labelsOnly(const QJsonArray &toc)
     return out;
 }
 
-const QString kRaw1 = QStringLiteral(
-    u"كتاب نمونه يكم\r\n"
-    u"ناشر: انتشارات نمونه، سال 1403\r\n"
-    u"بخش اول\r\n"
-    u"فصل يك\r\n"
-    u"عنوان يك\r\n"
-    u"متن يك درباره كتابخانه و خواننده\r\n"
-    u"عنوان دو\r\n"
-    u"متن دو با عدد 1403 و نشانه‌ها\r\n"
-    u"عنوان سه & <ب>\r\n"
-    u"متن سه با \"نقل\" و < و &amp;");
+const QString kRaw1 = QStringLiteral(u"كتاب نمونه يكم\r\n"
+                                     u"ناشر: انتشارات نمونه، سال 1403\r\n"
+                                     u"بخش اول\r\n"
+                                     u"فصل يك\r\n"
+                                     u"عنوان يك\r\n"
+                                     u"متن يك درباره كتابخانه و خواننده\r\n"
+                                     u"عنوان دو\r\n"
+                                     u"متن دو با عدد 1403 و نشانه‌ها\r\n"
+                                     u"عنوان سه & <ب>\r\n"
+                                     u"متن سه با \"نقل\" و < و &amp;");
 
 const QString kRaw2 = QStringLiteral(u"كتاب دوم\r\nمقدمه\r\nمتن مقدمه كوتاه");
 
@@ -124,9 +123,11 @@ void TestReaderExport::twoBooksExportedForTheReader()
     w.Com_Click(9);
     Bench::select(w, QStringLiteral(u"فصل يك"));
     w.Com_Click(9);
-    Bench::markParagraph(w, QStringLiteral(u"عنوان يك"), QStringLiteral(u"متن يك درباره كتابخانه و خواننده"));
+    Bench::markParagraph(
+        w, QStringLiteral(u"عنوان يك"), QStringLiteral(u"متن يك درباره كتابخانه و خواننده"));
     w.Com_Click(10);
-    Bench::markParagraph(w, QStringLiteral(u"عنوان دو"), Rep(QStringLiteral(u"متن دو با عدد 1403 و نشانه‌ها")));
+    Bench::markParagraph(w, QStringLiteral(u"عنوان دو"),
+        Rep(QStringLiteral(u"متن دو با عدد 1403 و نشانه‌ها")));
     w.Com_Click(10);
     Bench::markParagraph(w, Rep(QStringLiteral(u"عنوان سه & <ب>")),
         Rep(QStringLiteral(u"متن سه با \"نقل\" و < و &amp;")));
@@ -134,7 +135,8 @@ void TestReaderExport::twoBooksExportedForTheReader()
     b.rec.onModal("zorvel::Form5", [&](QDialog &d) {
         auto &picker = static_cast<Form5 &>(d);
         picker.Dir1->setPath(b.tp.file("media"));
-        picker.File1->setCurrentItem(picker.File1->findItems("inline.jpg", Qt::MatchExactly).first());
+        picker.File1->setCurrentItem(
+            picker.File1->findItems("inline.jpg", Qt::MatchExactly).first());
         picker.btn[0]->click();
     });
     w.parIndex = 3; // عنوان يك
@@ -177,9 +179,9 @@ void TestReaderExport::twoBooksExportedForTheReader()
     const QString out1 = fixture + QStringLiteral("/Export 1");
     const QString out2 = fixture + QStringLiteral("/Export 2");
     for (const QString &out : { out1, out2 }) {
-        for (const char *file : { "index.html", "setup", "cd.inf", "Data/reader/index.html",
-                 "Data/reader/data/library.js", "Data/reader/data/a1.js",
-                 "Data/reader/data/b1.js" })
+        for (const char *file :
+            { "index.html", "setup", "cd.inf", "Data/reader/index.html",
+                "Data/reader/data/library.js", "Data/reader/data/a1.js", "Data/reader/data/b1.js" })
             QVERIFY2(QFileInfo::exists(out + u'/' + QString::fromLatin1(file)), file);
         QVERIFY(!QFileInfo::exists(out + QStringLiteral("/Data/reader/data/a2.js")));
         QVERIFY(QFileInfo(out + QStringLiteral("/setup")).isExecutable());
@@ -214,10 +216,10 @@ void TestReaderExport::twoBooksExportedForTheReader()
         QJsonObject { { "label", QStringLiteral(u"شناسنامه") } },
         QJsonObject { { "label", QStringLiteral(u"بخش اول") },
             { "children",
-                QJsonArray {
-                    QJsonObject { { "label", QStringLiteral(u"فصل يك") },
-                        { "children",
-                            QJsonArray { QJsonObject { { "label", QStringLiteral(u"عنوان يك") } } } } },
+                QJsonArray { QJsonObject { { "label", QStringLiteral(u"فصل يك") },
+                                 { "children",
+                                     QJsonArray { QJsonObject {
+                                         { "label", QStringLiteral(u"عنوان يك") } } } } },
                     QJsonObject { { "label", QStringLiteral(u"عنوان دو") } } } } },
         QJsonObject { { "label", third } },
     };
@@ -232,17 +234,19 @@ void TestReaderExport::twoBooksExportedForTheReader()
             QStringLiteral(u"عنوان دو"), third }));
     const QJsonObject identity = pages[0].toObject();
     QVERIFY(identity["identity"].toBool());
-    QCOMPARE(identity["blocks"].toArray(),
-        (QJsonArray { QJsonObject { { "text", identityText } } }));
+    QCOMPARE(
+        identity["blocks"].toArray(), (QJsonArray { QJsonObject { { "text", identityText } } }));
     QVERIFY(identityText.contains(QChar(0x200C)));
     const QJsonObject first = pages[1].toObject();
     const QJsonArray blocks = first["blocks"].toArray();
     QCOMPARE(blocks.size(), 2);
     QCOMPARE(blocks[0].toObject()["image"].toString(), QStringLiteral("BookIMG/inline.jpg"));
-    QCOMPARE(blocks[1].toObject()["text"].toString(), QStringLiteral(u"متن يك درباره كتابخانه و خواننده"));
+    QCOMPARE(blocks[1].toObject()["text"].toString(),
+        QStringLiteral(u"متن يك درباره كتابخانه و خواننده"));
     for (const char *kind : { "picture", "sound", "film", "printable" }) {
         const QString path = first[QLatin1String(kind)].toString();
-        QVERIFY2(!path.isEmpty() && QFileInfo::exists(out1 + QStringLiteral("/Data/") + path), kind);
+        QVERIFY2(
+            !path.isEmpty() && QFileInfo::exists(out1 + QStringLiteral("/Data/") + path), kind);
     }
     QVERIFY(first["picture"].toString().endsWith(QLatin1String(".jpg")));
     QVERIFY(first["sound"].toString().endsWith(QLatin1String(".mp3")));
@@ -258,9 +262,8 @@ void TestReaderExport::twoBooksExportedForTheReader()
     // What the browser test expects to find.
     const QJsonObject expect {
         { "exports",
-            QJsonArray {
-                QJsonObject { { "folder", "Export 1" }, { "template", 1 }, { "music", true },
-                    { "print", true } },
+            QJsonArray { QJsonObject { { "folder", "Export 1" }, { "template", 1 },
+                             { "music", true }, { "print", true } },
                 QJsonObject { { "folder", "Export 2" }, { "template", 2 }, { "music", false },
                     { "print", false } } } },
         { "books",
@@ -273,11 +276,11 @@ void TestReaderExport::twoBooksExportedForTheReader()
         { "zwnj",
             QJsonObject { { "slot", "a1" }, { "label", QStringLiteral(u"شناسنامه") },
                 { "text", identityText } } },
-        { "inlineImage", QJsonObject { { "slot", "a1" }, { "label", QStringLiteral(u"عنوان يك") } } },
+        { "inlineImage",
+            QJsonObject { { "slot", "a1" }, { "label", QStringLiteral(u"عنوان يك") } } },
         { "searches",
-            QJsonArray {
-                QJsonObject { { "query", QStringLiteral(u"یک درباره کتابخانه") }, { "slot", "a1" },
-                    { "label", QStringLiteral(u"عنوان يك") } },
+            QJsonArray { QJsonObject { { "query", QStringLiteral(u"یک درباره کتابخانه") },
+                             { "slot", "a1" }, { "label", QStringLiteral(u"عنوان يك") } },
                 QJsonObject { { "query", "1403" }, { "slot", "a1" },
                     { "label", QStringLiteral(u"عنوان دو") } },
                 QJsonObject { { "query", QStringLiteral(u"مقدمه کوتاه") }, { "slot", "b1" },

@@ -24,7 +24,8 @@ const QString kHead = QStringLiteral("<?xml version=\"1.0\"?>\r\n<Tree>\r\n");
 QString leaf(const QString &label, const QString &page, int depth = 1)
 {
     return QString(depth, u'\t') + QStringLiteral("<node label=\"") + label
-        + QStringLiteral("\" src=\"DATA/BookTXT/") + page + QStringLiteral("\" mediaStatus=\"000\" />\r\n");
+        + QStringLiteral("\" src=\"DATA/BookTXT/") + page
+        + QStringLiteral("\" mediaStatus=\"000\" />\r\n");
 }
 
 QString page(const QString &title, const QStringList &paragraphs)
@@ -32,16 +33,19 @@ QString page(const QString &title, const QStringList &paragraphs)
     QString body = QStringLiteral("<pgMain></pgMain>\r\n<pgMain></pgMain>\r\n");
     QStringList wrapped;
     for (const QString &p : paragraphs)
-        wrapped << (p.startsWith(QLatin1String("<IMG")) ? p : QStringLiteral("<pgMain>") + p + QStringLiteral("</pgMain>"));
+        wrapped << (p.startsWith(QLatin1String("<IMG"))
+                ? p
+                : QStringLiteral("<pgMain>") + p + QStringLiteral("</pgMain>"));
     return QStringLiteral("<pgTitle>") + title + QStringLiteral("</pgTitle>\r\n") + body
         + wrapped.join(QStringLiteral("\r\n"));
 }
 
 QString settings(const QString &a, const QString &b, const QString &c, const QString &music = "1")
 {
-    return QStringLiteral("<strings>\r\n\t<aBookNumber>%1</aBookNumber>\r\n\t<bBookNumber>%2</bBookNumber>\r\n"
-                          "\t<cBookNumber>%3</cBookNumber>\r\n\t<Olgoo>2</Olgoo>\r\n\t<Music>%4</Music>\r\n"
-                          "\t<Print>1</Print>\r\n</strings>")
+    return QStringLiteral(
+        "<strings>\r\n\t<aBookNumber>%1</aBookNumber>\r\n\t<bBookNumber>%2</bBookNumber>\r\n"
+        "\t<cBookNumber>%3</cBookNumber>\r\n\t<Olgoo>2</Olgoo>\r\n\t<Music>%4</Music>\r\n"
+        "\t<Print>1</Print>\r\n</strings>")
         .arg(a, b, c, music);
 }
 
@@ -57,7 +61,10 @@ struct DataFolder {
             tp.write("Data/BookTXT/CDProperty.xml", utf16le(settingsText));
     }
     QString data() const { return tp.file("Data"); }
-    void write(const QString &rel, const QString &text) const { tp.write("Data/" + rel, utf16le(text)); }
+    void write(const QString &rel, const QString &text) const
+    {
+        tp.write("Data/" + rel, utf16le(text));
+    }
     void bytes(const QString &rel, const QByteArray &b) const { tp.write("Data/" + rel, b); }
     LibraryModel read() const { return readLibrary(fs, data()); }
 };
@@ -67,7 +74,8 @@ QStringList labels(const QList<TocNode> &nodes)
     QStringList out;
     for (const TocNode &n : nodes) {
         if (n.isMainTitle())
-            out << n.label + QStringLiteral("{") + labels(n.children).join(u',') + QStringLiteral("}");
+            out << n.label + QStringLiteral("{") + labels(n.children).join(u',')
+                    + QStringLiteral("}");
         else
             out << n.label + u'#' + QString::number(n.page);
     }
@@ -114,8 +122,9 @@ void TestReaderData::treeIsReadLeniently_data()
     QTest::addColumn<QString>("tree");
     QTest::addColumn<QStringList>("expected");
     QTest::addColumn<QStringList>("pages");
-    QTest::newRow("flat, no closing Tree") << kHead + leaf("A", "1.htm") + leaf("B", "2.htm")
-                                           << QStringList { "A#0", "B#1" } << QStringList { "1.htm", "2.htm" };
+    QTest::newRow("flat, no closing Tree")
+        << kHead + leaf("A", "1.htm") + leaf("B", "2.htm") << QStringList { "A#0", "B#1" }
+        << QStringList { "1.htm", "2.htm" };
     QTest::newRow("nested main titles")
         << kHead + "\t<node label=\"M\">\r\n" + "\t\t<node label=\"N\">\r\n" + leaf("A", "1.htm", 3)
             + "\t\t</node>\r\n" + leaf("B", "2.htm", 2) + "\t</node>\r\n" + leaf("C", "3.htm")
@@ -125,15 +134,17 @@ void TestReaderData::treeIsReadLeniently_data()
         << QStringList { "A#0", "M{B#1}" } << QStringList { "1.htm", "2.htm" };
     QTest::newRow("empty main title") << kHead + "\t<node label=\"M\">\r\n\t</node>\r\n"
                                       << QStringList { "M{}" } << QStringList {};
-    QTest::newRow("stray closing node ignored")
-        << kHead + "\t</node>\r\n" + leaf("A", "1.htm") << QStringList { "A#0" } << QStringList { "1.htm" };
+    QTest::newRow("stray closing node ignored") << kHead + "\t</node>\r\n" + leaf("A", "1.htm")
+                                                << QStringList { "A#0" } << QStringList { "1.htm" };
     QTest::newRow("escaped label") << kHead + leaf("a &amp; &lt;b&gt; &quot;c&quot;", "1.htm")
                                    << QStringList { "a & <b> \"c\"#0" } << QStringList { "1.htm" };
     QTest::newRow("src keeps only its file name")
-        << kHead + "\t<node label=\"X\" src=\"DATA/BookTXT/../../etc/passwd\" mediaStatus=\"000\" />\r\n"
+        << kHead
+            + "\t<node label=\"X\" src=\"DATA/BookTXT/../../etc/passwd\" mediaStatus=\"000\" />\r\n"
         << QStringList { "X#0" } << QStringList { "passwd" };
     QTest::newRow("only the head") << kHead << QStringList {} << QStringList {};
-    QTest::newRow("garbage") << QStringLiteral("not a tree <node") << QStringList {} << QStringList {};
+    QTest::newRow("garbage") << QStringLiteral("not a tree <node") << QStringList {}
+                             << QStringList {};
 }
 
 void TestReaderData::treeIsReadLeniently()
@@ -152,11 +163,18 @@ void TestReaderData::bookTitles_data()
     QTest::addColumn<QString>("slot");
     QTest::addColumn<QString>("name");
     const QString head = QStringLiteral("<strings>\r\n\t<aBook0>credit</aBook0>\r\n");
-    QTest::newRow("no closing strings") << head + "\t<aBook3>ABC</aBook3>\r\n" << "a3" << "ABC";
-    QTest::newRow("tenth book") << head + "\t<c10Book>x</c10Book>\t<cBook10>ده</cBook10>\r\n" << "c10" << u"ده"_qs;
+    QTest::newRow("no closing strings") << head + "\t<aBook3>ABC</aBook3>\r\n"
+                                        << "a3"
+                                        << "ABC";
+    QTest::newRow("tenth book") << head + "\t<c10Book>x</c10Book>\t<cBook10>ده</cBook10>\r\n"
+                                << "c10" << u"ده"_qs;
     QTest::newRow("the last line of a slot holds")
-        << head + "\t<bBook1>Old</bBook1>\r\n\t<bBook1>New</bBook1>\r\n" << "b1" << "New";
-    QTest::newRow("escaped") << head + "\t<aBook1>A &amp; B</aBook1>\r\n" << "a1" << "A & B";
+        << head + "\t<bBook1>Old</bBook1>\r\n\t<bBook1>New</bBook1>\r\n"
+        << "b1"
+        << "New";
+    QTest::newRow("escaped") << head + "\t<aBook1>A &amp; B</aBook1>\r\n"
+                             << "a1"
+                             << "A & B";
     QTest::newRow("missing") << head << "a1" << QString();
 }
 
@@ -172,12 +190,17 @@ void TestReaderData::unescape_data()
 {
     QTest::addColumn<QString>("in");
     QTest::addColumn<QString>("out");
-    QTest::newRow("named") << "&lt;&gt;&amp;&quot;&apos;" << "<>&\"'";
+    QTest::newRow("named") << "&lt;&gt;&amp;&quot;&apos;"
+                           << "<>&\"'";
     QTest::newRow("numeric") << "&#1705;&#x6CC;" << u"کی"_qs;
-    QTest::newRow("lone ampersand") << "a & b" << "a & b";
-    QTest::newRow("unknown entity") << "&nbsp;" << "&nbsp;";
-    QTest::newRow("surrogate refused") << "&#xD800;" << "&#xD800;";
-    QTest::newRow("double escaped once") << "&amp;amp;" << "&amp;";
+    QTest::newRow("lone ampersand") << "a & b"
+                                    << "a & b";
+    QTest::newRow("unknown entity") << "&nbsp;"
+                                    << "&nbsp;";
+    QTest::newRow("surrogate refused") << "&#xD800;"
+                                       << "&#xD800;";
+    QTest::newRow("double escaped once") << "&amp;amp;"
+                                         << "&amp;";
 }
 
 void TestReaderData::unescape()
@@ -192,15 +215,15 @@ void TestReaderData::pageBodiesAreData_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QStringList>("blocks"); // "T:text" or "I:path"
-    QTest::newRow("paragraphs, empty ones dropped")
-        << page("عنوان", { "یک", "", "دو" }) << u"عنوان"_qs << QStringList { u"T:یک"_qs, u"T:دو"_qs };
+    QTest::newRow("paragraphs, empty ones dropped") << page(
+        "عنوان", { "یک", "", "دو" }) << u"عنوان"_qs << QStringList { u"T:یک"_qs, u"T:دو"_qs };
     QTest::newRow("inline picture in place")
         << page("t", { "a", "<IMG src=\"../BookIMG/Pic.JPG\">", "b" }) << "t"
         << QStringList { "T:a", "I:BookIMG/pic.jpg", "T:b" };
-    QTest::newRow("remote and outside pictures dropped")
-        << page("t", { "<IMG src=\"http://example.invalid/x.jpg\">", "<IMG src=\"../BookIMG/../../x.jpg\">",
-                       "<IMG src=\"../BookIMG/missing.jpg\">", "a" })
-        << "t" << QStringList { "T:a" };
+    QTest::newRow("remote and outside pictures dropped") << page("t",
+        { "<IMG src=\"http://example.invalid/x.jpg\">", "<IMG src=\"../BookIMG/../../x.jpg\">",
+            "<IMG src=\"../BookIMG/missing.jpg\">", "a" })
+                                                         << "t" << QStringList { "T:a" };
     QTest::newRow("markup in the text stays text")
         << page("<b>t</b>", { "<script>alert(1)</script>", "x < y & z" }) << "<b>t</b>"
         << QStringList { "T:<script>alert(1)</script>", "T:x < y & z" };
@@ -220,7 +243,8 @@ void TestReaderData::pageBodiesAreData()
     QFETCH(QStringList, blocks);
     DataFolder d;
     d.bytes("BookIMG/pic.jpg", "P");
-    const std::optional<ParsedPage> parsed = parsePage(text, FolderNames(d.fs, d.data() + "/BookIMG"));
+    const std::optional<ParsedPage> parsed
+        = parsePage(text, FolderNames(d.fs, d.data() + "/BookIMG"));
     QVERIFY(parsed);
     QCOMPARE(parsed->title, title);
     QStringList got;
@@ -236,7 +260,8 @@ void TestReaderData::libraryFromTheFiles()
     d.write("_xml/aTitle2.xml", kHead + leaf("B", "P2.htm")); // finished
     d.write("_xml/cTitle3.xml", kHead + leaf("C", "P3.htm"));
     d.write("_xml/bTitle1.xml", kHead); // beyond the count "abc" = 0 places
-    d.write("_xml/BookTitle.xml", QStringLiteral("<strings>\r\n\t<aBook1>یکم</aBook1>\r\n\t<cBook3>سوم</cBook3>\r\n"));
+    d.write("_xml/BookTitle.xml",
+        QStringLiteral("<strings>\r\n\t<aBook1>یکم</aBook1>\r\n\t<cBook3>سوم</cBook3>\r\n"));
     for (const char *p : { "P1.htm", "P2.htm", "P3.htm" })
         d.write(QStringLiteral("BookTXT/") + p, page("t", { "x" }));
     d.bytes("BookIMG/aBook1.jpg", "J");
@@ -253,8 +278,10 @@ void TestReaderData::libraryFromTheFiles()
     QCOMPARE(lib.bookMusic, QStringLiteral("FlashIMG/Sound2.mp3"));
     QStringList found;
     for (const BookModel &b : lib.books)
-        found << b.slot + u':' + b.name + u':' + b.cover + u':' + QString::number(b.row) + u'/' + QString::number(b.place);
-    QCOMPARE(found, (QStringList { u"a1:یکم:BookIMG/aBook1.jpg:0/1"_qs, "a2:::0/2", u"c3:سوم::2/3"_qs }));
+        found << b.slot + u':' + b.name + u':' + b.cover + u':' + QString::number(b.row) + u'/'
+                + QString::number(b.place);
+    QCOMPARE(found,
+        (QStringList { u"a1:یکم:BookIMG/aBook1.jpg:0/1"_qs, "a2:::0/2", u"c3:سوم::2/3"_qs }));
 
     // Music off: no tracks even when the files are there.
     DataFolder quiet(settings("1", "0", "0", "0"));
@@ -268,7 +295,8 @@ void TestReaderData::libraryFromTheFiles()
 void TestReaderData::namesFoundWithoutRegardToCase()
 {
     DataFolder d(settings("1", "0", "0"));
-    d.write("_xml/ATITLE1.XML", kHead + "\t<node label=\"A\" src=\"DATA/BookTXT/p1.HTM\" mediaStatus=\"100\" />\r\n");
+    d.write("_xml/ATITLE1.XML",
+        kHead + "\t<node label=\"A\" src=\"DATA/BookTXT/p1.HTM\" mediaStatus=\"100\" />\r\n");
     d.write("BookTXT/P1.htm", page("t", { "<IMG src=\"../BookIMG/X.jpg\">" }));
     d.bytes("BookTXT/P1.JPG", "J");
     d.bytes("BookIMG/x.JPG", "X");
@@ -285,7 +313,8 @@ void TestReaderData::namesFoundWithoutRegardToCase()
 void TestReaderData::identityPageComesFirst()
 {
     DataFolder d(settings("1", "0", "0"));
-    d.write("_xml/aTitle1.xml", kHead + "\t<node label=\"M\">\r\n" + leaf("A", "1.htm", 2)
+    d.write("_xml/aTitle1.xml",
+        kHead + "\t<node label=\"M\">\r\n" + leaf("A", "1.htm", 2)
             + leaf(u"شناسنامه"_qs, "2.htm", 2) + "\t</node>\r\n" + leaf("B", "3.htm"));
     d.write("BookTXT/1.htm", page("A", { "a" }));
     d.write("BookTXT/2.htm", page(u"شناسنامه"_qs, { "i" }));
@@ -331,9 +360,11 @@ void TestReaderData::brokenFilesFailNamingTheFile_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("named");
     QTest::newRow("page missing") << "BookTXT/other.htm" << utf16le(page("t", {})) << "aTitle1.xml";
-    QTest::newRow("page without closing title") << "BookTXT/1.htm" << utf16le("<pgTitle>t") << "1.htm";
-    QTest::newRow("malformed settings") << "BookTXT/CDProperty.xml"
-                                        << utf16le("<strings><aBookNumber>1</strings>") << "CDProperty.xml";
+    QTest::newRow("page without closing title")
+        << "BookTXT/1.htm" << utf16le("<pgTitle>t") << "1.htm";
+    QTest::newRow("malformed settings")
+        << "BookTXT/CDProperty.xml" << utf16le("<strings><aBookNumber>1</strings>")
+        << "CDProperty.xml";
 }
 
 void TestReaderData::brokenFilesFailNamingTheFile()
@@ -361,14 +392,18 @@ void TestReaderData::scriptsHoldValidJson()
     book.toc = { main };
     PageModel p;
     p.title = "A";
-    p.blocks = { PageBlock { PageBlock::Kind::Text, "x" }, PageBlock { PageBlock::Kind::Image, "BookIMG/p.jpg" } };
+    p.blocks = { PageBlock { PageBlock::Kind::Text, "x" },
+        PageBlock { PageBlock::Kind::Image, "BookIMG/p.jpg" } };
     p.sound = "BookTXT/A.mp3";
     book.pages = { p };
-    const QJsonObject b = scriptJson(bookScript(book), "(window.ZORVEL_BOOKS = window.ZORVEL_BOOKS || {})[\"b7\"]");
+    const QJsonObject b
+        = scriptJson(bookScript(book), "(window.ZORVEL_BOOKS = window.ZORVEL_BOOKS || {})[\"b7\"]");
     QCOMPARE(b["name"].toString(), book.name);
-    QCOMPARE(b["toc"].toArray()[0].toObject()["children"].toArray()[0].toObject()["page"].toInt(), 0);
+    QCOMPARE(
+        b["toc"].toArray()[0].toObject()["children"].toArray()[0].toObject()["page"].toInt(), 0);
     const QJsonObject page = b["pages"].toArray()[0].toObject();
-    QCOMPARE(page["blocks"].toArray()[1].toObject()["image"].toString(), QStringLiteral("BookIMG/p.jpg"));
+    QCOMPARE(page["blocks"].toArray()[1].toObject()["image"].toString(),
+        QStringLiteral("BookIMG/p.jpg"));
     QVERIFY(page["picture"].isNull());
     QCOMPARE(page["sound"].toString(), QStringLiteral("BookTXT/A.mp3"));
 
@@ -400,7 +435,8 @@ void TestReaderData::exportWritesTheDataLast()
     const QJsonObject b = scriptJson(tp.read("Export/Export 1/Data/reader/data/a1.js"),
         "(window.ZORVEL_BOOKS = window.ZORVEL_BOOKS || {})[\"a1\"]");
     // The printable page made just before is named.
-    QCOMPARE(b["pages"].toArray()[0].toObject()["printable"].toString(), QStringLiteral("BookTXT/1.html"));
+    QCOMPARE(b["pages"].toArray()[0].toObject()["printable"].toString(),
+        QStringLiteral("BookTXT/1.html"));
 
     // A book whose page is gone fails the export with message 28, naming its index.
     QFile::remove(tp.file("Data/BookTXT/1.htm"));
@@ -434,7 +470,9 @@ void TestReaderData::shippedScriptCarriesTheReader()
     int files = 0;
     while (it.hasNext()) {
         const QString rel = QDir(resources).relativeFilePath(it.next()).replace(u'/', u'\\');
-        QVERIFY2(script.contains(QStringLiteral("\r\n") + rel + QStringLiteral(" => root\\Data\r\n")), qPrintable(rel));
+        QVERIFY2(
+            script.contains(QStringLiteral("\r\n") + rel + QStringLiteral(" => root\\Data\r\n")),
+            qPrintable(rel));
         ++files;
     }
     QVERIFY(files >= 4);

@@ -28,16 +28,17 @@ void print(FILE *to, const QString &text)
 
 int usage()
 {
-    print(stderr, QStringLiteral("usage: zorvel-export [--print] BUILD_FOLDER EXPORT_FOLDER\n"
-                                 "       zorvel-export --epub BUILD_FOLDER EXPORT_FOLDER"));
+    print(stderr,
+        QStringLiteral("usage: zorvel-export [--print] BUILD_FOLDER EXPORT_FOLDER\n"
+                       "       zorvel-export --epub BUILD_FOLDER EXPORT_FOLDER"));
     return 2;
 }
 
 int exportEpubs(const QString &build, const QString &exportFolder)
 {
     const zorvel::FileSystem fs;
-    const zorvel::EpubExportResult result = zorvel::runEpubExport(
-        fs, QCoreApplication::applicationDirPath(), build, exportFolder);
+    const zorvel::EpubExportResult result
+        = zorvel::runEpubExport(fs, QCoreApplication::applicationDirPath(), build, exportFolder);
     if (result.outcome != zorvel::EpubOutcome::Done) {
         const qint16 code = zorvel::epubMessageCode(result);
         print(stderr, code ? zorvel::messageText(code) : zorvel::epubReport(result));
@@ -75,8 +76,7 @@ int main(int argc, char **argv)
 
     // The project's own print choice holds unless --print asks for the pages.
     QString problem;
-    const std::optional<zorvel::ProjectSettings> saved
-        = zorvel::readProject(fs, build, &problem);
+    const std::optional<zorvel::ProjectSettings> saved = zorvel::readProject(fs, build, &problem);
     if (!problem.isEmpty()) {
         print(stderr, zorvel::messageText(28));
         print(stderr, QStringLiteral("Malformed or unreadable settings file: ") + problem);
@@ -99,7 +99,8 @@ int main(int argc, char **argv)
         if (!result.problem.isEmpty())
             print(stderr, result.problem);
         if (!result.outputFolder.isEmpty())
-            print(stderr, QStringLiteral("Left as it got: ") + QDir::toNativeSeparators(result.outputFolder));
+            print(stderr,
+                QStringLiteral("Left as it got: ") + QDir::toNativeSeparators(result.outputFolder));
         return 1;
     }
     print(stdout, QDir::toNativeSeparators(result.outputFolder));

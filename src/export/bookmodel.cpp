@@ -341,7 +341,8 @@ BookModel readBook(const FileSystem &fs, const QString &treePath, const FolderNa
     for (const QString &file : pageFiles) {
         const QString name = pages.find(file);
         if (name.isEmpty() || file.isEmpty())
-            throw FsError(treePath, QStringLiteral("The book's index names a page that is missing (%1)").arg(file));
+            throw FsError(treePath,
+                QStringLiteral("The book's index names a page that is missing (%1)").arg(file));
         const QString path = pagesFolder + name;
         const std::optional<ParsedPage> parsed = parsePage(readPageFile(fs, path), pictures);
         if (!parsed)

@@ -44,7 +44,8 @@ namespace {
 
 // Files the export will copy and write: the script's files, the printable
 // pages of the build folder's pages, and one per finished book.
-int countSteps(const FileSystem &fs, const ExportScript &script, const QString &buildFolder, bool print)
+int countSteps(
+    const FileSystem &fs, const ExportScript &script, const QString &buildFolder, bool print)
 {
     int steps = countScriptFiles(fs, script, buildFolder);
     const QString d = DoSlashAlways(buildFolder);
@@ -72,7 +73,9 @@ void abandon(const FileSystem &fs, const QString &building, ExportResult &result
         return;
     }
     result.outputFolder = building;
-    result.problem += QStringLiteral(u"\nپوشه ناتمام با نام \"%1\" ماند؛ آن را روي سي\u200Cدي ننويسيد.").arg(name);
+    result.problem
+        += QStringLiteral(u"\nپوشه ناتمام با نام \"%1\" ماند؛ آن را روي سي\u200Cدي ننويسيد.")
+               .arg(name);
 }
 
 } // namespace
@@ -112,15 +115,16 @@ ExportResult runExport(const FileSystem &fs, const QString &programFolder,
         fs.createFolder(building);
         runExportScript(fs, *script, programFolder, buildFolder, building, progress);
         if (print)
-            result.printablePages = makePrintablePages(fs,
-                building + QStringLiteral("/Data/BookTXT"), resources + QStringLiteral("Default.html"),
-                progress);
+            result.printablePages
+                = makePrintablePages(fs, building + QStringLiteral("/Data/BookTXT"),
+                    resources + QStringLiteral("Default.html"), progress);
         // After the pages, so the reader knows which printable pages exist.
         result.readerBooks = writeReaderData(fs, building, progress).books;
         // Only a finished output carries the name a CD is burnt from.
         if (!QDir().rename(building, output))
-            throw FsError(building, QStringLiteral("Cannot rename the finished output to \"%1\"")
-                                        .arg(QFileInfo(output).fileName()));
+            throw FsError(building,
+                QStringLiteral("Cannot rename the finished output to \"%1\"")
+                    .arg(QFileInfo(output).fileName()));
         result.outputFolder = output;
     } catch (const FsError &e) {
         result.problem = e.describe();

@@ -92,7 +92,8 @@ QString pathLeavesFolder(const QString &entry)
 std::optional<QString> checkExportScript(const ExportScript &script)
 {
     auto refuse = [](const QString &section, const QString &line, const QString &why) {
-        return QStringLiteral(u"سطر \"%1\" از بخش %2 شيوه\u200Cنامه خروجي از شاخه خود بيرون مي\u200Cرود (%3).")
+        return QStringLiteral(
+            u"سطر \"%1\" از بخش %2 شيوه\u200Cنامه خروجي از شاخه خود بيرون مي\u200Cرود (%3).")
             .arg(line, section, why);
     };
     const QString make = QString::fromUtf16(kMakeFolderHeader);

@@ -32,7 +32,8 @@ QString readPageFile(const FileSystem &fs, const QString &path)
 {
     const QByteArray bytes = fs.readBytes(path);
     if (!bytes.startsWith("\xFF\xFE") || bytes.size() % 2 != 0)
-        throw FsError(path, QStringLiteral("Not a page file: UTF-16 text starting with FF FE expected"));
+        throw FsError(
+            path, QStringLiteral("Not a page file: UTF-16 text starting with FF FE expected"));
     return fromUtf16Le(bytes);
 }
 

@@ -48,10 +48,11 @@ QByteArray libraryScript(const LibraryModel &library)
             { "pageCount", int(b.pages.size()) },
             { "script", QStringLiteral("data/") + b.slot + QStringLiteral(".js") } });
     }
-    const QJsonObject settings { { "rows",
-                                     QJsonArray { library.rows[0], library.rows[1], library.rows[2] } },
+    const QJsonObject settings {
+        { "rows", QJsonArray { library.rows[0], library.rows[1], library.rows[2] } },
         { "template", library.template1 ? 1 : 2 }, { "music", library.musicOn },
-        { "print", library.print } };
+        { "print", library.print }
+    };
     const QJsonObject root { { "format", 1 }, { "settings", settings },
         { "background", pathOrNull(library.background) },
         { "music",
@@ -67,18 +68,18 @@ QByteArray bookScript(const BookModel &book)
     for (const PageModel &p : book.pages) {
         QJsonArray blocks;
         for (const PageBlock &b : p.blocks)
-            blocks.append(QJsonObject {
-                { b.kind == PageBlock::Kind::Image ? "image" : "text", b.value } });
-        pages.append(QJsonObject { { "title", p.title }, { "identity", p.identity },
-            { "blocks", blocks }, { "picture", pathOrNull(p.picture) },
-            { "sound", pathOrNull(p.sound) }, { "film", pathOrNull(p.film) },
-            { "printable", pathOrNull(p.printable) } });
+            blocks.append(
+                QJsonObject { { b.kind == PageBlock::Kind::Image ? "image" : "text", b.value } });
+        pages.append(
+            QJsonObject { { "title", p.title }, { "identity", p.identity }, { "blocks", blocks },
+                { "picture", pathOrNull(p.picture) }, { "sound", pathOrNull(p.sound) },
+                { "film", pathOrNull(p.film) }, { "printable", pathOrNull(p.printable) } });
     }
     const QJsonObject root { { "slot", book.slot }, { "name", book.name },
         { "toc", tocJson(book.toc) }, { "pages", pages } };
     // The slot is a letter and digits, so it needs no quoting beyond this.
-    return assignment("(window.ZORVEL_BOOKS = window.ZORVEL_BOOKS || {})[\"" + book.slot.toLatin1()
-            + "\"]",
+    return assignment(
+        "(window.ZORVEL_BOOKS = window.ZORVEL_BOOKS || {})[\"" + book.slot.toLatin1() + "\"]",
         root);
 }
 

@@ -7,20 +7,20 @@
 #include "export/exporter.h"
 #include "export/exportprogress.h"
 #include "project/bookslot.h"
+#include "shell/appcontext.h"
 #include "shell/messages.h"
 #include "shell/uistyle.h"
-#include "shell/appcontext.h"
 #include "workbench/form3.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGuiApplication>
-#include <QScreen>
-#include <QTimer>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QRadioButton>
+#include <QScreen>
+#include <QTimer>
 
 namespace zorvel {
 
@@ -73,7 +73,8 @@ bool Form1::FE()
 void Form1::MakeDirs()
 {
     const QString d = DoSlash(idir->text());
-    for (const QString &name : {txtDir, xmlDir, QStringLiteral("BookIMG"), QStringLiteral("FlashIMG")}) {
+    for (const QString &name :
+        { txtDir, xmlDir, QStringLiteral("BookIMG"), QStringLiteral("FlashIMG") }) {
         if (!fso.folderExists(d + name))
             fso.createFolder(d + name);
     }
@@ -195,8 +196,8 @@ void Form1::ExportAll()
     ExportResult result;
     {
         ExportProgressWindow progress(this, exportProgressDelayMs);
-        result = runExport(fso, m_ctx.programFolder, idir->text(), ExBox->text(),
-            Pcheck->isChecked(), &progress);
+        result = runExport(
+            fso, m_ctx.programFolder, idir->text(), ExBox->text(), Pcheck->isChecked(), &progress);
     }
     bepayam(result.messageCode());
     // Message 28 alone does not say what to mend.
