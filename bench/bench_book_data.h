@@ -154,6 +154,16 @@ inline BookData makeBook(const QString &mediaFolder, quint32 seed)
     return book;
 }
 
+// A program folder with the shipped Resources and a 2 MB stand-in for setup.
+inline QString makeProgramFolder(const QString &program)
+{
+    FileSystem fs;
+    fs.copyFolder(
+        QStringLiteral(ZORVEL_SOURCE_DIR "/resources"), program + QStringLiteral("/Resources"));
+    fs.writeBytes(program + QStringLiteral("/Resources/setup"), QByteArray(2 * 1024 * 1024, 's'));
+    return program;
+}
+
 inline void makeBuildFolder(const QString &build)
 {
     FileSystem fs;

@@ -34,10 +34,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QTemporaryDir tmp;
     FileSystem fs;
-    const QString program = tmp.path() + QStringLiteral("/program");
-    fs.copyFolder(
-        QStringLiteral(ZORVEL_SOURCE_DIR "/resources"), program + QStringLiteral("/Resources"));
-    fs.writeBytes(program + QStringLiteral("/Resources/setup"), QByteArray(2 * 1024 * 1024, 's'));
+    const QString program = makeProgramFolder(tmp.path() + QStringLiteral("/program"));
     fs.writeBytes(
         program + QStringLiteral("/Resources/cd.inf"), QByteArray("[Title]\r\nZorvel\r\n"));
 

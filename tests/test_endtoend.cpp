@@ -4,6 +4,8 @@
 #include "common/filesystem.h"
 #include "common/paths.h"
 #include "editor/form6.h"
+#include "export/exporter.h"
+#include "project/bookslot.h"
 #include "richtext/richtextbox.h"
 #include "shell/dirlist.h"
 #include "shell/filelist.h"
@@ -14,8 +16,6 @@
 #include "workbench/bookwriter.h"
 #include "workbench/form3.h"
 #include "workbench/textrules.h"
-#include "export/exporter.h"
-#include "project/bookslot.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -67,7 +67,8 @@ private slots:
 
 void TestEndToEnd::oneBookFromTextToCdFolder()
 {
-    const QString raw = QStringLiteral(u"نام كتاب\r\nناشر: نمونه\r\nبخش اول\r\nعنوان يك\r\nمتن يك\r\nعنوان دو\r\nمتن دو");
+    const QString raw = QStringLiteral(
+        u"نام كتاب\r\nناشر: نمونه\r\nبخش اول\r\nعنوان يك\r\nمتن يك\r\nعنوان دو\r\nمتن دو");
     Bench b([&](TempProgram &tp) {
         tp.write("book.txt", encode1256(raw));
         tp.mkdir("Export");
@@ -100,7 +101,8 @@ void TestEndToEnd::oneBookFromTextToCdFolder()
     b.rec.onModal("zorvel::Form5", [&](QDialog &d) {
         auto &picker = static_cast<Form5 &>(d);
         picker.Dir1->setPath(b.tp.file("Resources"));
-        picker.File1->setCurrentItem(picker.File1->findItems("MyBack.jpg", Qt::MatchExactly).first());
+        picker.File1->setCurrentItem(
+            picker.File1->findItems("MyBack.jpg", Qt::MatchExactly).first());
         picker.btn[0]->click();
     });
     w.parIndex = 2;
@@ -115,7 +117,7 @@ void TestEndToEnd::oneBookFromTextToCdFolder()
 
     // "ساخت فايل"
     w.Com_Click(11);
-    QCOMPARE(b.rec.messages(), QList<qint16>{4});
+    QCOMPARE(b.rec.messages(), QList<qint16> { 4 });
     QVERIFY(!w.isVisible());
     QCOMPARE(f.dataName->count(), 0);
     QCOMPARE(w.table.parCount(), 0);
@@ -139,33 +141,36 @@ void TestEndToEnd::oneBookFromTextToCdFolder()
                                      .arg(pages[0], pages[1], pages[2]);
     QCOMPARE(readAll(data + "/_xml/aTitle1.xml"), utf16le(expectedTree));
     QCOMPARE(readAll(data + "/_xml/BookTitle.xml"),
-             utf16le(QStringLiteral("<strings>\r\n\t") + creditLine()
-                     + QStringLiteral(u"\r\n\t<aBook1>نام كتاب</aBook1>\r\n")));
+        utf16le(QStringLiteral("<strings>\r\n\t") + creditLine()
+            + QStringLiteral(u"\r\n\t<aBook1>نام كتاب</aBook1>\r\n")));
     const QString empty2 = QStringLiteral("<pgMain></pgMain>\r\n<pgMain></pgMain>\r\n");
     QCOMPARE(readAll(data + "/BookTXT/" + pages[0] + ".htm"),
-             utf16le(QStringLiteral(u"<pgTitle>شناسنامه</pgTitle>\r\n") + empty2
-                     + QStringLiteral(u"<pgMain>ناشر:\u200C نمونه</pgMain>")));
+        utf16le(QStringLiteral(u"<pgTitle>شناسنامه</pgTitle>\r\n") + empty2
+            + QStringLiteral(u"<pgMain>ناشر:\u200C نمونه</pgMain>")));
     QCOMPARE(readAll(data + "/BookTXT/" + pages[1] + ".htm"),
-             utf16le(QStringLiteral(u"<pgTitle>عنوان يك</pgTitle>\r\n") + empty2
-                     + QStringLiteral(u"<IMG src=\"../BookIMG/MyBack.jpg\">\r\n<pgMain>متن يك</pgMain>")));
+        utf16le(QStringLiteral(u"<pgTitle>عنوان يك</pgTitle>\r\n") + empty2
+            + QStringLiteral(u"<IMG src=\"../BookIMG/MyBack.jpg\">\r\n<pgMain>متن يك</pgMain>")));
     QCOMPARE(readAll(data + "/BookTXT/" + pages[1] + ".jpg"), b.tp.read("Resources/MyBook.jpg"));
     QCOMPARE(readAll(data + "/BookIMG/MyBack.jpg"), b.tp.read("Resources/MyBack.jpg"));
 
     // "خروجي"
     b.rec.clear();
     f.Command10_Click();
-    QCOMPARE(b.rec.messages(), QList<qint16>{29});
+    QCOMPARE(b.rec.messages(), QList<qint16> { 29 });
     const QString out = b.tp.file("Export/Export 1");
-    QStringList expected = {"Data/BookIMG/MyBack.jpg", "Data/BookIMG/aBook1.jpg",
-                            "Data/BookTXT/CDProperty.xml", "Data/FlashIMG/Back.jpg",
-                            "Data/FlashIMG/Sound1.mp3", "Data/FlashIMG/Sound2.mp3",
-                            "Data/_xml/BookTitle.xml", "Data/_xml/aTitle1.xml", "cd.inf", "setup"};
+    QStringList expected
+        = { "Data/BookIMG/MyBack.jpg", "Data/BookIMG/aBook1.jpg", "Data/BookTXT/CDProperty.xml",
+              "Data/FlashIMG/Back.jpg", "Data/FlashIMG/Sound1.mp3", "Data/FlashIMG/Sound2.mp3",
+              "Data/_xml/BookTitle.xml", "Data/_xml/aTitle1.xml", "cd.inf", "setup" };
     for (const QString &p : pages)
-        expected << "Data/BookTXT/" + p + ".htm" << "Data/BookTXT/" + p + ".html";
+        expected << "Data/BookTXT/" + p + ".htm"
+                 << "Data/BookTXT/" + p + ".html";
     // The reader, its start page and its data.
     for (const QString &rel : filesUnder(b.tp.file("Resources/reader")))
         expected << "Data/reader/" + rel;
-    expected << "index.html" << "Data/reader/data/library.js" << "Data/reader/data/a1.js";
+    expected << "index.html"
+             << "Data/reader/data/library.js"
+             << "Data/reader/data/a1.js";
     expected << "Data/BookTXT/" + pages[1] + ".jpg";
     expected.sort();
     QCOMPARE(filesUnder(out), expected);
@@ -180,7 +185,7 @@ void TestEndToEnd::oneBookFromTextToCdFolder()
     // A second export goes beside the first.
     b.rec.clear();
     f.Command10_Click();
-    QCOMPARE(b.rec.messages(), QList<qint16>{29});
+    QCOMPARE(b.rec.messages(), QList<qint16> { 29 });
     QVERIFY(QFileInfo(b.tp.file("Export/Export 2/Data/_xml/aTitle1.xml")).exists());
 }
 
@@ -210,13 +215,15 @@ void TestEndToEnd::rewriteAnsweredNoWritesNothing()
     b.tp.write("Data/_xml/aTitle1.xml", "finished before");
     b.tp.write("Data/_xml/BookTitle.xml", utf16le("<strings>\r\n\t<aBook1>Old</aBook1>\r\n"));
     const QStringList before = filesUnder(b.tp.file("Data"));
-    b.rec.queueAnswers({false});
+    b.rec.queueAnswers({ false });
     w.Com_Click(11);
-    QCOMPARE(b.rec.questions(), QStringList{rewriteQuestion("aTitle1.xml")});
-    QVERIFY(b.rec.questions().first().startsWith(QStringLiteral(u"فايلي با نام \r\naTitle1.xml\r\n")));
+    QCOMPARE(b.rec.questions(), QStringList { rewriteQuestion("aTitle1.xml") });
+    QVERIFY(
+        b.rec.questions().first().startsWith(QStringLiteral(u"فايلي با نام \r\naTitle1.xml\r\n")));
     QCOMPARE(filesUnder(b.tp.file("Data")), before);
     QCOMPARE(b.tp.read("Data/_xml/aTitle1.xml"), QByteArray("finished before"));
-    QCOMPARE(b.tp.read("Data/_xml/BookTitle.xml"), utf16le("<strings>\r\n\t<aBook1>Old</aBook1>\r\n"));
+    QCOMPARE(
+        b.tp.read("Data/_xml/BookTitle.xml"), utf16le("<strings>\r\n\t<aBook1>Old</aBook1>\r\n"));
     // The workbench stays with its table; its text was emptied by the command.
     QVERIFY(w.isVisible());
     QCOMPARE(w.table.parCount(), 1);
@@ -230,13 +237,16 @@ void TestEndToEnd::rewriteAnsweredYesReplacesNameLine()
     Form3 &w = oneParagraph(b, "New & <better>");
     b.tp.write("Data/_xml/aTitle1.xml", "finished before");
     b.tp.write("Data/_xml/BookTitle.xml",
-               utf16le("<strings>\r\n\t<aBook1>Old</aBook1>\r\n\t<aBook2>Other</aBook2>\r\n"));
-    b.rec.queueAnswers({true});
+        utf16le("<strings>\r\n\t<aBook1>Old</aBook1>\r\n\t<aBook2>Other</aBook2>\r\n"));
+    b.rec.queueAnswers({ true });
     w.Com_Click(11);
-    QCOMPARE(b.rec.messages(), QList<qint16>{4});
+    QCOMPARE(b.rec.messages(), QList<qint16> { 4 });
     QCOMPARE(b.tp.read("Data/_xml/BookTitle.xml"),
-             utf16le("<strings>\r\n\t<aBook1>New &amp; &lt;better&gt;</aBook1>\r\n\t<aBook2>Other</aBook2>\r\n"));
-    QVERIFY(FileSystem().readUnicode(b.tp.file("Data/_xml/aTitle1.xml")).startsWith(QStringLiteral("<?xml")));
+        utf16le("<strings>\r\n\t<aBook1>New &amp; "
+                "&lt;better&gt;</aBook1>\r\n\t<aBook2>Other</aBook2>\r\n"));
+    QVERIFY(FileSystem()
+                .readUnicode(b.tp.file("Data/_xml/aTitle1.xml"))
+                .startsWith(QStringLiteral("<?xml")));
 }
 
 void TestEndToEnd::missingBuildSubfoldersStopTheWrite()
@@ -245,7 +255,8 @@ void TestEndToEnd::missingBuildSubfoldersStopTheWrite()
     Form3 &w = oneParagraph(b, "Name");
     QDir(b.tp.file("Data/_xml")).removeRecursively();
     w.Com_Click(11);
-    QCOMPARE(b.rec.notices(), QStringList{QStringLiteral("Folder _xml or BookTXT doesn't exist!")});
+    QCOMPARE(
+        b.rec.notices(), QStringList { QStringLiteral("Folder _xml or BookTXT doesn't exist!") });
     QVERIFY(w.isVisible());
     QCOMPARE(w.table.parCount(), 1);
     QCOMPARE(w.bname->text(), QStringLiteral("Name"));
@@ -257,10 +268,14 @@ void TestEndToEnd::exportChecksFolders_data()
     QTest::addColumn<QString>("buildFolder");
     QTest::addColumn<bool>("withScript");
     QTest::addColumn<qint16>("message");
-    QTest::newRow("export folder missing") << "NoExport" << "Data" << true << qint16(26);
-    QTest::newRow("build folder missing") << "Export" << "NoData" << true << qint16(10);
-    QTest::newRow("script missing") << "Export" << "Data" << false << qint16(27);
-    QTest::newRow("relative folders made absolute") << "Export" << "Data" << true << qint16(29);
+    QTest::newRow("export folder missing") << "NoExport"
+                                           << "Data" << true << qint16(26);
+    QTest::newRow("build folder missing") << "Export"
+                                          << "NoData" << true << qint16(10);
+    QTest::newRow("script missing") << "Export"
+                                    << "Data" << false << qint16(27);
+    QTest::newRow("relative folders made absolute") << "Export"
+                                                    << "Data" << true << qint16(29);
 }
 
 void TestEndToEnd::exportChecksFolders()
@@ -271,7 +286,7 @@ void TestEndToEnd::exportChecksFolders()
     QFETCH(qint16, message);
     Bench b([](TempProgram &tp) {
         tp.mkdir("Export");
-        for (const char *d : {"Data/BookTXT", "Data/_xml", "Data/BookIMG", "Data/FlashIMG"})
+        for (const char *d : { "Data/BookTXT", "Data/_xml", "Data/BookIMG", "Data/FlashIMG" })
             tp.mkdir(d);
         tp.write("Resources/setup", "installer program");
     });
@@ -281,7 +296,7 @@ void TestEndToEnd::exportChecksFolders()
     f.ExBox->setText(exportFolder);
     f.idir->setText(buildFolder);
     f.Command10_Click();
-    QCOMPARE(b.rec.messages(), QList<qint16>{message});
+    QCOMPARE(b.rec.messages(), QList<qint16> { message });
     QCOMPARE(f.ExBox->text(), DoSlash(b.tp.path()) + exportFolder);
     QCOMPARE(f.idir->text(), DoSlash(b.tp.path()) + buildFolder);
     QCOMPARE(QFileInfo(b.tp.file("Export/Export 1")).isDir(), message == 29);
@@ -305,6 +320,21 @@ void halfFinished(Bench &b)
 }
 
 } // namespace
+
+// An input text, an export folder and the installer to copy.
+static void exportable(TempProgram &tp)
+{
+    tp.write("t.txt", "T\r\nB");
+    tp.mkdir("Export");
+    tp.write("Resources/setup", "installer program");
+}
+
+// One book written, the messages so far forgotten.
+static void oneBookMade(Bench &b)
+{
+    oneParagraph(b, QStringLiteral("Name")).Com_Click(11);
+    b.rec.clear();
+}
 
 void TestEndToEnd::unfinishedBooksAsked_data()
 {
@@ -337,34 +367,23 @@ void TestEndToEnd::unfinishedBooksAsked()
 
 void TestEndToEnd::failedSaveStopsTheExport()
 {
-    Bench b([](TempProgram &tp) {
-        tp.write("t.txt", "T\r\nB");
-        tp.mkdir("Export");
-        tp.write("Resources/setup", "installer program");
-    });
-    Form3 &w = oneParagraph(b, QStringLiteral("Name"));
-    w.Com_Click(11);
-    b.rec.clear();
+    Bench b(exportable);
+    oneBookMade(b);
     // The settings file cannot be replaced: a folder stands in its place.
     QFile::remove(b.tp.file("Data/BookTXT/CDProperty.xml"));
     b.tp.mkdir("Data/BookTXT/CDProperty.xml");
     b.f1->Command10_Click();
     QCOMPARE(b.rec.messages(), QList<qint16> { 28 });
     QCOMPARE(b.rec.notices().size(), 1);
-    QVERIFY2(b.rec.notices().first().contains(QStringLiteral("CDProperty.xml")), qPrintable(b.rec.notices().first()));
+    QVERIFY2(b.rec.notices().first().contains(QStringLiteral("CDProperty.xml")),
+        qPrintable(b.rec.notices().first()));
     QCOMPARE(QDir(b.tp.file("Export")).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
 }
 
 void TestEndToEnd::cancelledExportLeavesNothing()
 {
-    Bench b([](TempProgram &tp) {
-        tp.write("t.txt", "T\r\nB");
-        tp.mkdir("Export");
-        tp.write("Resources/setup", "installer program");
-    });
-    Form3 &w = oneParagraph(b, QStringLiteral("Name"));
-    w.Com_Click(11);
-    b.rec.clear();
+    Bench b(exportable);
+    oneBookMade(b);
     b.f1->exportProgressDelayMs = 0;
     // The operator presses the progress window's cancel button as soon as it shows.
     bool seen = false;
