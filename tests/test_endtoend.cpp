@@ -3,6 +3,7 @@
 #include "common/codepage.h"
 #include "common/filesystem.h"
 #include "common/paths.h"
+#include "project/settings.h"
 #include "editor/form6.h"
 #include "richtext/richtextbox.h"
 #include "shell/dirlist.h"
@@ -10,6 +11,7 @@
 #include "shell/form1.h"
 #include "shell/form5.h"
 #include "support/benchfixture.h"
+#include "support/filesizelimit.h"
 #include "workbench/bookwriter.h"
 #include "workbench/form3.h"
 #include "workbench/textrules.h"
@@ -55,6 +57,10 @@ private slots:
     void missingBuildSubfoldersStopTheWrite();
     void exportChecksFolders_data();
     void exportChecksFolders();
+    void fullDiskOnNextKeepsOldFilesAndNamesThem_data();
+    void fullDiskOnNextKeepsOldFilesAndNamesThem();
+    void fullDiskOnMakeBookKeepsOldFilesAndNamesThem_data();
+    void fullDiskOnMakeBookKeepsOldFilesAndNamesThem();
 };
 
 void TestEndToEnd::oneBookFromTextToCdFolder()
@@ -274,6 +280,113 @@ void TestEndToEnd::exportChecksFolders()
     QCOMPARE(f.idir->text(), DoSlash(b.tp.path()) + buildFolder);
     QCOMPARE(QFileInfo(b.tp.file("Export/Export 1")).isDir(), message == 29);
     QVERIFY(b.rec.notices().isEmpty());
+}
+
+void TestEndToEnd::fullDiskOnNextKeepsOldFilesAndNamesThem_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<bool>("workbenchOpens");
+    // The settings file is about 350 bytes, the book picture 13,622.
+    QTest::newRow("settings file") << "BookTXT/CDProperty.xml" << 200 << false;
+    QTest::newRow("book picture") << "BookIMG/aBook1.jpg" << 4096 << true;
+}
+
+void TestEndToEnd::fullDiskOnNextKeepsOldFilesAndNamesThem()
+{
+    QFETCH(QString, file);
+    QFETCH(int, limit);
+    QFETCH(bool, workbenchOpens);
+    const QByteArray old = utf16le(buildSettingsText({ "1", "0", "0", true, true, false }));
+    Bench b([&](TempProgram &tp) {
+        tp.write("t.txt", "T\r\nB");
+        tp.write("Data/BookTXT/CDProperty.xml", old);
+        tp.write("Data/BookIMG/aBook1.jpg", "old picture");
+    });
+    const QByteArray before = b.tp.read("Data/" + file);
+    {
+        FileSizeLimit full(limit);
+        b.f1->Command3_Click();
+    }
+    QCOMPARE(b.tp.read("Data/" + file), before);
+    QCOMPARE(b.tp.read("Data/BookTXT/CDProperty.xml"), old);
+    QCOMPARE(QDir(b.tp.file("Data/BookTXT")).entryList(QDir::Files | QDir::Hidden),
+        QStringList { "CDProperty.xml" });
+    const QStringList notices = b.rec.notices();
+    QVERIFY(!notices.isEmpty());
+    QVERIFY2(notices.first().contains(fileNameOf(file)), qPrintable(notices.join(u'|')));
+    QCOMPARE(b.ctx.form3 != nullptr, workbenchOpens);
+}
+
+void TestEndToEnd::fullDiskOnMakeBookKeepsOldFilesAndNamesThem_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<int>("paragraphs");
+    QTest::addColumn<int>("bodyLength");
+    QTest::addColumn<int>("oldTitleLines");
+    QTest::addColumn<bool>("oldTree");
+    // Sizes in the Unicode form: a page of a 1,000-letter body is over 2 KB; the
+    // book's line adds 48 bytes to BookTitle.xml; twenty paragraphs make a 3 KB tree.
+    QTest::newRow("page") << ".htm" << 1024 << 1 << 1000 << 0 << false;
+    QTest::newRow("BookTitle.xml") << "_xml/BookTitle.xml" << 1030 << 2 << 5 << 24 << false;
+    QTest::newRow("tree file") << "_xml/aTitle1.xml" << 1500 << 20 << 5 << 1 << true;
+}
+
+void TestEndToEnd::fullDiskOnMakeBookKeepsOldFilesAndNamesThem()
+{
+    QFETCH(QString, file);
+    QFETCH(int, limit);
+    QFETCH(int, paragraphs);
+    QFETCH(int, bodyLength);
+    QFETCH(int, oldTitleLines);
+    QFETCH(bool, oldTree);
+    QByteArray raw;
+    for (int i = 0; i < paragraphs; ++i)
+        raw += "T" + QByteArray(1, char('A' + i)) + "\r\n" + QByteArray(bodyLength - 1, 'b')
+            + char('A' + i) + "\r\n"; // letters: digits get a ZWNJ on loading
+    Bench b([&](TempProgram &tp) { tp.write("t.txt", raw); });
+    Form1 &f = *b.f1;
+    f.title->setText(QStringLiteral("1"));
+    f.matn->setText(QStringLiteral("0"));
+    f.shenas->setText(QStringLiteral("0"));
+    f.MakeCombo();
+    Form3 &w = b.open();
+    Bench::loadText(w, "t.txt");
+    for (int i = 0; i < paragraphs; ++i)
+        Bench::markParagraph(w, QStringLiteral("T") + QChar(u'A' + i),
+            QString(bodyLength - 1, u'b') + QChar(u'A' + i));
+    w.bname->setText(QStringLiteral("Name"));
+    QCOMPARE(w.table.parCount(), paragraphs);
+
+    QString titles = QStringLiteral("<strings>\r\n");
+    for (int i = 0; i < oldTitleLines; ++i)
+        titles += QStringLiteral("\t<cBook%1>old</cBook%1>\r\n").arg(i);
+    if (oldTitleLines > 0)
+        b.tp.write("Data/_xml/BookTitle.xml", utf16le(titles));
+    if (oldTree)
+        b.tp.write("Data/_xml/aTitle1.xml", "finished before");
+    const QStringList filesBefore = filesUnder(b.tp.file("Data"));
+    const QByteArray titleBefore = b.tp.read("Data/_xml/BookTitle.xml");
+    b.rec.clear();
+    {
+        FileSizeLimit full(limit);
+        w.Com_Click(11);
+    }
+    // The build folder holds what it held, byte for byte.
+    QCOMPARE(filesUnder(b.tp.file("Data")), filesBefore);
+    QCOMPARE(b.tp.read("Data/_xml/BookTitle.xml"), titleBefore);
+    QCOMPARE(b.tp.exists("Data/_xml/aTitle1.xml"), oldTree);
+    if (oldTree)
+        QCOMPARE(b.tp.read("Data/_xml/aTitle1.xml"), QByteArray("finished before"));
+    // The operator is told which file, and the marks are still there.
+    const QStringList notices = b.rec.notices();
+    QCOMPARE(notices.size(), 1);
+    QVERIFY2(notices.first().contains(fileNameOf(file)), qPrintable(notices.first()));
+    QVERIFY(!b.rec.messages().contains(4));
+    QVERIFY(w.isVisible());
+    QCOMPARE(w.table.parCount(), paragraphs);
+    QCOMPARE(b.f1->dataName->count(), 1);
 }
 
 QTEST_MAIN(TestEndToEnd)

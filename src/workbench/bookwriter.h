@@ -95,7 +95,9 @@ struct BookResult {
 // BookTitle.xml (replacing the slot's earlier line in place), then the tree
 // file, which marks the book as finished, last. An existing tree file is only
 // replaced when `overwrite` is set. Throws FsError naming the file when a
-// book file cannot be written; files written whole are never left torn.
+// book file cannot be written (a full disk included); the files this write
+// made are then removed again and BookTitle.xml is put back as it was, so
+// the build folder holds what it held before.
 BookResult writeBook(const FileSystem &fs, const BookRequest &request, bool overwrite);
 
 } // namespace zorvel
