@@ -2,6 +2,7 @@
 #include "common/codepage.h"
 #include "common/paths.h"
 #include "project/bookslot.h"
+#include "project/settings.h"
 #include "richtext/richtextbox.h"
 #include "shell/appcontext.h"
 #include "shell/form1.h"
@@ -45,6 +46,8 @@ private slots:
     void nextWithMusicOffIgnoresMusic();
     void secondNextCreatesNothing();
     void nextKeepsPickerSelection();
+    void relativeBuildFolderKeepsUnsavedChoicesAndBook_data();
+    void relativeBuildFolderKeepsUnsavedChoicesAndBook();
     void workbenchWindow();
     void fileListPicksTxtFiles();
     void emptyInputFolderShowsMessageOne();
@@ -142,6 +145,50 @@ void TestWorkbench::nextKeepsPickerSelection()
     QCOMPARE(f.dataName->currentIndex(), 12);
     QVERIFY(b.tp.exists("Data/BookIMG/bBook3.jpg"));
     QCOMPARE(w.BookLabel->text(), QStringLiteral(u"نام كتاب سوم در رديف دوم:"));
+}
+
+void TestWorkbench::relativeBuildFolderKeepsUnsavedChoicesAndBook_data()
+{
+    QTest::addColumn<bool>("exportCommand");
+    QTest::newRow("next") << false;
+    QTest::newRow("export") << true;
+}
+
+void TestWorkbench::relativeBuildFolderKeepsUnsavedChoicesAndBook()
+{
+    QFETCH(bool, exportCommand);
+    Bench b([](TempProgram &tp) {
+        tp.write("a.txt", "x");
+        tp.mkdir("Export");
+        tp.write("Resources/setup", "installer program");
+        for (const char *d : {"Data/_xml", "Data/BookIMG", "Data/FlashIMG"})
+            tp.mkdir(d);
+        tp.write("Data/BookTXT/CDProperty.xml",
+                 utf16le(buildSettingsText({"10", "10", "10", true, true, false})));
+    });
+    Form1 &f = *b.f1;
+    QCOMPARE(f.idir->text(), QStringLiteral("Data")); // relative, as at every start
+    // Choices not saved yet, and the third book of row 2.
+    f.title->setText(QStringLiteral("6"));
+    f.MakeCombo();
+    f.Olgoo[1]->setChecked(true);
+    f.Pcheck->setChecked(true);
+    f.dataName->setCurrentIndex(f.dataName->findText(pickerEntry("b", 3)));
+    exportCommand ? f.Command10_Click() : f.Command3_Click();
+    QVERIFY(isAbsoluteFieldPath(f.idir->text()));
+    QCOMPARE(f.title->text(), QStringLiteral("6"));
+    QVERIFY(f.Olgoo[1]->isChecked());
+    QVERIFY(f.Pcheck->isChecked());
+    QCOMPARE(f.dataName->currentText(), pickerEntry("b", 3));
+    QCOMPARE(b.tp.read("Data/BookTXT/CDProperty.xml"),
+             utf16le(buildSettingsText({"6", "10", "10", false, true, true})));
+    QCOMPARE(QDir(b.tp.file("Data/BookIMG")).entryList(QDir::Files), QStringList{"bBook3.jpg"});
+    if (exportCommand) {
+        QCOMPARE(b.rec.messages(), QList<qint16>{29});
+    } else {
+        QVERIFY(b.rec.messages().isEmpty());
+        QCOMPARE(b.ctx.form3->BookLabel->text(), QStringLiteral(u"نام كتاب سوم در رديف دوم:"));
+    }
 }
 
 void TestWorkbench::workbenchWindow()
