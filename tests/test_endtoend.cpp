@@ -14,6 +14,7 @@
 #include "support/filesizelimit.h"
 #include "workbench/bookwriter.h"
 #include "workbench/form3.h"
+#include "workbench/paragraphtable.h"
 #include "workbench/textrules.h"
 
 #include <QCheckBox>
@@ -61,6 +62,7 @@ private slots:
     void fullDiskOnNextKeepsOldFilesAndNamesThem();
     void fullDiskOnMakeBookKeepsOldFilesAndNamesThem_data();
     void fullDiskOnMakeBookKeepsOldFilesAndNamesThem();
+    void marksSurviveACrash();
 };
 
 void TestEndToEnd::oneBookFromTextToCdFolder()
@@ -211,10 +213,10 @@ void TestEndToEnd::rewriteAnsweredNoWritesNothing()
     QCOMPARE(filesUnder(b.tp.file("Data")), before);
     QCOMPARE(b.tp.read("Data/_xml/aTitle1.xml"), QByteArray("finished before"));
     QCOMPARE(b.tp.read("Data/_xml/BookTitle.xml"), utf16le("<strings>\r\n\t<aBook1>Old</aBook1>\r\n"));
-    // The workbench stays with its table; its text was emptied by the command.
+    // The workbench stays with its table and its text: nothing was written.
     QVERIFY(w.isVisible());
     QCOMPARE(w.table.parCount(), 1);
-    QCOMPARE(w.matn->Text(), QString());
+    QCOMPARE(w.matn->Text(), QStringLiteral("\r\n"));
     QVERIFY(b.rec.messages().isEmpty());
 }
 
@@ -387,6 +389,130 @@ void TestEndToEnd::fullDiskOnMakeBookKeepsOldFilesAndNamesThem()
     QVERIFY(w.isVisible());
     QCOMPARE(w.table.parCount(), paragraphs);
     QCOMPARE(b.f1->dataName->count(), 1);
+}
+
+namespace {
+
+const QString kCrashText = QStringLiteral(
+    u"نام كتاب\r\nناشر: نمونه\r\nبخش اول\r\nعنوان يك\r\nمتن يك\r\nعنوان دو\r\nمتن دو\r\nعنوان سه");
+
+// The marks of one book: name, identity page, a group, two paragraphs (one
+// with an attached and an inline picture), and a title still waiting.
+void markCrashBook(Bench &b, Form3 &w)
+{
+    Bench::loadText(w, "book.txt");
+    Bench::select(w, QStringLiteral(u"نام كتاب"));
+    w.Com_Click(0);
+    Bench::select(w, Rep(QStringLiteral(u"ناشر: نمونه")));
+    w.Com_Click(1);
+    Bench::select(w, QStringLiteral(u"بخش اول"));
+    w.Com_Click(9);
+    Bench::markParagraph(w, QStringLiteral(u"عنوان يك"), QStringLiteral(u"متن يك"));
+    w.Com_Click(10);
+    Bench::markParagraph(w, QStringLiteral(u"عنوان دو"), QStringLiteral(u"متن دو"));
+    Bench::select(w, QStringLiteral(u"عنوان سه"));
+    w.Com_Click(2);
+    b.rec.onModal("zorvel::Form5", [&](QDialog &d) {
+        auto &picker = static_cast<Form5 &>(d);
+        picker.Dir1->setPath(b.tp.file("Resources"));
+        picker.File1->setCurrentItem(picker.File1->findItems("MyBack.jpg", Qt::MatchExactly).first());
+        picker.btn[0]->click();
+    });
+    w.parIndex = 2;
+    Form6 e(b.ctx);
+    e.picB->setText(b.tp.file("Resources/MyBook.jpg"));
+    e.matn->setSelStart(0);
+    e.picM_Click();
+    e.btn_Click(4);
+}
+
+// The book's files with their page names replaced by their order, so that
+// two writes of the same marks compare equal.
+QStringList bookFiles(Bench &b)
+{
+    const QString data = b.tp.file("Data");
+    const QString tree = FileSystem().readUnicode(data + "/_xml/aTitle1.xml");
+    const QRegularExpression nameRe(QStringLiteral("[0-9A-Y]{14}"));
+    QStringList names;
+    for (const auto &m : nameRe.globalMatch(tree))
+        names << m.captured(0);
+    auto byOrder = [&](QString text) {
+        for (int i = 0; i < names.size(); ++i)
+            text.replace(names[i], QStringLiteral("PAGE%1").arg(i));
+        return text;
+    };
+    QStringList out;
+    for (const QString &rel : filesUnder(data)) {
+        QString shown = byOrder(rel);
+        if (shown.contains(nameRe) || rel.startsWith(QLatin1String("Work")))
+            shown = QStringLiteral("stray: ") + rel;
+        const QByteArray bytes = readAll(data + u'/' + rel);
+        const bool text = rel.endsWith(QLatin1String(".xml")) || rel.endsWith(QLatin1String(".htm"));
+        out << shown + u' '
+                + (text ? byOrder(fromUtf16Le(bytes)) : QString::fromLatin1(bytes.toBase64()));
+    }
+    out.sort();
+    return out;
+}
+
+void oneBookCounts(Form1 &f)
+{
+    f.title->setText(QStringLiteral("1"));
+    f.matn->setText(QStringLiteral("0"));
+    f.shenas->setText(QStringLiteral("0"));
+    f.MakeCombo();
+}
+
+} // namespace
+
+void TestEndToEnd::marksSurviveACrash()
+{
+    auto prepare = [](TempProgram &tp) { tp.write("book.txt", encode1256(kCrashText)); };
+    Bench b(prepare);
+    oneBookCounts(*b.f1);
+    markCrashBook(b, b.open());
+    const Form3 &before = *b.ctx.form3;
+    const ParagraphTable::Contents table = before.table.contents();
+    const QString name = before.bname->text();
+    QStringList rows;
+    for (int i = 0; i < before.bindex->count(); ++i)
+        rows << before.bindex->item(i)->text();
+    QCOMPARE(rows.size(), 6);
+    QVERIFY(!table.imgList[0].isEmpty());
+
+    // A crash: the windows go without any close handler running.
+    delete b.ctx.form3;
+    b.f1.reset();
+    QVERIFY(!b.ctx.form3 && !b.ctx.form1);
+
+    // A fresh set of windows on the same build folder; Next for the book, Yes.
+    b.rec.clear();
+    b.f1 = std::make_unique<Form1>(b.ctx);
+    QCOMPARE(b.f1->dataName->count(), 1); // the counts were saved by the first Next
+    b.rec.queueAnswers({true});
+    Form3 &w = b.open();
+    QCOMPARE(b.rec.questions().size(), 1);
+    QCOMPARE(w.table.contents(), table);
+    QCOMPARE(w.table.imgList, table.imgList);
+    QCOMPARE(w.bname->text(), name);
+    QStringList rowsAfter;
+    for (int i = 0; i < w.bindex->count(); ++i)
+        rowsAfter << w.bindex->item(i)->text();
+    QCOMPARE(rowsAfter, rows);
+    QCOMPARE(w.Com[9]->text(), ParagraphTable::mainCaption(0));
+    w.Com_Click(11);
+    QCOMPARE(b.rec.messages(), QList<qint16>{4});
+
+    // The same files as a run that was never interrupted.
+    Bench c(prepare);
+    oneBookCounts(*c.f1);
+    Form3 &u = c.open();
+    markCrashBook(c, u);
+    u.Com_Click(11);
+    QCOMPARE(c.rec.messages(), QList<qint16>{4});
+    const QStringList crashed = bookFiles(b), uninterrupted = bookFiles(c);
+    QCOMPARE(crashed, uninterrupted);
+    QVERIFY(!crashed.join(u'|').contains(QStringLiteral("stray")));
 }
 
 QTEST_MAIN(TestEndToEnd)

@@ -92,19 +92,23 @@ QStringList unfinishedBooks(const FileSystem &fs, const QString &buildFolder,
     return entries;
 }
 
+int indexOfBook(const QStringList &entries, const QString &rowLetter, const QString &bookNo)
+{
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const BookSlot slot = parseBookSlot(entries[i]);
+        if (slot.valid && slot.rowLetter == rowLetter && slot.bookNo == bookNo)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
 int entryIndexOfSameBook(const QStringList &entries, const QString &chosenEntry)
 {
     if (entries.isEmpty())
         return -1;
     const BookSlot chosen = parseBookSlot(chosenEntry);
-    if (chosen.valid) {
-        for (qsizetype i = 0; i < entries.size(); ++i) {
-            const BookSlot slot = parseBookSlot(entries[i]);
-            if (slot.rowLetter == chosen.rowLetter && slot.bookNo == chosen.bookNo)
-                return static_cast<int>(i);
-        }
-    }
-    return 0;
+    const int at = chosen.valid ? indexOfBook(entries, chosen.rowLetter, chosen.bookNo) : -1;
+    return at < 0 ? 0 : at;
 }
 
 } // namespace zorvel

@@ -44,6 +44,9 @@ QString treeFilePath(const QString &buildFolder, const QString &rowLetter, int k
 QStringList unfinishedBooks(const FileSystem &fs, const QString &buildFolder,
                             const QString &countA, const QString &countB, const QString &countC);
 
+// The entry of book rowLetter + bookNo among picker entries, or -1.
+int indexOfBook(const QStringList &entries, const QString &rowLetter, const QString &bookNo);
+
 // Where the picker stands after it is rebuilt: on the entry of the book that
 // `chosenEntry` names when it is still listed, else on the first; -1 when
 // there are no entries.

@@ -111,6 +111,7 @@ void Form1::Doit()
         }
         workbench->move(at);
     }
+    workbench->openForBook(buildFolder());
     workbench->show();
 }
 

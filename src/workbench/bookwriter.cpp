@@ -7,6 +7,7 @@
 #include "common/wholefile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <cmath>
@@ -200,6 +201,42 @@ QString SetShenas(const QString &mata)
 
 namespace {
 
+bool sameContent(const FileSystem &fs, const QString &a, const QString &b)
+{
+    if (QFileInfo(a).size() != QFileInfo(b).size())
+        return false;
+    try {
+        return fs.readBytes(a) == fs.readBytes(b);
+    } catch (const FsError &) {
+        return false;
+    }
+}
+
+// The name an inline picture has in BookIMG: its own, unless a different
+// picture holds that name already; then the first free or equal one of
+// name-2, name-3, ... `present` tells whether that file is there already.
+QString inlinePictureName(
+    const FileSystem &fs, const QString &path, const QString &imgFolder, bool *present)
+{
+    const QString name = fileNameOf(path);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QString stem = dot < 0 ? name : name.left(dot);
+    const QString ext = dot < 0 ? QString() : name.mid(dot);
+    for (int k = 1; k <= kMaxNameDraws; ++k) {
+        const QString candidate
+            = k == 1 ? name : stem + u'-' + QString::number(k) + ext;
+        if (!fs.fileExists(imgFolder + candidate)) {
+            *present = false;
+            return candidate;
+        }
+        if (sameContent(fs, path, imgFolder + candidate)) {
+            *present = true;
+            return candidate;
+        }
+    }
+    throw FsError(imgFolder + name, QStringLiteral("No free picture name"));
+}
+
 QString convertInlinePictures(const QString &inTe, const QStringList &imgList,
     const QString &base, const FileSystem &fs, QStringList *notCopied, QStringList *created)
 {
@@ -222,16 +259,20 @@ QString convertInlinePictures(const QString &inTe, const QStringList &imgList,
         if (!ok || number < 0 || number >= kInlinePictureCount)
             break;
         const QString path = number < imgList.size() ? imgList.at(number) : QString();
-        const QString name = fileNameOf(path);
+        QString name = fileNameOf(path);
         if (!path.isEmpty()) {
             if (!fs.fileExists(path)) {
                 if (notCopied && !notCopied->contains(path))
                     *notCopied << path;
-            } else if (!fs.fileExists(imgFolder + name)) {
+            } else {
                 try {
-                    copyWholeFile(path, imgFolder + name);
-                    if (created)
-                        *created << imgFolder + name;
+                    bool present = false;
+                    name = inlinePictureName(fs, path, imgFolder, &present);
+                    if (!present) {
+                        copyWholeFile(path, imgFolder + name);
+                        if (created)
+                            *created << imgFolder + name;
+                    }
                 } catch (const FsError &) {
                     if (notCopied && !notCopied->contains(path))
                         *notCopied << path;
@@ -338,8 +379,6 @@ BookResult writeBook(const FileSystem &fs, const BookRequest &request, bool over
         const qsizetype count = std::min<qsizetype>(request.paragraphs.size(), kSlotCount);
         for (qsizetype i = 0; i < count; ++i) {
             const ParagraphSlot &slot = request.paragraphs.at(i);
-            if (slot.title.isEmpty())
-                break;
             if (slot.title == markMain()) {
                 tree += QString(depth, u'\t') + QStringLiteral("<node label=\"")
                     + escapeXml(RemCrLf(slot.body)) + QStringLiteral("\">") + kCrLf;
