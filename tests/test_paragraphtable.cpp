@@ -469,8 +469,8 @@ void TestParagraphTable::savedWorkRoundTrip()
     t.storeEdit(0, markMain(), QStringLiteral("{x}"), QStringLiteral("Group \"quoted\""), {}, {}, {});
     t.takePictureNumber(QStringLiteral("/pics/a.jpg"));
     t.takePictureNumber(QStringLiteral(u"/تصوير/b.jpg"));
-    BookWork w{QStringLiteral("c"), QStringLiteral("10"), QStringLiteral(u"نام\tكتاب"),
-               QStringLiteral("t.txt"), t.contents()};
+    BookWork w{QStringLiteral("c"), QStringLiteral("10"), QStringLiteral(u"نام\tكتاب \\ \x01\u200C"),
+               QStringLiteral(u"ورودي \"1\".txt"), t.contents()};
     const std::optional<BookWork> back = workFromJson(workToJson(w));
     QVERIFY(back.has_value());
     QCOMPARE(*back, w);

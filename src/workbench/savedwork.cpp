@@ -14,14 +14,6 @@ namespace {
 
 constexpr int kFormat = 1;
 
-QJsonArray toArray(const QStringList &list)
-{
-    QJsonArray a;
-    for (const QString &s : list)
-        a.append(s);
-    return a;
-}
-
 std::optional<QStringList> toList(const QJsonValue &v)
 {
     if (!v.isArray())
@@ -53,34 +45,119 @@ QString workFilePath(const QString &buildFolder, const QString &rowLetter, const
         + QStringLiteral(".json");
 }
 
+namespace {
+
+// JSON written straight into a string: the work is saved after every mark,
+// and a full table holds a megabyte of RTF, which a QJsonDocument takes
+// several times longer to build and write.
+class JsonOut {
+public:
+    explicit JsonOut(qsizetype reserve) { m_text.reserve(reserve); }
+
+    void raw(QLatin1StringView s) { m_text += s; }
+    void raw(QChar c) { m_text += c; }
+    void number(qint64 n) { m_text += QString::number(n); }
+    void string(QStringView s)
+    {
+        static const char hex[] = "0123456789abcdef";
+        // At most six characters for one (\u00XX), and the two quotes.
+        const qsizetype old = m_text.size();
+        m_text.resize(old + s.size() * 6 + 2);
+        char16_t *const base = reinterpret_cast<char16_t *>(m_text.data());
+        char16_t *d = base + old;
+        *d++ = u'"';
+        for (const QChar ch : s) {
+            const char16_t u = ch.unicode();
+            if (u == u'"' || u == u'\\') {
+                *d++ = u'\\';
+                *d++ = u;
+            } else if (u < 0x20) {
+                for (const char c : {'\\', 'u', '0', '0', hex[u >> 4], hex[u & 15]})
+                    *d++ = char16_t(c);
+            } else {
+                *d++ = u;
+            }
+        }
+        *d++ = u'"';
+        m_text.resize(d - base);
+    }
+    void key(const char *name)
+    {
+        string(QString::fromLatin1(name));
+        m_text += u':';
+    }
+    QByteArray utf8() const { return m_text.toUtf8(); }
+
+private:
+    QString m_text;
+};
+
+} // namespace
+
 QByteArray workToJson(const BookWork &work)
 {
-    QJsonArray paragraphs;
-    for (const ParagraphSlot &s : work.table.paragraphs) {
-        paragraphs.append(QJsonObject{{"title", s.title},
-                                 {"body", s.body},
-                                 {"picture", s.pic},
-                                 {"sound", s.sound},
-                                 {"film", s.film}});
+    qsizetype size = 4096;
+    for (const ParagraphSlot &s : work.table.paragraphs)
+        size += s.title.size() + s.body.size() + s.pic.size() + s.sound.size() + s.film.size() + 80;
+    for (const QString &r : work.table.rows)
+        size += r.size() + 4;
+    JsonOut out(size);
+    out.raw(u'{');
+    out.key("format");
+    out.number(kFormat);
+    const std::pair<const char *, const QString *> texts[] = {{"row", &work.rowLetter},
+                                                               {"book", &work.bookNo},
+                                                               {"bookName", &work.bookName},
+                                                               {"inputText", &work.inputText},
+                                                               {"mainText", &work.table.mainText}};
+    for (const auto &[name, value] : texts) {
+        out.raw(u',');
+        out.key(name);
+        out.string(*value);
+    }
+    const std::pair<const char *, int> numbers[] = {{"parCount", work.table.parCount},
+                                                     {"mainDepth", work.table.mainDepth},
+                                                     {"imgCount", work.table.imgCount}};
+    for (const auto &[name, value] : numbers) {
+        out.raw(u',');
+        out.key(name);
+        out.number(value);
     }
     // Inline pictures by number; the empty ones are left out.
-    QJsonObject pictures;
-    for (qsizetype n = 0; n < work.table.imgList.size(); ++n)
-        if (!work.table.imgList[n].isEmpty())
-            pictures.insert(QString::number(n), work.table.imgList[n]);
-    const QJsonObject root{{"format", kFormat},
-                           {"row", work.rowLetter},
-                           {"book", work.bookNo},
-                           {"bookName", work.bookName},
-                           {"inputText", work.inputText},
-                           {"parCount", work.table.parCount},
-                           {"mainDepth", work.table.mainDepth},
-                           {"mainText", work.table.mainText},
-                           {"imgCount", work.table.imgCount},
-                           {"pictures", pictures},
-                           {"rows", toArray(work.table.rows)},
-                           {"slots", paragraphs}};
-    return QJsonDocument(root).toJson(QJsonDocument::Compact);
+    out.raw(QLatin1StringView(",\"pictures\":{"));
+    bool first = true;
+    for (qsizetype n = 0; n < work.table.imgList.size(); ++n) {
+        if (work.table.imgList[n].isEmpty())
+            continue;
+        if (!first)
+            out.raw(u',');
+        first = false;
+        out.string(QString::number(n));
+        out.raw(u':');
+        out.string(work.table.imgList[n]);
+    }
+    out.raw(QLatin1StringView("},\"rows\":["));
+    for (qsizetype i = 0; i < work.table.rows.size(); ++i) {
+        if (i > 0)
+            out.raw(u',');
+        out.string(work.table.rows[i]);
+    }
+    out.raw(QLatin1StringView("],\"slots\":["));
+    for (qsizetype i = 0; i < work.table.paragraphs.size(); ++i) {
+        const ParagraphSlot &s = work.table.paragraphs[i];
+        out.raw(QLatin1StringView(i > 0 ? ",{" : "{"));
+        const std::pair<const char *, const QString *> fields[] = {
+            {"title", &s.title}, {"body", &s.body}, {"picture", &s.pic}, {"sound", &s.sound}, {"film", &s.film}};
+        for (int k = 0; k < 5; ++k) {
+            if (k > 0)
+                out.raw(u',');
+            out.key(fields[k].first);
+            out.string(*fields[k].second);
+        }
+        out.raw(u'}');
+    }
+    out.raw(QLatin1StringView("]}"));
+    return out.utf8();
 }
 
 std::optional<BookWork> workFromJson(const QByteArray &bytes)
