@@ -98,6 +98,8 @@ private slots:
     void toImg_data();
     void toImg();
     void toImgCopiesEachPictureOnce();
+    void inlinePictureNames_data();
+    void inlinePictureNames();
     void texts();
     void emptyTableWritesTitleLineAndTreeHead();
     void depthRulesAndIdentityPage();
@@ -116,7 +118,7 @@ private slots:
     void pageNamesAreDrawnUntilFree();
     void missingFoldersAreReported();
     void failedPageWriteNamesFileAndLeavesBookUnfinished();
-    void tableIsReadUpToFirstEmptyTitleOrSlot256();
+    void everyGivenSlotIsWrittenUpToSlot256();
 };
 
 void TestBookWriter::remCrLf_data()
@@ -265,10 +267,54 @@ void TestBookWriter::toImgCopiesEachPictureOnce()
     QStringList notCopied;
     const QString out = ToIMG(QStringLiteral("<pgMain> {1}</pgMain><pgMain> {3}</pgMain>"), imgList,
         b.folder(), b.fs, &notCopied);
+    // A different picture of a taken name gets a free one; the old file stays.
     QCOMPARE(
-        out, QStringLiteral("<IMG src=\"../BookIMG/a.jpg\"><IMG src=\"../BookIMG/gone.jpg\">"));
+        out, QStringLiteral("<IMG src=\"../BookIMG/a-2.jpg\"><IMG src=\"../BookIMG/gone.jpg\">"));
     QCOMPARE(b.read(QStringLiteral("BookIMG/a.jpg")), QByteArray("OLD"));
+    QCOMPARE(b.read(QStringLiteral("BookIMG/a-2.jpg")), QByteArray("NEW"));
     QCOMPARE(notCopied, QStringList { imgList[3] });
+    // The same picture again, in this book or a later one, is the copy already there.
+    QCOMPARE(ToIMG(QStringLiteral("<pgMain> {1}</pgMain>"), imgList, b.folder(), b.fs),
+        QStringLiteral("<IMG src=\"../BookIMG/a-2.jpg\">"));
+    QCOMPARE(b.files(QStringLiteral("BookIMG")), (QStringList { "a-2.jpg", "a.jpg" }));
+}
+
+void TestBookWriter::inlinePictureNames_data()
+{
+    QTest::addColumn<QStringList>("pictures"); // content of each picture, by number
+    QTest::addColumn<QStringList>("folders"); // where each lies
+    QTest::addColumn<QStringList>("names"); // the names the page refers to
+    QTest::newRow("one file twice is one copy")
+        << QStringList { "A", "A" } << QStringList { "x", "x" } << QStringList { "p.jpg", "p.jpg" };
+    QTest::newRow("two files of one name")
+        << QStringList { "A", "B" } << QStringList { "x", "y" } << QStringList { "p.jpg", "p-2.jpg" };
+    QTest::newRow("equal content from two folders is one copy")
+        << QStringList { "A", "A" } << QStringList { "x", "y" } << QStringList { "p.jpg", "p.jpg" };
+    QTest::newRow("three of one name")
+        << QStringList { "A", "B", "C", "B" } << QStringList { "x", "y", "z", "y" }
+        << QStringList { "p.jpg", "p-2.jpg", "p-3.jpg", "p-2.jpg" };
+}
+
+void TestBookWriter::inlinePictureNames()
+{
+    QFETCH(QStringList, pictures);
+    QFETCH(QStringList, folders);
+    QFETCH(QStringList, names);
+    Build b;
+    QStringList imgList(kInlinePictureCount);
+    QString body, expected;
+    for (int i = 0; i < pictures.size(); ++i) {
+        imgList[i] = b.tp.write(folders[i] + QStringLiteral("/p.jpg"), pictures[i].toLatin1());
+        body += QStringLiteral("<pgMain> {%1}</pgMain>").arg(i);
+        expected += QStringLiteral("<IMG src=\"../BookIMG/") + names[i] + QStringLiteral("\">");
+    }
+    QCOMPARE(ToIMG(body, imgList, b.folder(), b.fs), expected);
+    for (int i = 0; i < pictures.size(); ++i)
+        QCOMPARE(b.read(QStringLiteral("BookIMG/") + names[i]), pictures[i].toLatin1());
+    QStringList distinct = names;
+    distinct.removeDuplicates();
+    distinct.sort();
+    QCOMPARE(b.files(QStringLiteral("BookIMG")), distinct);
 }
 
 void TestBookWriter::texts()
@@ -648,7 +694,7 @@ void TestBookWriter::failedPageWriteNamesFileAndLeavesBookUnfinished()
     }
 }
 
-void TestBookWriter::tableIsReadUpToFirstEmptyTitleOrSlot256()
+void TestBookWriter::everyGivenSlotIsWrittenUpToSlot256()
 {
     Build b;
     QList<ParagraphSlot> full;
@@ -656,12 +702,15 @@ void TestBookWriter::tableIsReadUpToFirstEmptyTitleOrSlot256()
         full << paragraph(QStringLiteral("T%1").arg(i), QStringLiteral("b"));
     QCOMPARE(writeBook(b.fs, b.request(full), false).pages.size(), kSlotCount);
 
+    // A slot without a title does not end the book: what follows it is written too.
     Build c;
     const BookResult r = writeBook(c.fs,
-        c.request({ paragraph(QStringLiteral("A"), QStringLiteral("a")), paragraph({}, {}),
+        c.request({ paragraph(QStringLiteral("A"), QStringLiteral("a")), paragraph({}, QStringLiteral("b")),
             paragraph(QStringLiteral("C"), QStringLiteral("c")) }),
         false);
-    QCOMPARE(r.pages.size(), 1);
+    QCOMPARE(r.pages.size(), 3);
+    QCOMPARE(c.read(QStringLiteral("BookTXT/") + r.pages[2]),
+        utf16le(page(QStringLiteral("C"), SetMatn(QStringLiteral("c")))));
 }
 
 QTEST_GUILESS_MAIN(TestBookWriter)

@@ -2,7 +2,9 @@
 #include "common/codepage.h"
 #include "common/filesystem.h"
 #include "common/paths.h"
+#include "common/wholefile.h"
 #include "shell/messages.h"
+#include "support/filesizelimit.h"
 #include "support/tempprogram.h"
 
 #include <QtTest>
@@ -10,6 +12,7 @@
 #include <unistd.h>
 
 using namespace zorvel;
+using zorvel::testing::FileSizeLimit;
 using zorvel::testing::TempProgram;
 
 class TestCommon : public QObject {
@@ -21,6 +24,8 @@ private slots:
     void unicodeFilesCarryMarkOnlyWhenCreated();
     void unicodeReadAcceptsFilesWithAndWithoutMark();
     void savedFileKeepsOldContentWhenWriteFails();
+    void fullDiskKeepsOldFilesAndTornFilesNeverStay_data();
+    void fullDiskKeepsOldFilesAndTornFilesNeverStay();
     void failuresThrowWithPathAndReason();
     void copyFolderReplacesAndRecurses();
     void inputTextEncodings_data();
@@ -106,6 +111,66 @@ void TestCommon::savedFileKeepsOldContentWhenWriteFails()
         QSKIP("running as root: permissions do not stop writes");
     QVERIFY(threw);
     QCOMPARE(tp.read("keep.xml"), QByteArray("old"));
+}
+
+void TestCommon::fullDiskKeepsOldFilesAndTornFilesNeverStay_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<bool>("targetExists");
+    QTest::newRow("unicode write over an old file keeps it") << "writeUnicode" << true;
+    QTest::newRow("8-bit write over an old file keeps it") << "writeSystem8bit" << true;
+    QTest::newRow("copy over an old file keeps it") << "copyFile" << true;
+    QTest::newRow("append keeps the old content") << "appendUnicode" << true;
+    QTest::newRow("new page leaves no file") << "writeWholeUnicode" << false;
+    QTest::newRow("page over an old file keeps it") << "writeWholeUnicode" << true;
+    QTest::newRow("new media copy leaves no file") << "copyWholeFile" << false;
+    QTest::newRow("media copy over an old file keeps it") << "copyWholeFile" << true;
+}
+
+void TestCommon::fullDiskKeepsOldFilesAndTornFilesNeverStay()
+{
+    QFETCH(QString, operation);
+    QFETCH(bool, targetExists);
+    TempProgram tp(false);
+    FileSystem fs;
+    const QByteArray old(300, 'o');
+    const QString source = tp.write("in/picture.jpg", QByteArray(13622, 'p'));
+    const QString target = tp.file("out/target");
+    tp.mkdir("out");
+    if (targetExists)
+        tp.write("out/target", old);
+    const QString text(3000, u'n'); // 6 KB in the Unicode form
+
+    QString failedPath;
+    {
+        FileSizeLimit full(4096);
+        try {
+            if (operation == "writeUnicode")
+                fs.writeUnicode(target, text);
+            else if (operation == "writeSystem8bit")
+                fs.writeSystem8bit(target, text + text + text);
+            else if (operation == "copyFile")
+                fs.copyFile(source, target);
+            else if (operation == "appendUnicode")
+                fs.appendUnicode(target, text + text);
+            else if (operation == "writeWholeUnicode")
+                writeWholeUnicode(target, text + text);
+            else if (operation == "copyWholeFile")
+                copyWholeFile(source, target);
+        } catch (const FsError &e) {
+            failedPath = e.path();
+        }
+    }
+    QCOMPARE(failedPath, target);
+    if (targetExists) {
+        QCOMPARE(tp.read("out/target"), old);
+        QCOMPARE(QDir(tp.file("out")).entryList(QDir::Files | QDir::Hidden), QStringList{"target"});
+    } else {
+        QCOMPARE(QDir(tp.file("out")).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+    // The limit is gone again: the same write now succeeds.
+    fs.writeUnicode(target, text);
+    QCOMPARE(fs.readUnicode(target), text);
 }
 
 void TestCommon::failuresThrowWithPathAndReason()

@@ -1,5 +1,6 @@
 // The paragraph editor, driven through the real workbench and Form6.
 #include "common/codepage.h"
+#include "common/filesystem.h"
 #include "editor/form6.h"
 #include "richtext/richtextbox.h"
 #include "richtext/rtf.h"
@@ -94,6 +95,13 @@ private slots:
     void leftToRightBodyTurnedRightToLeft();
     void mainTitleBodyStoredPlain();
     void browseRoutesToFields();
+    void emptiedTitleIsRefusedAndNoParagraphIsDropped();
+    void bodyTypedForPendingTitleCompletesIt();
+    void replacingPendingTitleWithContentAsks_data();
+    void replacingPendingTitleWithContentAsks();
+    void deletingMainTitleTakesItsEndAlong_data();
+    void deletingMainTitleTakesItsEndAlong();
+    void inlinePicturesOfTheSameNameStayApart();
 };
 
 void TestEditor::editorWindow()
@@ -464,6 +472,203 @@ void TestEditor::browseRoutesToFields()
     e.Command5_Click();
     QVERIFY(e.picB->text().endsWith(QStringLiteral("c.gif")));
     QCOMPARE(b.ctx.form1->wdir, QStringLiteral("C6d5"));
+}
+
+namespace {
+
+// The tree file's nodes, one a line: its depth in tabs, then its label, or
+// "/" for a closing node.
+QStringList treeLabels(Bench &b, const QString &tree)
+{
+    QStringList labels;
+    const QString text = FileSystem().readUnicode(b.tp.file("Data/_xml/" + tree));
+    for (const QString &line : text.split(QStringLiteral("\r\n"))) {
+        const QString tabs(line.size() - QStringView(line).trimmed().size(), u'\t');
+        if (line.contains(QStringLiteral("<node label=\"")))
+            labels << tabs + line.section(u'"', 1, 1);
+        else if (line.contains(QStringLiteral("</node>")))
+            labels << tabs + u'/';
+    }
+    return labels;
+}
+
+} // namespace
+
+void TestEditor::emptiedTitleIsRefusedAndNoParagraphIsDropped()
+{
+    Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
+    Form1 &f = *b.f1;
+    f.title->setText(QStringLiteral("1"));
+    f.matn->setText(QStringLiteral("0"));
+    f.shenas->setText(QStringLiteral("0"));
+    f.MakeCombo();
+    Form3 &w = openFive(b);
+    w.parIndex = 1;
+    {
+        Form6 e(b.ctx);
+        e.setResult(-1);
+        e.bname->clear();
+        e.btn_Click(4);
+        QCOMPARE(b.rec.notices(), QStringList{QStringLiteral(u"عنوان فهرست نميتواند خالي باشد!\u200F")});
+        QCOMPARE(e.result(), -1); // still open, nothing stored
+        e.bname->setText(QStringLiteral("   "));
+        e.btn_Click(4);
+        QCOMPARE(e.result(), -1);
+    }
+    QCOMPARE(w.table.slot(1).title, QStringLiteral("T1"));
+    w.Com_Click(11);
+    QCOMPARE(b.rec.messages(), QList<qint16>{4});
+    QCOMPARE(treeLabels(b, "aTitle1.xml").size(), 5);
+}
+
+void TestEditor::bodyTypedForPendingTitleCompletesIt()
+{
+    Bench b([](TempProgram &tp) { tp.write("t.txt", "Pending\r\nNext\r\nBody"); });
+    Form1 &f = *b.f1;
+    f.title->setText(QStringLiteral("1"));
+    f.MakeCombo();
+    Form3 &w = b.open();
+    Bench::loadText(w, "t.txt");
+    Bench::select(w, "Pending");
+    w.Com_Click(2);
+    w.parIndex = 0;
+    {
+        Form6 e(b.ctx);
+        e.matn->setText(QStringLiteral("typed body"));
+        e.btn_Click(4);
+    }
+    QCOMPARE(w.table.parCount(), 1);
+    QCOMPARE(w.bindex->item(0)->text(), "Pending" + kArrow + "typed body");
+    // The next title goes to the next slot; the typed body stays.
+    Bench::markParagraph(w, "Next", "Body");
+    QCOMPARE(w.table.parCount(), 2);
+    QCOMPARE(w.table.slot(0).title, QStringLiteral("Pending"));
+    QCOMPARE(rtfToText(w.table.slot(0).body), QStringLiteral("typed body"));
+    QVERIFY(b.rec.questions().isEmpty());
+    w.Com_Click(11);
+    QCOMPARE(treeLabels(b, "aTitle1.xml"), (QStringList{"\tPending", "\tNext"}));
+}
+
+void TestEditor::replacingPendingTitleWithContentAsks_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("no keeps the pending title") << false;
+    QTest::newRow("yes replaces it") << true;
+}
+
+void TestEditor::replacingPendingTitleWithContentAsks()
+{
+    QFETCH(bool, answer);
+    Bench b([](TempProgram &tp) { tp.write("t.txt", "Pending\r\nOther\r\nBody"); });
+    Form3 &w = b.open();
+    Bench::loadText(w, "t.txt");
+    Bench::select(w, "Pending");
+    w.Com_Click(2);
+    w.parIndex = 0;
+    {
+        // A picture attached, the body left empty: still a title waiting for its text.
+        Form6 e(b.ctx);
+        e.matn->setText(QString());
+        e.picB->setText(b.tp.file("Resources/MyBook.jpg"));
+        e.btn_Click(4);
+    }
+    QCOMPARE(w.table.parCount(), 0);
+    b.rec.queueAnswers({answer});
+    Bench::select(w, "Other");
+    w.Com_Click(2);
+    QCOMPARE(b.rec.questions().size(), 1);
+    QVERIFY(b.rec.questions().first().contains(QStringLiteral("Pending")));
+    QCOMPARE(w.table.slot(0).title, answer ? QStringLiteral("Other") : QStringLiteral("Pending"));
+    QCOMPARE(w.table.slot(0).pic.isEmpty(), answer);
+    QCOMPARE(w.bindex->count(), 1);
+    QCOMPARE(w.matn->Text().contains(QStringLiteral("Other")), !answer);
+}
+
+void TestEditor::deletingMainTitleTakesItsEndAlong_data()
+{
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("a closed group") << true;
+    QTest::newRow("a group still open") << false;
+}
+
+void TestEditor::deletingMainTitleTakesItsEndAlong()
+{
+    QFETCH(bool, closed);
+    Bench b([](TempProgram &tp) { tp.write("t.txt", "Outer\r\nGroup\r\nT\r\nB\r\nR\r\nC"); });
+    Form1 &f = *b.f1;
+    f.title->setText(QStringLiteral("1"));
+    f.MakeCombo();
+    Form3 &w = b.open();
+    Bench::loadText(w, "t.txt");
+    Bench::select(w, "Outer");
+    w.Com_Click(9);
+    Bench::select(w, "Group");
+    w.Com_Click(9);
+    Bench::markParagraph(w, "T", "B");
+    if (closed)
+        w.Com_Click(10);
+    Bench::markParagraph(w, "R", "C");
+    QCOMPARE(w.table.mainDepth(), closed ? 1 : 2);
+    w.parIndex = 1; // Group
+    {
+        Form6 e(b.ctx);
+        e.btn_Click(0);
+    }
+    QCOMPARE(w.table.mainDepth(), 1);
+    QCOMPARE(w.Com[9]->text(), ParagraphTable::mainCaption(1));
+    QCOMPARE(w.table.parCount(), 3);
+    QCOMPARE(w.bindex->count(), 3);
+    QCOMPARE(w.table.slot(0).title, markMain());
+    QCOMPARE(w.table.slot(1).title, QStringLiteral("T"));
+    QCOMPARE(w.table.slot(2).title, QStringLiteral("R"));
+    // The outer group still closes where the operator closes it.
+    w.Com_Click(10);
+    QCOMPARE(w.table.mainDepth(), 0);
+    w.Com_Click(11);
+    QCOMPARE(treeLabels(b, "aTitle1.xml"), (QStringList{"\tOuter", "\t\tT", "\t\tR", "\t/"}));
+}
+
+void TestEditor::inlinePicturesOfTheSameNameStayApart()
+{
+    Bench b([](TempProgram &tp) {
+        tp.write("t.txt", "One\r\nFirst\r\nTwo\r\nSecond");
+        tp.write("red/pic.jpg", QByteArray("red picture"));
+        tp.write("blue/pic.jpg", QByteArray("blue picture"));
+    });
+    Form1 &f = *b.f1;
+    f.title->setText(QStringLiteral("1"));
+    f.MakeCombo();
+    Form3 &w = b.open();
+    Bench::loadText(w, "t.txt");
+    Bench::markParagraph(w, "One", "First");
+    Bench::markParagraph(w, "Two", "Second");
+    const char *folders[] = {"red", "blue"};
+    for (int i = 0; i < 2; ++i) {
+        answerPicker(b.rec, b.tp.file(folders[i]), "pic.jpg");
+        w.parIndex = static_cast<qint16>(i);
+        Form6 e(b.ctx);
+        e.matn->setSelStart(0);
+        e.picM_Click();
+        if (i == 1) { // the red one again, in the same body
+            answerPicker(b.rec, b.tp.file("red"), "pic.jpg");
+            e.matn->setSelStart(e.matn->textLength());
+            e.picM_Click();
+        }
+        e.btn_Click(4);
+    }
+    w.Com_Click(11);
+    QCOMPARE(QDir(b.tp.file("Data/BookIMG")).entryList(QStringList{"pic*"}),
+             (QStringList{"pic-2.jpg", "pic.jpg"}));
+    QCOMPARE(b.tp.read("Data/BookIMG/pic.jpg"), QByteArray("red picture"));
+    QCOMPARE(b.tp.read("Data/BookIMG/pic-2.jpg"), QByteArray("blue picture"));
+    const QString tree = FileSystem().readUnicode(b.tp.file("Data/_xml/aTitle1.xml"));
+    QStringList pages;
+    for (const QString &part : tree.split(QStringLiteral("src=\"DATA/BookTXT/")).mid(1))
+        pages << FileSystem().readUnicode(b.tp.file("Data/BookTXT/" + part.section(u'"', 0, 0)));
+    QCOMPARE(pages.size(), 2);
+    QCOMPARE(pages[0].count(QStringLiteral("\"../BookIMG/pic.jpg\"")), 1);
+    QCOMPARE(pages[1].count(QStringLiteral("\"../BookIMG/pic-2.jpg\"")), 1);
+    QCOMPARE(pages[1].count(QStringLiteral("\"../BookIMG/pic.jpg\"")), 1);
 }
 
 QTEST_MAIN(TestEditor)

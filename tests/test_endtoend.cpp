@@ -6,23 +6,26 @@
 #include "editor/form6.h"
 #include "export/exporter.h"
 #include "project/bookslot.h"
+#include "project/settings.h"
 #include "richtext/richtextbox.h"
 #include "shell/dirlist.h"
 #include "shell/filelist.h"
 #include "shell/form1.h"
 #include "shell/form5.h"
 #include "support/benchfixture.h"
+#include "support/filesizelimit.h"
 #include "support/screenshot.h"
 #include "workbench/bookwriter.h"
 #include "workbench/form3.h"
+#include "workbench/paragraphtable.h"
 #include "workbench/textrules.h"
+#include <QProgressDialog>
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDirIterator>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QtTest>
@@ -59,6 +62,11 @@ private slots:
     void missingBuildSubfoldersStopTheWrite();
     void exportChecksFolders_data();
     void exportChecksFolders();
+    void fullDiskOnNextKeepsOldFilesAndNamesThem_data();
+    void fullDiskOnNextKeepsOldFilesAndNamesThem();
+    void fullDiskOnMakeBookKeepsOldFilesAndNamesThem_data();
+    void fullDiskOnMakeBookKeepsOldFilesAndNamesThem();
+    void marksSurviveACrash();
     void unfinishedBooksAsked_data();
     void unfinishedBooksAsked();
     void failedSaveStopsTheExport();
@@ -224,10 +232,10 @@ void TestEndToEnd::rewriteAnsweredNoWritesNothing()
     QCOMPARE(b.tp.read("Data/_xml/aTitle1.xml"), QByteArray("finished before"));
     QCOMPARE(
         b.tp.read("Data/_xml/BookTitle.xml"), utf16le("<strings>\r\n\t<aBook1>Old</aBook1>\r\n"));
-    // The workbench stays with its table; its text was emptied by the command.
+    // The workbench stays with its table and its text: nothing was written.
     QVERIFY(w.isVisible());
     QCOMPARE(w.table.parCount(), 1);
-    QCOMPARE(w.matn->Text(), QString());
+    QCOMPARE(w.matn->Text(), QStringLiteral("\r\n"));
     QVERIFY(b.rec.messages().isEmpty());
 }
 
@@ -301,6 +309,239 @@ void TestEndToEnd::exportChecksFolders()
     QCOMPARE(f.idir->text(), DoSlash(b.tp.path()) + buildFolder);
     QCOMPARE(QFileInfo(b.tp.file("Export/Export 1")).isDir(), message == 29);
     QVERIFY(b.rec.notices().isEmpty());
+}
+
+void TestEndToEnd::fullDiskOnNextKeepsOldFilesAndNamesThem_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<bool>("workbenchOpens");
+    // The settings file is about 350 bytes, the book picture 13,622.
+    QTest::newRow("settings file") << "BookTXT/CDProperty.xml" << 200 << false;
+    QTest::newRow("book picture") << "BookIMG/aBook1.jpg" << 4096 << true;
+}
+
+void TestEndToEnd::fullDiskOnNextKeepsOldFilesAndNamesThem()
+{
+    QFETCH(QString, file);
+    QFETCH(int, limit);
+    QFETCH(bool, workbenchOpens);
+    const QByteArray old = utf16le(buildSettingsText({ "1", "0", "0", true, true, false }));
+    Bench b([&](TempProgram &tp) {
+        tp.write("t.txt", "T\r\nB");
+        tp.write("Data/BookTXT/CDProperty.xml", old);
+        tp.write("Data/BookIMG/aBook1.jpg", "old picture");
+    });
+    const QByteArray before = b.tp.read("Data/" + file);
+    {
+        FileSizeLimit full(limit);
+        b.f1->Command3_Click();
+    }
+    QCOMPARE(b.tp.read("Data/" + file), before);
+    QCOMPARE(b.tp.read("Data/BookTXT/CDProperty.xml"), old);
+    QCOMPARE(QDir(b.tp.file("Data/BookTXT")).entryList(QDir::Files | QDir::Hidden),
+        QStringList { "CDProperty.xml" });
+    const QStringList notices = b.rec.notices();
+    QVERIFY(!notices.isEmpty());
+    QVERIFY2(notices.first().contains(fileNameOf(file)), qPrintable(notices.join(u'|')));
+    QCOMPARE(b.ctx.form3 != nullptr, workbenchOpens);
+}
+
+void TestEndToEnd::fullDiskOnMakeBookKeepsOldFilesAndNamesThem_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<int>("paragraphs");
+    QTest::addColumn<int>("bodyLength");
+    QTest::addColumn<int>("oldTitleLines");
+    QTest::addColumn<bool>("oldTree");
+    // Sizes in the Unicode form: a page of a 1,000-letter body is over 2 KB; the
+    // book's line adds 48 bytes to BookTitle.xml; twenty paragraphs make a 3 KB tree.
+    QTest::newRow("page") << ".htm" << 1024 << 1 << 1000 << 0 << false;
+    QTest::newRow("BookTitle.xml") << "_xml/BookTitle.xml" << 1030 << 2 << 5 << 24 << false;
+    QTest::newRow("tree file") << "_xml/aTitle1.xml" << 1500 << 20 << 5 << 1 << true;
+}
+
+void TestEndToEnd::fullDiskOnMakeBookKeepsOldFilesAndNamesThem()
+{
+    QFETCH(QString, file);
+    QFETCH(int, limit);
+    QFETCH(int, paragraphs);
+    QFETCH(int, bodyLength);
+    QFETCH(int, oldTitleLines);
+    QFETCH(bool, oldTree);
+    QByteArray raw;
+    for (int i = 0; i < paragraphs; ++i)
+        raw += "T" + QByteArray(1, char('A' + i)) + "\r\n" + QByteArray(bodyLength - 1, 'b')
+            + char('A' + i) + "\r\n"; // letters: digits get a ZWNJ on loading
+    Bench b([&](TempProgram &tp) { tp.write("t.txt", raw); });
+    Form1 &f = *b.f1;
+    f.title->setText(QStringLiteral("1"));
+    f.matn->setText(QStringLiteral("0"));
+    f.shenas->setText(QStringLiteral("0"));
+    f.MakeCombo();
+    Form3 &w = b.open();
+    Bench::loadText(w, "t.txt");
+    for (int i = 0; i < paragraphs; ++i)
+        Bench::markParagraph(w, QStringLiteral("T") + QChar(u'A' + i),
+            QString(bodyLength - 1, u'b') + QChar(u'A' + i));
+    w.bname->setText(QStringLiteral("Name"));
+    QCOMPARE(w.table.parCount(), paragraphs);
+
+    QString titles = QStringLiteral("<strings>\r\n");
+    for (int i = 0; i < oldTitleLines; ++i)
+        titles += QStringLiteral("\t<cBook%1>old</cBook%1>\r\n").arg(i);
+    if (oldTitleLines > 0)
+        b.tp.write("Data/_xml/BookTitle.xml", utf16le(titles));
+    if (oldTree)
+        b.tp.write("Data/_xml/aTitle1.xml", "finished before");
+    const QStringList filesBefore = filesUnder(b.tp.file("Data"));
+    const QByteArray titleBefore = b.tp.read("Data/_xml/BookTitle.xml");
+    b.rec.clear();
+    {
+        FileSizeLimit full(limit);
+        w.Com_Click(11);
+    }
+    // The build folder holds what it held, byte for byte.
+    QCOMPARE(filesUnder(b.tp.file("Data")), filesBefore);
+    QCOMPARE(b.tp.read("Data/_xml/BookTitle.xml"), titleBefore);
+    QCOMPARE(b.tp.exists("Data/_xml/aTitle1.xml"), oldTree);
+    if (oldTree)
+        QCOMPARE(b.tp.read("Data/_xml/aTitle1.xml"), QByteArray("finished before"));
+    // The operator is told which file, and the marks are still there.
+    const QStringList notices = b.rec.notices();
+    QCOMPARE(notices.size(), 1);
+    QVERIFY2(notices.first().contains(fileNameOf(file)), qPrintable(notices.first()));
+    QVERIFY(!b.rec.messages().contains(4));
+    QVERIFY(w.isVisible());
+    QCOMPARE(w.table.parCount(), paragraphs);
+    QCOMPARE(b.f1->dataName->count(), 1);
+}
+
+namespace {
+
+const QString kCrashText = QStringLiteral(
+    u"نام كتاب\r\nناشر: نمونه\r\nبخش اول\r\nعنوان يك\r\nمتن يك\r\nعنوان دو\r\nمتن دو\r\nعنوان سه");
+
+// The marks of one book: name, identity page, a group, two paragraphs (one
+// with an attached and an inline picture), and a title still waiting.
+void markCrashBook(Bench &b, Form3 &w)
+{
+    Bench::loadText(w, "book.txt");
+    Bench::select(w, QStringLiteral(u"نام كتاب"));
+    w.Com_Click(0);
+    Bench::select(w, Rep(QStringLiteral(u"ناشر: نمونه")));
+    w.Com_Click(1);
+    Bench::select(w, QStringLiteral(u"بخش اول"));
+    w.Com_Click(9);
+    Bench::markParagraph(w, QStringLiteral(u"عنوان يك"), QStringLiteral(u"متن يك"));
+    w.Com_Click(10);
+    Bench::markParagraph(w, QStringLiteral(u"عنوان دو"), QStringLiteral(u"متن دو"));
+    Bench::select(w, QStringLiteral(u"عنوان سه"));
+    w.Com_Click(2);
+    b.rec.onModal("zorvel::Form5", [&](QDialog &d) {
+        auto &picker = static_cast<Form5 &>(d);
+        picker.Dir1->setPath(b.tp.file("Resources"));
+        picker.File1->setCurrentItem(
+            picker.File1->findItems("MyBack.jpg", Qt::MatchExactly).first());
+        picker.btn[0]->click();
+    });
+    w.parIndex = 2;
+    Form6 e(b.ctx);
+    e.picB->setText(b.tp.file("Resources/MyBook.jpg"));
+    e.matn->setSelStart(0);
+    e.picM_Click();
+    e.btn_Click(4);
+}
+
+// The book's files with their page names replaced by their order, so that
+// two writes of the same marks compare equal.
+QStringList bookFiles(Bench &b)
+{
+    const QString data = b.tp.file("Data");
+    const QString tree = FileSystem().readUnicode(data + "/_xml/aTitle1.xml");
+    const QRegularExpression nameRe(QStringLiteral("[0-9A-Y]{14}"));
+    QStringList names;
+    for (const auto &m : nameRe.globalMatch(tree))
+        names << m.captured(0);
+    auto byOrder = [&](QString text) {
+        for (int i = 0; i < names.size(); ++i)
+            text.replace(names[i], QStringLiteral("PAGE%1").arg(i));
+        return text;
+    };
+    QStringList out;
+    for (const QString &rel : filesUnder(data)) {
+        QString shown = byOrder(rel);
+        if (shown.contains(nameRe) || rel.startsWith(QLatin1String("Work")))
+            shown = QStringLiteral("stray: ") + rel;
+        const QByteArray bytes = readAll(data + u'/' + rel);
+        const bool text
+            = rel.endsWith(QLatin1String(".xml")) || rel.endsWith(QLatin1String(".htm"));
+        out << shown + u' '
+                + (text ? byOrder(fromUtf16Le(bytes)) : QString::fromLatin1(bytes.toBase64()));
+    }
+    out.sort();
+    return out;
+}
+
+void oneBookCounts(Form1 &f)
+{
+    f.title->setText(QStringLiteral("1"));
+    f.matn->setText(QStringLiteral("0"));
+    f.shenas->setText(QStringLiteral("0"));
+    f.MakeCombo();
+}
+
+} // namespace
+
+void TestEndToEnd::marksSurviveACrash()
+{
+    auto prepare = [](TempProgram &tp) { tp.write("book.txt", encode1256(kCrashText)); };
+    Bench b(prepare);
+    oneBookCounts(*b.f1);
+    markCrashBook(b, b.open());
+    const Form3 &before = *b.ctx.form3;
+    const ParagraphTable::Contents table = before.table.contents();
+    const QString name = before.bname->text();
+    QStringList rows;
+    for (int i = 0; i < before.bindex->count(); ++i)
+        rows << before.bindex->item(i)->text();
+    QCOMPARE(rows.size(), 6);
+    QVERIFY(!table.imgList[0].isEmpty());
+
+    // A crash: the windows go without any close handler running.
+    delete b.ctx.form3;
+    b.f1.reset();
+    QVERIFY(!b.ctx.form3 && !b.ctx.form1);
+
+    // A fresh set of windows on the same build folder; Next for the book, Yes.
+    b.rec.clear();
+    b.f1 = std::make_unique<Form1>(b.ctx);
+    QCOMPARE(b.f1->dataName->count(), 1); // the counts were saved by the first Next
+    b.rec.queueAnswers({ true });
+    Form3 &w = b.open();
+    QCOMPARE(b.rec.questions().size(), 1);
+    QCOMPARE(w.table.contents(), table);
+    QCOMPARE(w.table.imgList, table.imgList);
+    QCOMPARE(w.bname->text(), name);
+    QStringList rowsAfter;
+    for (int i = 0; i < w.bindex->count(); ++i)
+        rowsAfter << w.bindex->item(i)->text();
+    QCOMPARE(rowsAfter, rows);
+    QCOMPARE(w.Com[9]->text(), ParagraphTable::mainCaption(0));
+    w.Com_Click(11);
+    QCOMPARE(b.rec.messages(), QList<qint16> { 4 });
+
+    // The same files as a run that was never interrupted.
+    Bench c(prepare);
+    oneBookCounts(*c.f1);
+    Form3 &u = c.open();
+    markCrashBook(c, u);
+    u.Com_Click(11);
+    QCOMPARE(c.rec.messages(), QList<qint16> { 4 });
+    const QStringList crashed = bookFiles(b), uninterrupted = bookFiles(c);
+    QCOMPARE(crashed, uninterrupted);
+    QVERIFY(!crashed.join(u'|').contains(QStringLiteral("stray")));
 }
 
 namespace {

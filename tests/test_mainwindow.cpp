@@ -70,6 +70,13 @@ private slots:
     void settingsReadRules_data();
     void settingsReadRules();
     void malformedSettingsChangeNothing();
+    void settingsInOtherEncodings_data();
+    void settingsInOtherEncodings();
+    void settingsWithoutStringsAreMalformed();
+    void emptyBuildFolderIsNoBuildFolder();
+    void typedBuildFolderIsReadWhenFinished();
+    void saveNeverDeletesMediaChosenFromItsOwnTarget();
+    void pickerKeepsChosenBookOnFocusLoss();
     void buildFolderChangeSwitchesProject();
     void saveCopiesMediaByPickerSlot();
     void saveWithMusicOffKeepsOldTracks();
@@ -193,6 +200,11 @@ void TestMainWindow::rowCountRule_data()
     QTest::newRow("10.9 stays") << "10.9" << "10.9";
     QTest::newRow("1.5 stays") << "1.5" << "1.5";
     QTest::newRow("5.7 stays") << "5.7" << "5.7";
+    QTest::newRow("persian 5 is 5") << QStringLiteral(u"۵") << "5";
+    QTest::newRow("arabic-indic 7 is 7") << QStringLiteral(u"٧") << "7";
+    QTest::newRow("persian 15 becomes 10") << QStringLiteral(u"۱۵") << "10";
+    QTest::newRow("persian 2.5 with the arabic decimal mark") << QStringLiteral(u"۲٫۵") << "2.5";
+    QTest::newRow("persian 0 becomes 10") << QStringLiteral(u"۰") << "10";
 }
 
 void TestMainWindow::rowCountRule()
@@ -206,7 +218,7 @@ void TestMainWindow::rowCountRule()
     f.matn->setText(typed);
     QTest::keyClick(f.matn, Qt::Key_End); // the rule runs on a key release
     QCOMPARE(f.matn->text(), result);
-    if (result != typed) {
+    if (result == "10" && typed != "10") {
         QCOMPARE(f.matn->selectionStart(), 0);
         QCOMPARE(f.matn->selectedText(), QStringLiteral("10"));
     }
@@ -336,15 +348,15 @@ void TestMainWindow::settingsReadRules_data()
     QTest::addColumn<bool>("print");
     QTest::addColumn<QString>("aCount");
     QTest::newRow("1 followed by a space is template 2")
-        << "<Olgoo>1 </Olgoo><Music>1</Music><Print>1</Print><aBookNumber>4</aBookNumber>"
+        << "<strings><Olgoo>1 </Olgoo><Music>1</Music><Print>1</Print><aBookNumber>4</aBookNumber></strings>"
         << false << true << true << "4";
     QTest::newRow("empty music is music off")
-        << "<Olgoo>1</Olgoo><Music></Music><Print>0</Print><aBookNumber>4</aBookNumber>"
+        << "<strings><Olgoo>1</Olgoo><Music></Music><Print>0</Print><aBookNumber>4</aBookNumber></strings>"
         << true << false << false << "4";
     QTest::newRow("missing elements: empty count, template 2, music off, print clear")
         << "<strings></strings>" << false << false << false << "";
     QTest::newRow("first of two occurrences wins")
-        << "<aBookNumber>2</aBookNumber><aBookNumber>9</aBookNumber><Olgoo>1</Olgoo><Music>1</Music>"
+        << "<strings><aBookNumber>2</aBookNumber><aBookNumber>9</aBookNumber><Olgoo>1</Olgoo><Music>1</Music>"
         << true << true << false << "2";
 }
 
@@ -375,6 +387,163 @@ void TestMainWindow::malformedSettingsChangeNothing()
     QVERIFY(f.bMus[0]->isChecked());
     QCOMPARE(fx.rec.notices().size(), 1);
     QVERIFY(fx.rec.notices().first().contains(QStringLiteral("CDProperty.xml")));
+}
+
+void TestMainWindow::settingsInOtherEncodings_data()
+{
+    const QString text = buildSettingsText({"3", "2", "1", false, true, true});
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("utf-8 with bom") << QByteArray("\xef\xbb\xbf") + text.toUtf8();
+    QTest::newRow("utf-8 without bom") << text.toUtf8();
+    QByteArray be("\xfe\xff");
+    for (QChar c : text)
+        be += char(c.unicode() >> 8), be += char(c.unicode() & 0xff);
+    QTest::newRow("utf-16 be with bom") << be;
+    QTest::newRow("utf-16 be without bom") << be.mid(2);
+    QTest::newRow("utf-16 le without bom") << utf16le(text, false);
+}
+
+void TestMainWindow::settingsInOtherEncodings()
+{
+    QFETCH(QByteArray, bytes);
+    Fixture fx([&](TempProgram &tp) { tp.write("Data/BookTXT/CDProperty.xml", bytes); });
+    Form1 &f = *fx.f;
+    QCOMPARE(f.title->text(), QStringLiteral("3"));
+    QCOMPARE(f.matn->text(), QStringLiteral("2"));
+    QCOMPARE(f.shenas->text(), QStringLiteral("1"));
+    QVERIFY(f.Olgoo[1]->isChecked());
+    QVERIFY(f.bMus[0]->isChecked());
+    QVERIFY(f.Pcheck->isChecked());
+    QCOMPARE(f.dataName->count(), 6);
+    QVERIFY(fx.rec.notices().isEmpty());
+}
+
+void TestMainWindow::settingsWithoutStringsAreMalformed()
+{
+    // Another editor's file that is no settings file at all: nothing read, and said so.
+    const QString text = QStringLiteral("<aBookNumber>3</aBookNumber><Olgoo>2</Olgoo><Music>0</Music>");
+    for (const QByteArray &bytes : {utf16le(text), text.toUtf8(), QByteArray("\x01\x02\x03")}) {
+        Fixture fx([&](TempProgram &tp) { tp.write("Data/BookTXT/CDProperty.xml", bytes); });
+        Form1 &f = *fx.f;
+        QCOMPARE(f.title->text(), QStringLiteral("10"));
+        QVERIFY(f.Olgoo[0]->isChecked());
+        QVERIFY(f.bMus[0]->isChecked());
+        QCOMPARE(fx.rec.notices().size(), 1);
+        QVERIFY(fx.rec.notices().first().startsWith(QStringLiteral(u"فايل تنظيمات پروژه خوانده نشد")));
+        QVERIFY(fx.rec.notices().first().contains(QStringLiteral("CDProperty.xml")));
+    }
+}
+
+void TestMainWindow::emptyBuildFolderIsNoBuildFolder()
+{
+    // The working folder holds another project; an empty field must not reach it.
+    Fixture fx([](TempProgram &tp) {
+        tp.write("elsewhere/BookTXT/CDProperty.xml",
+                 utf16le(buildSettingsText({"1", "1", "1", false, false, true})));
+        tp.write("elsewhere/_xml/aTitle1.xml", "x");
+    });
+    Form1 &f = *fx.f;
+    const QString oldCwd = QDir::currentPath();
+    const auto restore = qScopeGuard([&] { QDir::setCurrent(oldCwd); });
+    QVERIFY(QDir::setCurrent(fx.tp.file("elsewhere")));
+    f.idir->clear();
+    QCOMPARE(f.title->text(), QStringLiteral("10"));
+    QVERIFY(f.Olgoo[0]->isChecked());
+    QVERIFY(!f.Pcheck->isChecked());
+    QCOMPARE(f.dataName->count(), 30);
+    QCOMPARE(f.dataName->itemText(0), pickerEntry("a", 1));
+    QVERIFY(fx.rec.events().isEmpty());
+}
+
+void TestMainWindow::typedBuildFolderIsReadWhenFinished()
+{
+    Fixture fx([](TempProgram &tp) {
+        tp.write("P/A/BookTXT/CDProperty.xml", utf16le(buildSettingsText({"2", "2", "2", false, false, true})));
+        tp.mkdir("P/AB"); // a project without settings yet
+    });
+    Form1 &f = *fx.f;
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    auto type = [&](const QString &text) {
+        f.idir->setFocus();
+        QCoreApplication::processEvents(); // the focus selects the whole text
+        f.idir->selectAll();
+        QTest::keyClicks(f.idir, text);
+    };
+    // Typing passes through P/A; nothing is read on the way.
+    type(fx.tp.file("P/AB"));
+    QCOMPARE(f.title->text(), QStringLiteral("10"));
+    QTest::keyClick(f.idir, Qt::Key_Return);
+    QCOMPARE(f.title->text(), QStringLiteral("10"));
+    QVERIFY(f.Olgoo[0]->isChecked());
+    QVERIFY(!f.Pcheck->isChecked());
+
+    // A folder named and left: its settings.
+    type(fx.tp.file("P/A"));
+    QCOMPARE(f.title->text(), QStringLiteral("10"));
+    f.Text1->setFocus();
+    QTRY_COMPARE(f.title->text(), QStringLiteral("2"));
+    QVERIFY(f.Olgoo[1]->isChecked());
+    QCOMPARE(f.dataName->count(), 6);
+
+    // A folder that does not exist is not read: the fields stay.
+    f.title->setText(QStringLiteral("4"));
+    type(fx.tp.file("P/None"));
+    QTest::keyClick(f.idir, Qt::Key_Return);
+    QCOMPARE(f.title->text(), QStringLiteral("4"));
+    QVERIFY(f.Olgoo[1]->isChecked());
+    QVERIFY(fx.rec.events().isEmpty());
+}
+
+void TestMainWindow::saveNeverDeletesMediaChosenFromItsOwnTarget()
+{
+    Fixture fx([](TempProgram &tp) {
+        for (const char *d : {"Data/BookTXT", "Data/BookIMG"})
+            tp.mkdir(d);
+        tp.write("Data/FlashIMG/Back.jpg", "background");
+        tp.write("Data/FlashIMG/Sound1.mp3", "song");
+    });
+    Form1 &f = *fx.f;
+    f.Back->setText(fx.tp.file("Data/FlashIMG/Back.jpg"));
+    f.Mus1->setText(QStringLiteral("Data") + sep() + "FlashIMG" + sep() + "Sound1.mp3");
+    QVERIFY(f.SaveThings());
+    QCOMPARE(fx.tp.read("Data/FlashIMG/Back.jpg"), QByteArray("background"));
+    QCOMPARE(fx.tp.read("Data/FlashIMG/Sound1.mp3"), QByteArray("song"));
+    QCOMPARE(fx.tp.read("Data/FlashIMG/Sound2.mp3"), fx.tp.read("Resources/MySound2.mp3"));
+    QVERIFY(fx.rec.notices().isEmpty());
+}
+
+void TestMainWindow::pickerKeepsChosenBookOnFocusLoss()
+{
+    Fixture fx;
+    Form1 &f = *fx.f;
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    f.dataName->setCurrentIndex(f.dataName->findText(pickerEntry("b", 3)));
+    // Passing through a count field changes nothing.
+    f.title->setFocus();
+    f.idir->setFocus();
+    QTest::qWait(20);
+    QCOMPARE(f.dataName->currentText(), pickerEntry("b", 3));
+    // Neither does a count written otherwise but meaning the same.
+    f.title->setFocus();
+    f.title->setText(QStringLiteral("10.0"));
+    f.idir->setFocus();
+    QTest::qWait(20);
+    QCOMPARE(f.dataName->currentText(), pickerEntry("b", 3));
+    // A real change keeps the book while it is still listed...
+    f.title->setFocus();
+    f.title->setText(QStringLiteral("8"));
+    f.idir->setFocus();
+    QTRY_COMPARE(f.dataName->count(), 28);
+    QCOMPARE(f.dataName->currentText(), pickerEntry("b", 3));
+    // ...and falls back to the first book when it is not.
+    f.dataName->setCurrentIndex(f.dataName->findText(pickerEntry("a", 6)));
+    f.title->setFocus();
+    f.title->setText(QStringLiteral("5"));
+    f.idir->setFocus();
+    QTRY_COMPARE(f.dataName->count(), 25);
+    QCOMPARE(f.dataName->currentIndex(), 0);
 }
 
 void TestMainWindow::buildFolderChangeSwitchesProject()
@@ -492,6 +661,8 @@ void TestMainWindow::pickerCountsLimits()
     // Not a number counts as 0; more than ten are never listed; 2.7 is 2.
     QCOMPARE(unfinishedBooks(fs, d, "", "abc", "2.7").size(), 2);
     QCOMPARE(unfinishedBooks(fs, d, "25", "0", "0").size(), 10);
+    // Persian and Arabic-Indic digits are the numbers they are.
+    QCOMPARE(unfinishedBooks(fs, d, QStringLiteral(u"۳"), "0", QStringLiteral(u"٢٫٥")).size(), 5);
 }
 
 void TestMainWindow::pickerFollowsCountsOnFocusLoss()

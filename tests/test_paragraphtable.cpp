@@ -1,5 +1,9 @@
-// The workbench's text rules and its paragraph table, without a window.
+// The workbench's text rules, its paragraph table and the saved work on a
+// book, without a window.
+#include "common/filesystem.h"
+#include "support/tempprogram.h"
 #include "workbench/paragraphtable.h"
+#include "workbench/savedwork.h"
 #include "workbench/textrules.h"
 
 #include <QtTest>
@@ -35,6 +39,14 @@ private slots:
     void storeEditRowMarks();
     void mainTitleBodyStaysPlain();
     void pictureNumbers();
+    void titleLineBreaksTrimmedAtBothEnds_data();
+    void titleLineBreaksTrimmedAtBothEnds();
+    void deleteMainTitleWithItsEnd_data();
+    void deleteMainTitleWithItsEnd();
+    void storedBodyCompletesPendingTitle();
+    void savedWorkRoundTrip();
+    void savedWorkThatDoesNotFitIsRefused_data();
+    void savedWorkThatDoesNotFitIsRefused();
 };
 
 void TestParagraphTable::beBor_data()
@@ -319,6 +331,197 @@ void TestParagraphTable::pictureNumbers()
     QCOMPARE(t.takePictureNumber(QStringLiteral("d.jpg")), -1);
     QCOMPARE(t.imgCount, qint16(513));
     QCOMPARE(t.imgList[512], QStringLiteral("c.jpg"));
+}
+
+void TestParagraphTable::titleLineBreaksTrimmedAtBothEnds_data()
+{
+    QTest::addColumn<QString>("selection");
+    QTest::addColumn<QString>("title"); // empty: refused
+    QTest::newRow("whole line with its break") << "Title\r\n" << "Title";
+    QTest::newRow("break, then spaces at the end") << "Title \r\n \r\n" << "Title";
+    QTest::newRow("space then break at the start") << " \r\nTitle" << "Title";
+    QTest::newRow("break then space at the start keeps the space") << "\r\n Title\r\n" << " Title";
+    QTest::newRow("break inside stays") << "A\r\nB" << "A\r\nB";
+    QTest::newRow("only a break is nothing") << "\r\n" << "";
+    QTest::newRow("only spaces are nothing") << "   " << "";
+    QTest::newRow("nothing") << "" << "";
+}
+
+void TestParagraphTable::titleLineBreaksTrimmedAtBothEnds()
+{
+    QFETCH(QString, selection);
+    QFETCH(QString, title);
+    ParagraphTable t;
+    const ParagraphTable::Mark mark = t.markTitle(selection);
+    if (title.isEmpty()) {
+        QCOMPARE(mark, ParagraphTable::Mark::NothingSelected);
+        QVERIFY(!t.hasPendingTitle());
+        QVERIFY(t.rows().isEmpty());
+    } else {
+        QCOMPARE(mark, ParagraphTable::Mark::Done);
+        QCOMPARE(t.slot(0).title, title);
+        QCOMPARE(t.rows(), QStringList{BeBor(title, 20)});
+    }
+}
+
+namespace {
+
+// A table from a short script: "M:x" opens main title x, "E" closes one,
+// anything else is a paragraph of that title.
+ParagraphTable tableOf(const QStringList &script)
+{
+    ParagraphTable t;
+    for (const QString &step : script) {
+        if (step.startsWith(QLatin1String("M:")))
+            t.openMain(step.mid(2));
+        else if (step == QLatin1String("E"))
+            t.closeMain();
+        else {
+            t.markTitle(step);
+            t.markRelated(QStringLiteral("b"), QStringLiteral("{b}"));
+        }
+    }
+    return t;
+}
+
+QStringList titlesOf(const ParagraphTable &t)
+{
+    QStringList out;
+    for (int i = 0; i < t.parCount(); ++i) {
+        const QString &title = t.slot(i).title;
+        out << (title == markMain() ? QStringLiteral("M:") + t.slot(i).body
+                : title == markEnd() ? QStringLiteral("E") : title);
+    }
+    return out;
+}
+
+} // namespace
+
+void TestParagraphTable::deleteMainTitleWithItsEnd_data()
+{
+    QTest::addColumn<QStringList>("script");
+    QTest::addColumn<int>("deleted");
+    QTest::addColumn<QStringList>("left");
+    QTest::addColumn<int>("depth");
+    QTest::addColumn<QString>("mainText");
+    QTest::newRow("closed group goes with its end")
+        << QStringList{"M:g", "A", "E", "B"} << 0 << QStringList{"A", "B"} << 0 << "";
+    QTest::newRow("open group closes")
+        << QStringList{"M:g", "A"} << 0 << QStringList{"A"} << 0 << "";
+    QTest::newRow("outer of two: the inner pair stays")
+        << QStringList{"M:o", "M:i", "A", "E", "E"} << 0 << QStringList{"M:i", "A", "E"} << 0 << "i";
+    QTest::newRow("inner of two: the outer closes where it did")
+        << QStringList{"M:o", "M:i", "A", "E", "B", "E"} << 1
+        << QStringList{"M:o", "A", "B", "E"} << 0 << "o";
+    QTest::newRow("inner open inside the open outer")
+        << QStringList{"M:o", "M:i", "A"} << 1 << QStringList{"M:o", "A"} << 1 << "o";
+    QTest::newRow("outer open around a closed inner")
+        << QStringList{"M:o", "M:i", "A", "E"} << 0 << QStringList{"M:i", "A", "E"} << 0 << "i";
+    QTest::newRow("a paragraph goes alone")
+        << QStringList{"M:g", "A", "E"} << 1 << QStringList{"M:g", "E"} << 0 << "g";
+}
+
+void TestParagraphTable::deleteMainTitleWithItsEnd()
+{
+    QFETCH(QStringList, script);
+    QFETCH(int, deleted);
+    QFETCH(QStringList, left);
+    QFETCH(int, depth);
+    QFETCH(QString, mainText);
+    ParagraphTable t = tableOf(script);
+    t.deleteSlot(deleted);
+    QCOMPARE(titlesOf(t), left);
+    QCOMPARE(t.mainDepth(), depth);
+    QCOMPARE(t.rows().size(), left.size());
+    QVERIFY(t.slot(t.parCount()).title.isEmpty());
+    QCOMPARE(t.mainText(), mainText);
+}
+
+void TestParagraphTable::storedBodyCompletesPendingTitle()
+{
+    ParagraphTable t;
+    t.markTitle(QStringLiteral("Done"));
+    t.markRelated(QStringLiteral("b"), QStringLiteral("{b}"));
+    t.markTitle(QStringLiteral("Pending"));
+    // An attachment alone leaves it waiting for its text, but with content.
+    t.storeEdit(1, QStringLiteral("Pending"), QStringLiteral("{\\rtf1 }"), QStringLiteral(" \r\n"),
+                QStringLiteral("p.jpg"), {}, {});
+    QCOMPARE(t.parCount(), 1);
+    QVERIFY(t.hasPendingTitle());
+    QVERIFY(t.pendingHasContent());
+    t.storeEdit(1, QStringLiteral("Pending"), QStringLiteral("{\\rtf1 typed}"), QStringLiteral("typed"),
+                QStringLiteral("p.jpg"), {}, {});
+    QCOMPARE(t.parCount(), 2);
+    QVERIFY(!t.hasPendingTitle());
+    QCOMPARE(t.slotsToWrite().size(), 2);
+    // Editing a completed slot moves nothing.
+    t.storeEdit(0, QStringLiteral("Done"), QStringLiteral("{x}"), QStringLiteral("x"), {}, {}, {});
+    QCOMPARE(t.parCount(), 2);
+    t.markTitle(QStringLiteral("Third"));
+    QCOMPARE(t.slot(1).title, QStringLiteral("Pending"));
+    QCOMPARE(t.slotsToWrite().size(), 3); // a pending title is written too
+}
+
+void TestParagraphTable::savedWorkRoundTrip()
+{
+    ParagraphTable t = tableOf({"M:Group", QStringLiteral(u"عنوان"), "E"});
+    t.markTitle(QStringLiteral("Pending"));
+    t.storeEdit(0, markMain(), QStringLiteral("{x}"), QStringLiteral("Group \"quoted\""), {}, {}, {});
+    t.takePictureNumber(QStringLiteral("/pics/a.jpg"));
+    t.takePictureNumber(QStringLiteral(u"/تصوير/b.jpg"));
+    BookWork w{QStringLiteral("c"), QStringLiteral("10"), QStringLiteral(u"نام\tكتاب \\ \x01\u200C"),
+               QStringLiteral(u"ورودي \"1\".txt"), t.contents()};
+    const std::optional<BookWork> back = workFromJson(workToJson(w));
+    QVERIFY(back.has_value());
+    QCOMPARE(*back, w);
+    ParagraphTable u;
+    QVERIFY(u.restore(back->table));
+    QCOMPARE(u.contents(), t.contents());
+    QCOMPARE(u.imgCount, qint16(2));
+    QVERIFY(u.hasPendingTitle());
+
+    // On disk, under Work in the build folder; a missing file is no problem.
+    testing::TempProgram tp(false);
+    FileSystem fs;
+    const QString path = workFilePath(tp.file("Data"), "c", "10");
+    QCOMPARE(path, tp.file("Data") + QDir::separator() + "Work" + QDir::separator() + "c10.json");
+    QString problem;
+    QVERIFY(!loadBookWork(fs, path, &problem));
+    QVERIFY(problem.isEmpty());
+    saveBookWork(fs, path, w);
+    QCOMPARE(*loadBookWork(fs, path, &problem), w);
+    QVERIFY(hasWork(w));
+    QVERIFY(!hasWork(BookWork{}));
+}
+
+void TestParagraphTable::savedWorkThatDoesNotFitIsRefused_data()
+{
+    const ParagraphTable t = tableOf({"A", "B"});
+    const QByteArray good = workToJson(BookWork{"a", "1", "n", "t.txt", t.contents()});
+    QTest::addColumn<QByteArray>("bytes");
+    auto edited = [&](const char *from, const char *to) {
+        QByteArray b = good;
+        return b.replace(from, to);
+    };
+    QTest::newRow("not json") << QByteArray("{\"format\":1,");
+    QTest::newRow("another format") << edited("\"format\":1", "\"format\":2");
+    QTest::newRow("count beyond the slots") << edited("\"parCount\":2", "\"parCount\":3");
+    QTest::newRow("rows not matching the slots") << edited("\"rows\":[", "\"rows\":[\"x\",");
+    QTest::newRow("a slot field missing") << edited("\"film\":\"\"", "\"fil\":\"\"");
+    QTest::newRow("picture number out of range") << edited("\"pictures\":{}", "\"pictures\":{\"513\":\"p\"}");
+    QTest::newRow("negative depth") << edited("\"mainDepth\":0", "\"mainDepth\":-1");
+    QTest::newRow("a name that is no text") << edited("\"bookName\":\"n\"", "\"bookName\":7");
+}
+
+void TestParagraphTable::savedWorkThatDoesNotFitIsRefused()
+{
+    QFETCH(QByteArray, bytes);
+    QVERIFY(!workFromJson(bytes).has_value());
+    testing::TempProgram tp(false);
+    const QString path = tp.write("Data/Work/a1.json", bytes);
+    QString problem;
+    QVERIFY(!loadBookWork(FileSystem(), path, &problem));
+    QVERIFY(problem.contains(QStringLiteral("a1.json")));
 }
 
 QTEST_GUILESS_MAIN(TestParagraphTable)

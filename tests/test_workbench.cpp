@@ -1,7 +1,9 @@
 // The workbench and the command "Next", driven through the real Form1 and Form3.
 #include "common/codepage.h"
+#include "common/filesystem.h"
 #include "common/paths.h"
 #include "project/bookslot.h"
+#include "project/settings.h"
 #include "richtext/richtextbox.h"
 #include "shell/appcontext.h"
 #include "shell/form1.h"
@@ -45,6 +47,8 @@ private slots:
     void nextWithMusicOffIgnoresMusic();
     void secondNextCreatesNothing();
     void nextKeepsPickerSelection();
+    void relativeBuildFolderKeepsUnsavedChoicesAndBook_data();
+    void relativeBuildFolderKeepsUnsavedChoicesAndBook();
     void workbenchWindow();
     void fileListPicksTxtFiles();
     void emptyInputFolderShowsMessageOne();
@@ -64,6 +68,18 @@ private slots:
     void bnameCtrlA();
     void resizeSnapsBack();
     void minimiseAndRestoreTogether();
+    void bookIsWrittenToTheSlotTheWorkbenchShows();
+    void bookNoLongerOfferedIsAskedFor_data();
+    void bookNoLongerOfferedIsAskedFor();
+    void emptyPickerNeverReusesTheLastSlot();
+    void workIsSavedAfterEveryChange();
+    void nextAsksToGoOnWithSavedWork_data();
+    void nextAsksToGoOnWithSavedWork();
+    void eachBookKeepsItsOwnMarks();
+    void markingWithNothingSelectedIsRefused();
+    void titleSelectedAsWholeLineLosesItsLineBreaks();
+    void refusedWriteKeepsTheText();
+    void inputTextsAreListedAgainOnNext();
 };
 
 void TestWorkbench::nextWithDesignValuesOpensWorkbench()
@@ -142,6 +158,50 @@ void TestWorkbench::nextKeepsPickerSelection()
     QCOMPARE(f.dataName->currentIndex(), 12);
     QVERIFY(b.tp.exists("Data/BookIMG/bBook3.jpg"));
     QCOMPARE(w.BookLabel->text(), QStringLiteral(u"نام كتاب سوم در رديف دوم:"));
+}
+
+void TestWorkbench::relativeBuildFolderKeepsUnsavedChoicesAndBook_data()
+{
+    QTest::addColumn<bool>("exportCommand");
+    QTest::newRow("next") << false;
+    QTest::newRow("export") << true;
+}
+
+void TestWorkbench::relativeBuildFolderKeepsUnsavedChoicesAndBook()
+{
+    QFETCH(bool, exportCommand);
+    Bench b([](TempProgram &tp) {
+        tp.write("a.txt", "x");
+        tp.mkdir("Export");
+        tp.write("Resources/setup", "installer program");
+        for (const char *d : {"Data/_xml", "Data/BookIMG", "Data/FlashIMG"})
+            tp.mkdir(d);
+        tp.write("Data/BookTXT/CDProperty.xml",
+                 utf16le(buildSettingsText({"10", "10", "10", true, true, false})));
+    });
+    Form1 &f = *b.f1;
+    QCOMPARE(f.idir->text(), QStringLiteral("Data")); // relative, as at every start
+    // Choices not saved yet, and the third book of row 2.
+    f.title->setText(QStringLiteral("6"));
+    f.MakeCombo();
+    f.Olgoo[1]->setChecked(true);
+    f.Pcheck->setChecked(true);
+    f.dataName->setCurrentIndex(f.dataName->findText(pickerEntry("b", 3)));
+    exportCommand ? f.Command10_Click() : f.Command3_Click();
+    QVERIFY(isAbsoluteFieldPath(f.idir->text()));
+    QCOMPARE(f.title->text(), QStringLiteral("6"));
+    QVERIFY(f.Olgoo[1]->isChecked());
+    QVERIFY(f.Pcheck->isChecked());
+    QCOMPARE(f.dataName->currentText(), pickerEntry("b", 3));
+    QCOMPARE(b.tp.read("Data/BookTXT/CDProperty.xml"),
+             utf16le(buildSettingsText({"6", "10", "10", false, true, true})));
+    QCOMPARE(QDir(b.tp.file("Data/BookIMG")).entryList(QDir::Files), QStringList{"bBook3.jpg"});
+    if (exportCommand) {
+        QCOMPARE(b.rec.messages(), QList<qint16>{29});
+    } else {
+        QVERIFY(b.rec.messages().isEmpty());
+        QCOMPARE(b.ctx.form3->BookLabel->text(), QStringLiteral(u"نام كتاب سوم در رديف دوم:"));
+    }
 }
 
 void TestWorkbench::workbenchWindow()
@@ -275,7 +335,9 @@ void TestWorkbench::nameNevis()
         QCOMPARE(w.rowLetter, row);
         QCOMPARE(w.bookNo, number);
     } else {
-        QCOMPARE(w.rowLetter, QStringLiteral("a")); // an empty picker keeps the last slot
+        // An empty picker names no book: the last one is not silently kept.
+        QVERIFY(w.rowLetter.isEmpty());
+        QVERIFY(w.bookNo.isEmpty());
     }
 }
 
@@ -483,6 +545,310 @@ void TestWorkbench::minimiseAndRestoreTogether()
     QTRY_VERIFY(!w.isMinimized());
     QTRY_VERIFY(!f.Timer1->isActive());
     QVERIFY(w.Timer1->isActive());
+}
+
+namespace {
+
+QString goOnQuestionFor(const Recorder &rec)
+{
+    const QStringList q = rec.questions();
+    return q.isEmpty() ? QString() : q.last();
+}
+
+QStringList rowsOf(const Form3 &w)
+{
+    QStringList rows;
+    for (int i = 0; i < w.bindex->count(); ++i)
+        rows << w.bindex->item(i)->text();
+    return rows;
+}
+
+void setCounts(Form1 &f, const char *a, const char *b, const char *c)
+{
+    f.title->setText(QString::fromLatin1(a));
+    f.matn->setText(QString::fromLatin1(b));
+    f.shenas->setText(QString::fromLatin1(c));
+    f.MakeCombo();
+}
+
+} // namespace
+
+void TestWorkbench::bookIsWrittenToTheSlotTheWorkbenchShows()
+{
+    Bench b([](TempProgram &tp) { tp.write("t.txt", "T\r\nB"); });
+    Form1 &f = *b.f1;
+    f.dataName->setCurrentIndex(f.dataName->findText(pickerEntry("b", 1)));
+    Form3 &w = b.open();
+    const QString label = QStringLiteral(u"نام كتاب اول در رديف دوم:");
+    QCOMPARE(w.BookLabel->text(), label);
+    Bench::loadText(w, "t.txt");
+    Bench::markParagraph(w, "T", "B");
+    // Another book chosen in the main window while the workbench is open.
+    f.dataName->setCurrentIndex(f.dataName->findText(pickerEntry("a", 3)));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.repaint();
+    QCOMPARE(w.BookLabel->text(), label);
+    w.Com_Click(11);
+    QCOMPARE(b.rec.messages(), QList<qint16>{4});
+    QVERIFY(b.rec.questions().isEmpty());
+    QVERIFY(b.tp.exists("Data/_xml/bTitle1.xml"));
+    QVERIFY(!b.tp.exists("Data/_xml/aTitle3.xml"));
+}
+
+void TestWorkbench::bookNoLongerOfferedIsAskedFor_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("no writes nothing") << false;
+    QTest::newRow("yes writes that book") << true;
+}
+
+void TestWorkbench::bookNoLongerOfferedIsAskedFor()
+{
+    QFETCH(bool, answer);
+    Bench b([](TempProgram &tp) { tp.write("t.txt", "T\r\nB\r\nrest"); });
+    Form1 &f = *b.f1;
+    f.dataName->setCurrentIndex(f.dataName->findText(pickerEntry("b", 1)));
+    Form3 &w = b.open();
+    Bench::loadText(w, "t.txt");
+    Bench::markParagraph(w, "T", "B");
+    setCounts(f, "10", "0", "10"); // row 2 has no books any more
+    b.rec.queueAnswers({answer});
+    w.Com_Click(11);
+    QCOMPARE(b.rec.questions().size(), 1);
+    QVERIFY(b.rec.questions().first().contains(QStringLiteral("(b1)")));
+    QCOMPARE(b.tp.exists("Data/_xml/bTitle1.xml"), answer);
+    QVERIFY(QDir(b.tp.file("Data/_xml")).entryList(QStringList{"?Title*.xml"}).size() <= 1);
+    QCOMPARE(b.rec.messages().contains(4), answer);
+    if (!answer) {
+        QVERIFY(w.isVisible());
+        QCOMPARE(w.table.parCount(), 1);
+        QCOMPARE(w.matn->Text(), QStringLiteral("\r\n\r\nrest"));
+    }
+}
+
+void TestWorkbench::emptyPickerNeverReusesTheLastSlot()
+{
+    Bench b([](TempProgram &tp) { tp.write("t.txt", "T\r\nB\r\nU\r\nC"); });
+    Form1 &f = *b.f1;
+    setCounts(f, "1", "0", "0");
+    Form3 &w = b.open();
+    Bench::loadText(w, "t.txt");
+    Bench::markParagraph(w, "T", "B");
+    w.Com_Click(11);
+    QCOMPARE(f.dataName->count(), 0);
+    const QByteArray finished = b.tp.read("Data/_xml/aTitle1.xml");
+    // The workbench comes back without a Next; the finished book must stay.
+    b.rec.clear();
+    w.show();
+    Bench::loadText(w, "t.txt");
+    Bench::markParagraph(w, "U", "C");
+    w.Com_Click(11);
+    QVERIFY(b.rec.questions().isEmpty());
+    QCOMPARE(b.rec.notices(), QStringList{QStringLiteral(u"كتابي براي ساخت انتخاب نشده است!\u200F")});
+    QCOMPARE(b.tp.read("Data/_xml/aTitle1.xml"), finished);
+    QCOMPARE(w.table.parCount(), 1);
+}
+
+void TestWorkbench::workIsSavedAfterEveryChange()
+{
+    Bench b([](TempProgram &tp) { tp.write("t.txt", "Name\r\nT\r\nB\r\nMain\r\nrest"); });
+    Form3 &w = b.open();
+    Bench::loadText(w, "t.txt");
+    const QString work = QStringLiteral("Data/Work/a1.json");
+    QVERIFY(!b.tp.exists(work)); // nothing done yet
+    QByteArray last;
+    auto changed = [&](const char *step) {
+        const QByteArray now = b.tp.read(work);
+        const bool ok = !now.isEmpty() && now != last;
+        last = now;
+        if (!ok)
+            qWarning("not saved after %s", step);
+        return ok;
+    };
+    Bench::select(w, "Name");
+    w.Com_Click(0);
+    QVERIFY(changed("the book name"));
+    Bench::select(w, "T");
+    w.Com_Click(2);
+    QVERIFY(changed("a title"));
+    Bench::select(w, "B");
+    w.Com_Click(3);
+    QVERIFY(changed("its related text"));
+    Bench::select(w, "Main");
+    w.Com_Click(9);
+    QVERIFY(changed("a main title"));
+    w.Com_Click(10);
+    QVERIFY(changed("its end"));
+    w.bname->setFocus();
+    w.bname->setCursorPosition(w.bname->text().size());
+    QTest::keyClicks(w.bname, "X");
+    QVERIFY(changed("typing in the book name"));
+    // Outside the four folders the export copies; gone once the book is written.
+    QVERIFY(!b.tp.exists("Data/BookTXT/a1.json"));
+    w.Com_Click(11);
+    QCOMPARE(b.rec.messages(), QList<qint16>{4});
+    QVERIFY(!b.tp.exists(work));
+}
+
+void TestWorkbench::nextAsksToGoOnWithSavedWork_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("yes brings the marks back") << true;
+    QTest::newRow("no starts the book afresh") << false;
+}
+
+void TestWorkbench::nextAsksToGoOnWithSavedWork()
+{
+    QFETCH(bool, answer);
+    Bench b([](TempProgram &tp) { tp.write("t.txt", "T1\r\nB1\r\nT2\r\nB2"); });
+    Form1 &f = *b.f1;
+    Form3 &w = b.open();
+    Bench::loadText(w, "t.txt");
+    Bench::markParagraph(w, "T1", "B1");
+    Bench::markParagraph(w, "T2", "B2");
+    QTest::keyClicks(w.bname, "Name"); // typed: saved as it is typed
+    const QStringList rows = rowsOf(w);
+    w.hide(); // the close box
+    b.rec.clear();
+    b.rec.queueAnswers({answer});
+    f.Command3_Click();
+    QCOMPARE(b.rec.questions().size(), 1);
+    QVERIFY(goOnQuestionFor(b.rec).contains(QStringLiteral("(a1)")));
+    QVERIFY(w.isVisible());
+    if (answer) {
+        QCOMPARE(w.table.parCount(), 2);
+        QCOMPARE(rowsOf(w), rows);
+        QCOMPARE(w.bname->text(), QStringLiteral("Name"));
+        QVERIFY(b.tp.exists("Data/Work/a1.json"));
+    } else {
+        QCOMPARE(w.table.parCount(), 0);
+        QVERIFY(rowsOf(w).isEmpty());
+        QVERIFY(w.bname->text().isEmpty());
+        QVERIFY(!b.tp.exists("Data/Work/a1.json"));
+        // Nothing saved now: the next Next asks nothing.
+        b.rec.clear();
+        f.Command3_Click();
+        QVERIFY(b.rec.questions().isEmpty());
+    }
+}
+
+void TestWorkbench::eachBookKeepsItsOwnMarks()
+{
+    Bench b([](TempProgram &tp) {
+        tp.write("one.txt", "T1\r\nB1");
+        tp.write("two.txt", "T2\r\nB2");
+    });
+    Form1 &f = *b.f1;
+    setCounts(f, "2", "0", "0");
+    Form3 &w = b.open();
+    Bench::loadText(w, "one.txt");
+    Bench::markParagraph(w, "T1", "B1");
+    const QStringList rowsOne = rowsOf(w);
+
+    // The second book starts empty: nothing of the first is carried over.
+    f.dataName->setCurrentIndex(1);
+    f.Command3_Click();
+    QVERIFY(b.rec.questions().isEmpty());
+    QCOMPARE(w.BookLabel->text(), QStringLiteral(u"نام كتاب دوم در رديف اول:"));
+    QCOMPARE(w.table.parCount(), 0);
+    QVERIFY(rowsOf(w).isEmpty());
+    Bench::loadText(w, "two.txt");
+    Bench::markParagraph(w, "T2", "B2");
+    const QStringList rowsTwo = rowsOf(w);
+
+    // Back to the first: its own marks.
+    f.dataName->setCurrentIndex(0);
+    b.rec.queueAnswers({true});
+    f.Command3_Click();
+    QCOMPARE(rowsOf(w), rowsOne);
+    w.Com_Click(11);
+    const QString tree = FileSystem().readUnicode(b.tp.file("Data/_xml/aTitle1.xml"));
+    QVERIFY(tree.contains(QStringLiteral("label=\"T1")));
+    QVERIFY(!tree.contains(QStringLiteral("label=\"T2")));
+
+    // And the second still has its own.
+    QCOMPARE(f.dataName->currentText(), pickerEntry("a", 2));
+    b.rec.queueAnswers({true});
+    f.Command3_Click();
+    QCOMPARE(rowsOf(w), rowsTwo);
+}
+
+void TestWorkbench::markingWithNothingSelectedIsRefused()
+{
+    Bench b([](TempProgram &tp) { tp.write("t.txt", "Title\r\nBody"); });
+    Form3 &w = b.open();
+    Bench::loadText(w, "t.txt");
+    const QString refusal = QStringLiteral(u"ابتدا بخشي از متن را انتخاب كنيد!\u200F");
+    w.matn->setSelStart(3);
+    w.Com_Click(2);
+    QCOMPARE(b.rec.notices(), QStringList{refusal});
+    QCOMPARE(w.bindex->count(), 0);
+    QVERIFY(!w.table.hasPendingTitle());
+
+    Bench::select(w, "Title");
+    w.Com_Click(2);
+    b.rec.clear();
+    w.matn->setSelStart(2);
+    w.Com_Click(3);
+    QCOMPARE(b.rec.notices(), QStringList{refusal});
+    QVERIFY(w.table.hasPendingTitle());
+    QCOMPARE(w.table.parCount(), 0);
+    QCOMPARE(rowsOf(w), QStringList{"Title"});
+    QCOMPARE(w.matn->Text(), QStringLiteral("\r\nBody"));
+}
+
+void TestWorkbench::titleSelectedAsWholeLineLosesItsLineBreaks()
+{
+    Bench b([](TempProgram &tp) { tp.write("t.txt", "Title\r\nBody\r\nMore"); });
+    Form3 &w = b.open();
+    Bench::loadText(w, "t.txt");
+    Bench::select(w, "Title\r\n");
+    w.Com_Click(2);
+    QCOMPARE(w.table.slot(0).title, QStringLiteral("Title"));
+    QCOMPARE(rowsOf(w), QStringList{"Title"});
+    Bench::select(w, "Body");
+    w.Com_Click(3);
+    w.Com_Click(11);
+    const QString tree = FileSystem().readUnicode(b.tp.file("Data/_xml/aTitle1.xml"));
+    const QString page = tree.section(QStringLiteral("src=\"DATA/BookTXT/"), 1).section(u'"', 0, 0);
+    QVERIFY(FileSystem().readUnicode(b.tp.file("Data/BookTXT/" + page))
+                .startsWith(QStringLiteral("<pgTitle>Title</pgTitle>\r\n")));
+}
+
+void TestWorkbench::refusedWriteKeepsTheText()
+{
+    Bench b([](TempProgram &tp) { tp.write("t.txt", "T\r\nB\r\nrest of the text"); });
+    Form3 &w = b.open();
+    Bench::loadText(w, "t.txt");
+    Bench::markParagraph(w, "T", "B");
+    const QString text = w.matn->Text();
+    QDir(b.tp.file("Data/BookTXT")).removeRecursively();
+    w.Com_Click(11);
+    QCOMPARE(b.rec.notices(), QStringList{QStringLiteral("Folder _xml or BookTXT doesn't exist!")});
+    QCOMPARE(w.matn->Text(), text);
+}
+
+void TestWorkbench::inputTextsAreListedAgainOnNext()
+{
+    Bench b([](TempProgram &tp) { tp.write("a.txt", "x"); });
+    Form1 &f = *b.f1;
+    Form3 &w = b.open();
+    QCOMPARE(w.books->count(), 1);
+    w.hide();
+    b.tp.write("b.txt", "y");
+    f.Command3_Click();
+    QStringList listed;
+    for (int i = 0; i < w.books->count(); ++i)
+        listed << w.books->item(i)->text();
+    QCOMPARE(listed, (QStringList{"a.txt", "b.txt"}));
+    QVERIFY(b.rec.messages().isEmpty());
+
+    QFile::remove(b.tp.file("a.txt"));
+    QFile::remove(b.tp.file("b.txt"));
+    f.Command3_Click();
+    QCOMPARE(w.books->count(), 0);
+    QCOMPARE(b.rec.messages(), QList<qint16>{1});
 }
 
 QTEST_MAIN(TestWorkbench)

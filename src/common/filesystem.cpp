@@ -23,6 +23,28 @@ QString FsError::describe() const
     return m_reason + QStringLiteral(":\n") + QDir::toNativeSeparators(m_path);
 }
 
+namespace {
+
+[[noreturn]] void failSave(QSaveFile &out, const QString &path)
+{
+    const QString why = out.errorString();
+    out.cancelWriting(); // the old file stays as it was
+    throw FsError(path, QStringLiteral("Cannot write file (") + why + u')');
+}
+
+// commit() does not notice a short write to a full disk: the buffered bytes
+// must reach the file, and every write so far must have gone through, before
+// the temporary file replaces the old one.
+void commitSave(QSaveFile &out, const QString &path)
+{
+    if (!out.flush() || out.error() != QFileDevice::NoError)
+        failSave(out, path);
+    if (!out.commit())
+        throw FsError(path, QStringLiteral("Cannot write file"));
+}
+
+} // namespace
+
 bool FileSystem::fileExists(const QString &path) const
 {
     if (path.isEmpty())
@@ -86,15 +108,16 @@ void FileSystem::copyFile(const QString &source, const QString &target) const
     char buffer[1 << 16];
     for (;;) {
         const qint64 n = in.read(buffer, sizeof buffer);
-        if (n < 0)
+        if (n < 0) {
+            out.cancelWriting();
             throw FsError(source, QStringLiteral("Cannot read file"));
+        }
         if (n == 0)
             break;
         if (out.write(buffer, n) != n)
-            throw FsError(target, QStringLiteral("Cannot write file"));
+            failSave(out, target);
     }
-    if (!out.commit())
-        throw FsError(target, QStringLiteral("Cannot write file"));
+    commitSave(out, target);
 }
 
 void FileSystem::copyFolder(const QString &source, const QString &target) const
@@ -133,16 +156,27 @@ QByteArray FileSystem::readBytes(const QString &path) const
 void FileSystem::writeBytes(const QString &path, const QByteArray &bytes) const
 {
     QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
+    if (!f.open(QIODevice::WriteOnly))
         throw FsError(path, QStringLiteral("Cannot write file"));
+    if (f.write(bytes) != bytes.size())
+        failSave(f, path);
+    commitSave(f, path);
 }
 
 void FileSystem::appendBytes(const QString &path, const QByteArray &bytes) const
 {
+    // Unbuffered, so a failed write leaves nothing behind to be flushed later.
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append) || f.write(bytes) != bytes.size()
-        || !f.flush())
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         throw FsError(path, QStringLiteral("Cannot write file"));
+    const qint64 before = f.size();
+    if (f.write(bytes) != bytes.size()) {
+        // A line half appended would tear the file: cut it back to what it was.
+        const QString why = f.errorString();
+        f.close();
+        QFile::resize(path, before);
+        throw FsError(path, QStringLiteral("Cannot write file (") + why + u')');
+    }
 }
 
 QByteArray toUtf16Le(const QString &text, bool withMark)

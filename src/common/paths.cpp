@@ -1,6 +1,7 @@
 #include "common/paths.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace zorvel {
 
@@ -49,6 +50,16 @@ QString absoluteFieldPath(const QString &path, const QString &programFolder)
     if (isAbsoluteFieldPath(path))
         return path;
     return DoSlash(programFolder) + path;
+}
+
+bool samePath(const QString &a, const QString &b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return a.isEmpty() && b.isEmpty();
+    if (QDir::cleanPath(QDir::fromNativeSeparators(a)) == QDir::cleanPath(QDir::fromNativeSeparators(b)))
+        return true;
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
 }
 
 QString extensionOf(const QString &name)

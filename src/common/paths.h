@@ -22,6 +22,11 @@ bool isAbsoluteFieldPath(const QString &path);
 // The absolute-path rule: a relative field path is taken under the program folder.
 QString absoluteFieldPath(const QString &path, const QString &programFolder);
 
+// True when two absolute paths name the same file or folder: equal once
+// cleaned (separators, "." and "..", a trailing separator), or leading to the
+// same place on disk. Two empty paths are the same.
+bool samePath(const QString &a, const QString &b);
+
 // The text after the last "." of a name, or the whole name when it has none.
 QString extensionOf(const QString &name);
 

@@ -29,6 +29,11 @@ void openTarget(QFile &out, const QString &path)
 
 void writeWholeFile(const QString &path, const QByteArray &bytes)
 {
+    // An existing file goes through a temporary one, so a failure keeps it.
+    if (QFileInfo(path).isFile()) {
+        FileSystem().writeBytes(path, bytes);
+        return;
+    }
     QFile out(path);
     openTarget(out, path);
     if (out.write(bytes) != bytes.size() || !out.flush())
@@ -60,6 +65,10 @@ void copyWholeFile(const QString &source, const QString &target)
     const QFileInfo to(target);
     if (to.exists() && from.canonicalFilePath() == to.canonicalFilePath())
         return; // copying a file onto itself would destroy it
+    if (to.isFile()) {
+        FileSystem().copyFile(source, target); // through a temporary file: a failure keeps it
+        return;
+    }
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
         throw FsError(source, QStringLiteral("Cannot read file"));

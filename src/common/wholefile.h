@@ -6,8 +6,9 @@
 namespace zorvel {
 
 // Whole-file writes for the hundreds of new files of a book or an export
-// (pages, media copies, printable pages). They write the target directly and
-// remove it again when the write fails, so a failure never leaves a torn file.
+// (pages, media copies, printable pages). A new target is written directly and
+// removed again when the write fails, so a failure never leaves a torn file;
+// an existing one is replaced through a temporary file, so it stays intact.
 // Unlike the file-system service's writes they do not go through a temporary
 // file and do not wait for the disk after every file, which costs
 // milliseconds each; they are meant for files that nothing refers to until

@@ -188,10 +188,15 @@ void Form6::btn_Click(int index)
         break;
     case 2: soutB->clear(); break;
     case 3: filmB->clear(); break;
-    case 4:
-        if (CHK())
+    case 4: {
+        // Every check runs, so the operator sees every problem at once.
+        const bool titled = !bname->text().trimmed().isEmpty();
+        if (!titled)
+            m_ctx.op->notice(QStringLiteral(u"عنوان فهرست نميتواند خالي باشد!\u200F"));
+        if (CHK() && titled)
             m_ctx.form3->DoEdit(*this);
         break;
+    }
     }
 }
 

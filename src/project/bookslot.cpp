@@ -37,10 +37,25 @@ QString rowWord(const QString &rowLetter)
     return {};
 }
 
+QString latinDigits(const QString &text)
+{
+    QString out = text;
+    for (QChar &c : out) {
+        const char16_t u = c.unicode();
+        if (u >= 0x06F0 && u <= 0x06F9)
+            c = QChar(u'0' + (u - 0x06F0));
+        else if (u >= 0x0660 && u <= 0x0669)
+            c = QChar(u'0' + (u - 0x0660));
+        else if (u == 0x066B)
+            c = u'.';
+    }
+    return out;
+}
+
 int bookCountOf(const QString &countText)
 {
     bool ok = false;
-    const double value = countText.trimmed().toDouble(&ok);
+    const double value = latinDigits(countText).trimmed().toDouble(&ok);
     if (!ok || !std::isfinite(value))
         return 0;
     const double whole = std::floor(value);
@@ -71,10 +86,29 @@ QStringList unfinishedBooks(const FileSystem &fs, const QString &buildFolder,
     for (int row = 0; row < 3; ++row) {
         const int n = bookCountOf(counts[row]);
         for (int k = 1; k <= n; ++k)
-            if (!fs.fileExists(treeFilePath(buildFolder, letters[row], k)))
+            if (buildFolder.isEmpty() || !fs.fileExists(treeFilePath(buildFolder, letters[row], k)))
                 entries << pickerEntry(letters[row], k);
     }
     return entries;
+}
+
+int indexOfBook(const QStringList &entries, const QString &rowLetter, const QString &bookNo)
+{
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const BookSlot slot = parseBookSlot(entries[i]);
+        if (slot.valid && slot.rowLetter == rowLetter && slot.bookNo == bookNo)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+int entryIndexOfSameBook(const QStringList &entries, const QString &chosenEntry)
+{
+    if (entries.isEmpty())
+        return -1;
+    const BookSlot chosen = parseBookSlot(chosenEntry);
+    const int at = chosen.valid ? indexOfBook(entries, chosen.rowLetter, chosen.bookNo) : -1;
+    return at < 0 ? 0 : at;
 }
 
 } // namespace zorvel

@@ -25,6 +25,10 @@ QStringList ordinalWords();
 // The row word of a row letter ("اول", "دوم", "سوم"); empty for any other letter.
 QString rowWord(const QString &rowLetter);
 
+// Persian and Arabic-Indic digits as the digits 0-9, and the Arabic decimal
+// mark as ".": what a Persian keyboard types in a number field.
+QString latinDigits(const QString &text);
+
 // A row count field as the book picker reads it: whole part of the number,
 // 0 for a text that is no number, at most 10.
 int bookCountOf(const QString &countText);
@@ -35,8 +39,17 @@ QString pickerEntry(const QString &rowLetter, int k);
 // D + "_xml" + separator + L + "Title" + k + ".xml".
 QString treeFilePath(const QString &buildFolder, const QString &rowLetter, int k);
 
-// The entries of the books not finished yet, row by row, book by book.
+// The entries of the books not finished yet, row by row, book by book. An
+// empty build folder is no build folder: nothing is finished there.
 QStringList unfinishedBooks(const FileSystem &fs, const QString &buildFolder,
                             const QString &countA, const QString &countB, const QString &countC);
+
+// The entry of book rowLetter + bookNo among picker entries, or -1.
+int indexOfBook(const QStringList &entries, const QString &rowLetter, const QString &bookNo);
+
+// Where the picker stands after it is rebuilt: on the entry of the book that
+// `chosenEntry` names when it is still listed, else on the first; -1 when
+// there are no entries.
+int entryIndexOfSameBook(const QStringList &entries, const QString &chosenEntry);
 
 } // namespace zorvel

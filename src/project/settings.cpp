@@ -4,6 +4,8 @@
 #include "common/paths.h"
 #include "project/bookslot.h"
 
+#include <QStringDecoder>
+
 namespace zorvel {
 
 namespace {
@@ -81,6 +83,34 @@ std::optional<ProjectSettings> parseSettingsText(const QString &text)
     return s;
 }
 
+QString decodeSettingsText(const QByteArray &bytes)
+{
+    const auto *b = reinterpret_cast<const unsigned char *>(bytes.constData());
+    const qsizetype n = bytes.size();
+    auto utf16be = [](QByteArrayView v) {
+        QStringDecoder decoder(QStringDecoder::Utf16BE);
+        return QString(decoder(v));
+    };
+    if (n >= 2 && b[0] == 0xFF && b[1] == 0xFE)
+        return fromUtf16Le(bytes);
+    if (n >= 2 && b[0] == 0xFE && b[1] == 0xFF)
+        return utf16be(QByteArrayView(bytes).sliced(2));
+    if (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF)
+        return QString::fromUtf8(bytes.constData() + 3, n - 3);
+    const QString marker = QStringLiteral("<strings>");
+    const QString le = fromUtf16Le(bytes);
+    if (le.contains(marker))
+        return le;
+    const QString be = utf16be(bytes);
+    if (be.contains(marker))
+        return be;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(bytes);
+    if (!utf8.hasError() && text.contains(marker))
+        return text;
+    return le;
+}
+
 QString settingsFilePath(const QString &buildFolder)
 {
     return DoSlash(buildFolder) + QStringLiteral("BookTXT") + folderSeparator()
@@ -89,15 +119,15 @@ QString settingsFilePath(const QString &buildFolder)
 
 namespace {
 
-// Back and the music tracks: the old copy goes first, then the new one.
+// Back and the music tracks. The copy replaces the old one through a
+// temporary file, so the old copy is never deleted first: a failed copy keeps
+// it, and a medium chosen from its own target is left alone.
 void replaceMedia(const FileSystem &fs, const QString &source, const QString &target,
                   QStringList &problems)
 {
     if (!fs.fileExists(source))
         return;
     try {
-        if (fs.fileExists(target))
-            fs.deleteFile(target);
         fs.copyFile(source, target);
     } catch (const FsError &e) {
         problems << e.describe();
@@ -112,6 +142,10 @@ SaveOutcome saveProject(const FileSystem &fs, const SaveRequest &r)
     QStringList &problems = outcome.problems;
     const QString d = DoSlash(r.buildFolder);
     const QChar sep = folderSeparator();
+    if (r.buildFolder.isEmpty()) {
+        problems << QStringLiteral("CDProperty.xml");
+        return outcome;
+    }
     try {
         fs.writeUnicode(settingsFilePath(r.buildFolder), buildSettingsText(r.settings));
     } catch (const FsError &e) {
@@ -141,12 +175,14 @@ SaveOutcome saveProject(const FileSystem &fs, const SaveRequest &r)
 std::optional<ProjectSettings> readProject(const FileSystem &fs, const QString &buildFolder,
                                            QString *problem)
 {
+    if (buildFolder.isEmpty())
+        return std::nullopt;
     const QString path = settingsFilePath(buildFolder);
     if (!fs.fileExists(path))
         return std::nullopt;
     QString text;
     try {
-        text = fs.readUnicode(path);
+        text = decodeSettingsText(fs.readBytes(path));
     } catch (const FsError &e) {
         if (problem)
             *problem = e.describe();
@@ -154,7 +190,8 @@ std::optional<ProjectSettings> readProject(const FileSystem &fs, const QString &
     }
     if (text.isEmpty())
         return std::nullopt;
-    auto parsed = parseSettingsText(text);
+    auto parsed = text.contains(QStringLiteral("<strings>")) ? parseSettingsText(text)
+                                                              : std::nullopt;
     if (!parsed && problem)
         *problem = path;
     return parsed;

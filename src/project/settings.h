@@ -42,6 +42,12 @@ QString buildSettingsText(const ProjectSettings &s);
 // so that no field changes at all.
 std::optional<ProjectSettings> parseSettingsText(const QString &text);
 
+// The bytes of a settings file as text: UTF-16 LE (as the program writes it,
+// with or without FF FE), UTF-16 BE and UTF-8 (with or without their marks),
+// as another editor may have saved it. Without a mark, the form in which the
+// file reads "<strings>" is taken; failing that, UTF-16 LE.
+QString decodeSettingsText(const QByteArray &bytes);
+
 // D + "BookTXT" + separator + "CDProperty.xml".
 QString settingsFilePath(const QString &buildFolder);
 
@@ -62,12 +68,14 @@ struct SaveOutcome {
 };
 
 // Writes the settings file, then copies the media. When the settings file
-// cannot be written nothing else is done.
+// cannot be written (no build folder included) nothing else is done. A medium
+// already at its target (chosen from the build folder itself) stays as it is.
 SaveOutcome saveProject(const FileSystem &fs, const SaveRequest &request);
 
-// Reads the settings file of a build folder. The result is empty when the
-// file is missing or empty. `problem` receives a message when the file exists
-// but cannot be read or is malformed.
+// Reads the settings file of a build folder. The result is empty when there is
+// no build folder or the file is missing or empty. `problem` receives a message
+// when the file exists but cannot be read or is malformed (a text without
+// "<strings>" included).
 std::optional<ProjectSettings> readProject(const FileSystem &fs, const QString &buildFolder,
                                            QString *problem);
 

@@ -105,7 +105,7 @@ void makePathRow(QWidget *parent, int y, const QString &caption, const QString &
 bool rowCountAcceptable(const QString &text)
 {
     bool ok = false;
-    const double value = text.trimmed().toDouble(&ok);
+    const double value = latinDigits(text).trimmed().toDouble(&ok);
     if (!ok || !std::isfinite(value))
         return false;
     const double whole = std::floor(value);
@@ -137,6 +137,7 @@ Form1::Form1(AppContext &ctx, QWidget *parent)
     Olgoo[0]->setChecked(true);
     MakeCombo();
     ReadSett();
+    m_committedFolder = buildFolder();
 }
 
 Form1::~Form1()
@@ -254,10 +255,14 @@ void Form1::buildControls()
         b->installEventFilter(this);
 
     connect(bMus[0], &QRadioButton::toggled, this, [this] { applyMusicRule(); });
+    // A text set from code (a picker's choice, the absolute-path rule) counts at
+    // once; a typed one when the operator has finished with the field, so that
+    // typing a path does not read the folders it passes through.
     connect(idir, &QLineEdit::textChanged, this, [this] {
-        ReadSett();
-        MakeCombo();
+        if (!idir->isModified())
+            buildFolderCommitted();
     });
+    connect(idir, &QLineEdit::editingFinished, this, &Form1::buildFolderCommitted);
 
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
@@ -283,7 +288,9 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
         applyRowCountRule(field);
     } else if (field && event->type() == QEvent::FocusOut
                && (field == title || field == matn || field == shenas)) {
-        MakeCombo();
+        // Leaving the field (or the window) with the same counts keeps the list.
+        if (countsChangedSinceCombo())
+            MakeCombo();
     } else if (event->type() == QEvent::KeyRelease && (watched == bMus[0] || watched == bMus[1])) {
         applyMusicRule();
     }
@@ -299,6 +306,13 @@ void Form1::applyMusicRule()
 
 void Form1::applyRowCountRule(QLineEdit *field)
 {
+    // A Persian keyboard types Persian digits: they stand as the digits they are.
+    const QString latin = latinDigits(field->text());
+    if (latin != field->text()) {
+        const int caret = field->cursorPosition();
+        field->setText(latin);
+        field->setCursorPosition(caret);
+    }
     if (rowCountAcceptable(field->text()))
         return;
     field->setText(QStringLiteral("10"));
@@ -372,6 +386,17 @@ bool Form1::CHK()
     return result;
 }
 
+void Form1::buildFolderCommitted()
+{
+    const QString folder = buildFolder();
+    if (samePath(folder, m_committedFolder))
+        return;
+    m_committedFolder = folder;
+    if (fso.folderExists(folder))
+        ReadSett();
+    MakeCombo();
+}
+
 void Form1::ReadSett()
 {
     QString problem;
@@ -416,13 +441,27 @@ bool Form1::SaveThings(bool *complete)
     return outcome.settingsWritten;
 }
 
+bool Form1::countsChangedSinceCombo() const
+{
+    return bookCountOf(title->text()) != m_comboCounts[0]
+        || bookCountOf(matn->text()) != m_comboCounts[1]
+        || bookCountOf(shenas->text()) != m_comboCounts[2];
+}
+
 void Form1::MakeCombo()
 {
+    // The chosen book stays chosen while it is listed, wherever it now stands.
+    const QString chosen = dataName->currentText();
+    const QStringList entries
+        = unfinishedBooks(fso, buildFolder(), title->text(), matn->text(), shenas->text());
+    m_comboCounts[0] = bookCountOf(title->text());
+    m_comboCounts[1] = bookCountOf(matn->text());
+    m_comboCounts[2] = bookCountOf(shenas->text());
     dataName->clear();
-    dataName->addItems(unfinishedBooks(fso, buildFolder(), title->text(), matn->text(),
-                                       shenas->text()));
-    if (dataName->count() > 0)
-        dataName->setCurrentIndex(0);
+    dataName->addItems(entries);
+    const int at = entryIndexOfSameBook(entries, chosen);
+    if (at >= 0)
+        dataName->setCurrentIndex(at);
 }
 
 } // namespace zorvel

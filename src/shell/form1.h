@@ -127,6 +127,10 @@ private:
     void applyMusicRule();
     void applyRowCountRule(QLineEdit *field);
     void applyAbsolutePathRule(QLineEdit *field);
+    // The build folder field was set or the operator has finished with it:
+    // another existing folder's settings are read, and the picker follows.
+    void buildFolderCommitted();
+    bool countsChangedSinceCombo() const;
     void prepareFolderPicker(const QString &key);
     void requestFolder(const QString &key);
     void requestFile(const QString &key, const QString &pattern);
@@ -139,6 +143,8 @@ private:
     Form5 *m_form5 = nullptr;
     QButtonGroup *m_musicGroup;
     QButtonGroup *m_templateGroup;
+    QString m_committedFolder; // the build folder the fields were last read for
+    int m_comboCounts[3] = {-1, -1, -1}; // the row counts the picker was built from
 };
 
 // A row count text the main window keeps: its whole part lies in 1..10.

@@ -26,18 +26,17 @@ namespace zorvel {
 
 void Form1::applyAbsolutePathRule(QLineEdit *field)
 {
-    if (!isAbsoluteFieldPath(field->text()))
+    // An empty field names no folder, not the program's own.
+    if (!field->text().isEmpty() && !isAbsoluteFieldPath(field->text()))
         field->setText(absoluteFieldPath(field->text(), m_ctx.programFolder));
 }
 
 bool Form1::FE()
 {
     bool result = true;
-    const int selected = dataName->currentIndex();
 
-    applyAbsolutePathRule(idir); // re-reads the settings and rebuilds the picker
-    if (selected >= 0 && selected < dataName->count())
-        dataName->setCurrentIndex(selected);
+    // The same folder, written absolute: the fields and the chosen book stay.
+    applyAbsolutePathRule(idir);
     if (!fso.folderExists(idir->text())) {
         result = false;
         bepayam(10);
@@ -82,7 +81,6 @@ void Form1::MakeDirs()
 
 void Form1::Command3_Click()
 {
-    const int selected = dataName->currentIndex();
     if (!CHK())
         return;
     if (!FE())
@@ -95,8 +93,6 @@ void Form1::Command3_Click()
     }
     if (!SaveThings())
         return;
-    if (selected >= 0 && selected < dataName->count())
-        dataName->setCurrentIndex(selected);
     Doit();
 }
 
@@ -121,6 +117,7 @@ void Form1::Doit()
         }
         workbench->move(at);
     }
+    workbench->openForBook(buildFolder());
     workbench->show();
 }
 
@@ -138,7 +135,7 @@ void Form1::Timer1_Timer()
 void Form1::Command10_Click()
 {
     applyAbsolutePathRule(ExBox);
-    applyAbsolutePathRule(idir); // re-reads the settings and rebuilds the picker
+    applyAbsolutePathRule(idir); // the same folder: the fields and the chosen book stay
     // Without a build folder there is nothing to save into; the export
     // reports the missing folder itself.
     if (fso.folderExists(idir->text())) {

@@ -6,6 +6,8 @@
 #include "common/paths.h"
 #include "common/wholefile.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <cmath>
@@ -52,20 +54,46 @@ QString titleLine(const BookRequest &r)
         + QStringLiteral("</") + key + u'>' + kCrLf;
 }
 
+// How BookTitle.xml stood before the book's line went in, so that a book
+// that cannot be finished leaves it as it was.
+struct TitleFileBefore {
+    QString path;
+    bool existed = false;
+    QByteArray bytes;
+
+    void restore(const FileSystem &fs) const
+    {
+        if (!existed) {
+            QFile::remove(path);
+            return;
+        }
+        // An append is undone by cutting the file back, which needs no room on the disk.
+        const QByteArray now = fs.fileExists(path) ? fs.readBytes(path) : QByteArray();
+        if (now.startsWith(bytes))
+            QFile::resize(path, bytes.size());
+        else
+            fs.writeBytes(path, bytes);
+    }
+};
+
 // Adds the book's line to BookTitle.xml, creating the file with its head
 // lines when missing. A slot that has a line already gets it replaced where
 // it stands (later duplicates of it are dropped), so the front-end shows the
 // new name.
-void writeTitleLine(const FileSystem &fs, const QString &base, const BookRequest &r)
+TitleFileBefore writeTitleLine(const FileSystem &fs, const QString &base, const BookRequest &r)
 {
-    const QString path = base + kXmlDir + u'/' + kTitleFile;
+    TitleFileBefore before;
+    before.path = base + kXmlDir + u'/' + kTitleFile;
+    const QString &path = before.path;
     const QString line = titleLine(r);
     if (!fs.fileExists(path)) {
         fs.writeUnicode(
             path, QStringLiteral("<strings>") + kCrLf + u'\t' + creditLine() + kCrLf + line);
-        return;
+        return before;
     }
-    const QString text = fs.readUnicode(path);
+    before.existed = true;
+    before.bytes = fs.readBytes(path);
+    const QString text = fromUtf16Le(before.bytes);
     const QString opening = u'<' + slotKey(r) + u'>';
     QStringList lines = text.split(kCrLf);
     bool replaced = false;
@@ -84,11 +112,11 @@ void writeTitleLine(const FileSystem &fs, const QString &base, const BookRequest
         }
         ++i;
     }
-    if (!replaced) {
+    if (!replaced)
         fs.appendUnicode(path, line);
-        return;
-    }
-    fs.writeUnicode(path, lines.join(kCrLf));
+    else
+        fs.writeUnicode(path, lines.join(kCrLf));
+    return before;
 }
 
 QString freePageName(const FileSystem &fs, const QString &txtFolder, const RandomSource &random)
@@ -103,18 +131,22 @@ QString freePageName(const FileSystem &fs, const QString &txtFolder, const Rando
 
 // Copies an attachment next to its page, named after the page. False when
 // the file is gone, has no extension or cannot be copied.
-bool copyAttachment(
-    const FileSystem &fs, const QString &source, const QString &txtFolder, const QString &page)
+bool copyAttachment(const FileSystem &fs, const QString &source, const QString &txtFolder,
+    const QString &page, QStringList &created)
 {
     const QString name = fileNameOf(source);
     const qsizetype dot = name.lastIndexOf(u'.');
     if (dot < 0 || !fs.fileExists(source))
         return false;
+    const QString target = txtFolder + page + name.mid(dot);
+    const bool fresh = !fs.fileExists(target);
     try {
-        copyWholeFile(source, txtFolder + page + name.mid(dot));
+        copyWholeFile(source, target);
     } catch (const FsError &) {
         return false;
     }
+    if (fresh)
+        created << target;
     return true;
 }
 
@@ -167,8 +199,46 @@ QString SetShenas(const QString &mata)
     return wrapLines(mata, kTagShenas);
 }
 
-QString ToIMG(const QString &inTe, const QStringList &imgList, const QString &base,
-    const FileSystem &fs, QStringList *notCopied)
+namespace {
+
+bool sameContent(const FileSystem &fs, const QString &a, const QString &b)
+{
+    if (QFileInfo(a).size() != QFileInfo(b).size())
+        return false;
+    try {
+        return fs.readBytes(a) == fs.readBytes(b);
+    } catch (const FsError &) {
+        return false;
+    }
+}
+
+// The name an inline picture has in BookIMG: its own, unless a different
+// picture holds that name already; then the first free or equal one of
+// name-2, name-3, ... `present` tells whether that file is there already.
+QString inlinePictureName(
+    const FileSystem &fs, const QString &path, const QString &imgFolder, bool *present)
+{
+    const QString name = fileNameOf(path);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QString stem = dot < 0 ? name : name.left(dot);
+    const QString ext = dot < 0 ? QString() : name.mid(dot);
+    for (int k = 1; k <= kMaxNameDraws; ++k) {
+        const QString candidate
+            = k == 1 ? name : stem + u'-' + QString::number(k) + ext;
+        if (!fs.fileExists(imgFolder + candidate)) {
+            *present = false;
+            return candidate;
+        }
+        if (sameContent(fs, path, imgFolder + candidate)) {
+            *present = true;
+            return candidate;
+        }
+    }
+    throw FsError(imgFolder + name, QStringLiteral("No free picture name"));
+}
+
+QString convertInlinePictures(const QString &inTe, const QStringList &imgList,
+    const QString &base, const FileSystem &fs, QStringList *notCopied, QStringList *created)
 {
     const QString startMark = QStringLiteral("<pgMain> {");
     const QString endMark = QStringLiteral("}</pgMain>");
@@ -189,14 +259,20 @@ QString ToIMG(const QString &inTe, const QStringList &imgList, const QString &ba
         if (!ok || number < 0 || number >= kInlinePictureCount)
             break;
         const QString path = number < imgList.size() ? imgList.at(number) : QString();
-        const QString name = fileNameOf(path);
+        QString name = fileNameOf(path);
         if (!path.isEmpty()) {
             if (!fs.fileExists(path)) {
                 if (notCopied && !notCopied->contains(path))
                     *notCopied << path;
-            } else if (!fs.fileExists(imgFolder + name)) {
+            } else {
                 try {
-                    copyWholeFile(path, imgFolder + name);
+                    bool present = false;
+                    name = inlinePictureName(fs, path, imgFolder, &present);
+                    if (!present) {
+                        copyWholeFile(path, imgFolder + name);
+                        if (created)
+                            *created << imgFolder + name;
+                    }
                 } catch (const FsError &) {
                     if (notCopied && !notCopied->contains(path))
                         *notCopied << path;
@@ -208,6 +284,14 @@ QString ToIMG(const QString &inTe, const QStringList &imgList, const QString &ba
             token, QStringLiteral("<IMG src=\"../BookIMG/") + name + QStringLiteral("\">"));
     }
     return body;
+}
+
+} // namespace
+
+QString ToIMG(const QString &inTe, const QStringList &imgList, const QString &base,
+    const FileSystem &fs, QStringList *notCopied)
+{
+    return convertInlinePictures(inTe, imgList, base, fs, notCopied, nullptr);
 }
 
 QString escapeXml(const QString &text)
@@ -286,52 +370,70 @@ BookResult writeBook(const FileSystem &fs, const BookRequest &request, bool over
         = request.toText ? request.toText : [](const QString &s) { return s; };
 
     BookResult result;
-    QString tree
-        = QStringLiteral("<?xml version=\"1.0\"?>") + kCrLf + QStringLiteral("<Tree>") + kCrLf;
-    int depth = 1;
-    const qsizetype count = std::min<qsizetype>(request.paragraphs.size(), kSlotCount);
-    for (qsizetype i = 0; i < count; ++i) {
-        const ParagraphSlot &slot = request.paragraphs.at(i);
-        if (slot.title.isEmpty())
-            break;
-        if (slot.title == markMain()) {
-            tree += QString(depth, u'\t') + QStringLiteral("<node label=\"")
-                + escapeXml(RemCrLf(slot.body)) + QStringLiteral("\">") + kCrLf;
-            ++depth;
-            continue;
-        }
-        if (slot.title == markEnd()) {
-            // An end entry with no open main title would break the tree; the
-            // marking commands never make one.
-            if (depth <= 1)
-                continue;
-            --depth;
-            tree += QString(depth, u'\t') + QStringLiteral("</node>") + kCrLf;
-            continue;
-        }
-        const QString page = freePageName(fs, txtFolder, request.random);
-        const QString pageFile = page + u'.' + kPageExt;
-        const QString plain = toText(slot.body);
-        const QString wrapped = slot.title == markShenas() ? SetShenas(plain) : SetMatn(plain);
-        const QString body = ToIMG(wrapped, request.imgList, base, fs, &result.notCopied);
-        // A new file: torn pages are never left (and the tree that would
-        // refer to them is written last).
-        writeWholeUnicode(txtFolder + pageFile,
-            u'<' + kTagTitle + u'>' + slot.title + QStringLiteral("</") + kTagTitle + u'>' + kCrLf
-                + body);
-        result.pages << pageFile;
-        tree += QString(depth, u'\t') + QStringLiteral("<node label=\"")
-            + escapeXml(RemCrLf(slot.title)) + QStringLiteral("\" src=\"DATA/BookTXT/") + pageFile
-            + QStringLiteral("\" mediaStatus=\"") + mediaStatus(slot) + QStringLiteral("\" />")
+    // The files this write makes; they go again when the book cannot be finished.
+    QStringList created;
+    try {
+        QString tree = QStringLiteral("<?xml version=\"1.0\"?>") + kCrLf + QStringLiteral("<Tree>")
             + kCrLf;
-        for (const QString *media : { &slot.pic, &slot.sound, &slot.film }) {
-            if (!media->isEmpty() && !copyAttachment(fs, *media, txtFolder, page))
-                result.notCopied << *media;
+        int depth = 1;
+        const qsizetype count = std::min<qsizetype>(request.paragraphs.size(), kSlotCount);
+        for (qsizetype i = 0; i < count; ++i) {
+            const ParagraphSlot &slot = request.paragraphs.at(i);
+            if (slot.title == markMain()) {
+                tree += QString(depth, u'\t') + QStringLiteral("<node label=\"")
+                    + escapeXml(RemCrLf(slot.body)) + QStringLiteral("\">") + kCrLf;
+                ++depth;
+                continue;
+            }
+            if (slot.title == markEnd()) {
+                // An end entry with no open main title would break the tree; the
+                // marking commands never make one.
+                if (depth <= 1)
+                    continue;
+                --depth;
+                tree += QString(depth, u'\t') + QStringLiteral("</node>") + kCrLf;
+                continue;
+            }
+            const QString page = freePageName(fs, txtFolder, request.random);
+            const QString pageFile = page + u'.' + kPageExt;
+            const QString plain = toText(slot.body);
+            const QString wrapped
+                = slot.title == markShenas() ? SetShenas(plain) : SetMatn(plain);
+            const QString body = convertInlinePictures(
+                wrapped, request.imgList, base, fs, &result.notCopied, &created);
+            // A new file: torn pages are never left (and the tree that would
+            // refer to them is written last).
+            writeWholeUnicode(txtFolder + pageFile,
+                u'<' + kTagTitle + u'>' + slot.title + QStringLiteral("</") + kTagTitle + u'>'
+                    + kCrLf + body);
+            created << txtFolder + pageFile;
+            result.pages << pageFile;
+            tree += QString(depth, u'\t') + QStringLiteral("<node label=\"")
+                + escapeXml(RemCrLf(slot.title)) + QStringLiteral("\" src=\"DATA/BookTXT/")
+                + pageFile + QStringLiteral("\" mediaStatus=\"") + mediaStatus(slot)
+                + QStringLiteral("\" />") + kCrLf;
+            for (const QString *media : { &slot.pic, &slot.sound, &slot.film }) {
+                if (!media->isEmpty() && !copyAttachment(fs, *media, txtFolder, page, created))
+                    result.notCopied << *media;
+            }
         }
-    }
 
-    writeTitleLine(fs, base, request);
-    fs.writeUnicode(target.treeFilePath, tree);
+        const TitleFileBefore titleFile = writeTitleLine(fs, base, request);
+        try {
+            fs.writeUnicode(target.treeFilePath, tree);
+        } catch (const FsError &) {
+            try {
+                titleFile.restore(fs);
+            } catch (const FsError &) {
+                // The tree file's failure is the one to report.
+            }
+            throw;
+        }
+    } catch (const FsError &) {
+        for (const QString &file : std::as_const(created))
+            QFile::remove(file);
+        throw;
+    }
     return result;
 }
 

@@ -42,10 +42,12 @@ QString SetMatn(const QString &mata);
 QString SetShenas(const QString &mata);
 
 // Replaces each inline picture paragraph "<pgMain> {n}</pgMain>" by
-// <IMG src="../BookIMG/name">, copying imgList[n] into base/BookIMG unless a
-// file of that name is there already. A malformed marker or a failed copy
-// stops the conversion; the markers after it stay. A picture that could not
-// be copied is added to `notCopied` when given.
+// <IMG src="../BookIMG/name">, copying imgList[n] into base/BookIMG. A picture
+// keeps its file name unless a different picture holds it there; it then gets
+// the first free one of name-2, name-3, ... A picture already there (the same
+// content under that name) is not copied again. A malformed marker or a
+// failed copy stops the conversion; the markers after it stay. A picture that
+// could not be copied is added to `notCopied` when given.
 QString ToIMG(const QString &inTe, const QStringList &imgList, const QString &base,
     const FileSystem &fs, QStringList *notCopied = nullptr);
 
@@ -78,7 +80,8 @@ struct BookRequest {
     QString rowLetter; // a, b or c
     QString bookNo; // 1..10, as text
     QString bookName; // bname
-    // The paragraph table; read up to the first empty title or slot 256.
+    // The slots to write (the table's used ones), at most 257; a slot without
+    // a title does not end the book.
     QList<ParagraphSlot> paragraphs;
     QStringList imgList; // inline picture paths by number (0..512)
     // The workbench's ToTXT: RTF in, plain text with CR LF between paragraphs out.
@@ -95,7 +98,9 @@ struct BookResult {
 // BookTitle.xml (replacing the slot's earlier line in place), then the tree
 // file, which marks the book as finished, last. An existing tree file is only
 // replaced when `overwrite` is set. Throws FsError naming the file when a
-// book file cannot be written; files written whole are never left torn.
+// book file cannot be written (a full disk included); the files this write
+// made are then removed again and BookTitle.xml is put back as it was, so
+// the build folder holds what it held before.
 BookResult writeBook(const FileSystem &fs, const BookRequest &request, bool overwrite);
 
 } // namespace zorvel

@@ -8,6 +8,7 @@
 #include "shell/appcontext.h"
 #include "shell/form1.h"
 #include "shell/uistyle.h"
+#include "workbench/savedwork.h"
 #include "workbench/textrules.h"
 
 #include <QCheckBox>
@@ -105,6 +106,7 @@ void Form3::buildControls()
     connect(Timer1, &QTimer::timeout, this, &Form3::Timer1_Timer);
 
     connect(books, &QListWidget::itemClicked, this, [this] { books_Click(); });
+    connect(bname, &QLineEdit::textEdited, this, [this] { saveWork(); });
     bindex->viewport()->installEventFilter(this);
     bname->installEventFilter(this);
 }
@@ -140,7 +142,7 @@ void Form3::Form_Load()
         u"انتخاب ميكنيد و در نهايت تمام كتاب قطعه قطعه خواهد شد!\r\n"
         u"براي ويرايش متن انتخاب شده، روي عنوان آن در فهرست عناوين كليك كنيد."));
     Mright();
-    FileList();
+    // The input texts are listed each time the workbench opens for a book.
 
     const QString template_ = DoSlash(m_ctx.programFolder) + QStringLiteral("Resources")
         + folderSeparator() + QStringLiteral("img.bin");
@@ -240,6 +242,8 @@ void Form3::books_Click()
     // list shows them again, row for row.
     IndexEmpty();
     syncIndex();
+    m_inputText = item->text();
+    saveWork();
 }
 
 void Form3::NameNevis()
@@ -252,10 +256,9 @@ void Form3::NameNevis()
     const QString row = rowWord(slot.rowLetter);
     QString caption;
     if (picker->count() == 0 || !slot.valid || !ok || number < 1 || number > 10 || row.isEmpty()) {
-        if (picker->count() > 0) {
-            rowLetter.clear();
-            bookNo.clear();
-        }
+        // No book named: the last one is not kept, so nothing is written to it.
+        rowLetter.clear();
+        bookNo.clear();
         caption = done;
     } else {
         rowLetter = slot.rowLetter;
@@ -265,6 +268,134 @@ void Form3::NameNevis()
     }
     if (BookLabel->text() != caption)
         BookLabel->setText(caption);
+}
+
+void Form3::openForBook(const QString &buildFolder)
+{
+    const QString oldRow = rowLetter, oldBook = bookNo, oldFolder = m_buildFolder;
+    const QString oldLabel = BookLabel->text();
+    NameNevis();
+    const bool sameBook = !oldRow.isEmpty() && oldRow == rowLetter && oldBook == bookNo
+        && samePath(oldFolder, buildFolder);
+    if (!sameBook && !oldRow.isEmpty() && !oldFolder.isEmpty()) {
+        // The book being left keeps its marks in its saved work; if they could
+        // not be saved, they are not dropped without asking.
+        const QString newRow = rowLetter, newBook = bookNo;
+        rowLetter = oldRow;
+        bookNo = oldBook;
+        saveWork();
+        if (m_workSaveFailed && hasWork(currentWork())
+            && !m_ctx.op->ask(QStringLiteral(u"كار كتاب قبلي ذخيره نشد و با شروع كتاب ديگر از دست ميرود.\r\n"
+                                             u"آيا كتاب ديگر شروع شود؟"))) {
+            BookLabel->setText(oldLabel);
+            return;
+        }
+        rowLetter = newRow;
+        bookNo = newBook;
+    }
+    m_buildFolder = buildFolder;
+    if (!sameBook) {
+        ResetA();
+        m_inputText.clear();
+        m_workSaveFailed = false;
+    }
+    FileList();
+    offerSavedWork();
+}
+
+QString Form3::workFile() const
+{
+    if (rowLetter.isEmpty() || bookNo.isEmpty() || m_buildFolder.isEmpty())
+        return {};
+    return workFilePath(m_buildFolder, rowLetter, bookNo);
+}
+
+BookWork Form3::currentWork() const
+{
+    BookWork w;
+    w.rowLetter = rowLetter;
+    w.bookNo = bookNo;
+    w.bookName = bname->text();
+    w.inputText = m_inputText;
+    w.table = table.contents();
+    return w;
+}
+
+void Form3::saveWork()
+{
+    const QString path = workFile();
+    if (path.isEmpty())
+        return;
+    const BookWork work = currentWork();
+    try {
+        if (hasWork(work))
+            saveBookWork(fso, path, work);
+        else if (fso.fileExists(path))
+            fso.deleteFile(path);
+        m_workSaveFailed = false;
+    } catch (const FsError &e) {
+        // Said once, not after every mark, until a save goes through again.
+        if (!m_workSaveFailed)
+            m_ctx.op->notice(QStringLiteral(u"كار اين كتاب ذخيره نشد:\n") + e.describe());
+        m_workSaveFailed = true;
+    }
+}
+
+void Form3::startAfresh()
+{
+    ResetA();
+    m_inputText.clear();
+    saveWork(); // nothing left: the saved work goes
+}
+
+void Form3::offerSavedWork()
+{
+    const QString path = workFile();
+    if (path.isEmpty())
+        return;
+    QString problem;
+    const std::optional<BookWork> saved = loadBookWork(fso, path, &problem);
+    if (!saved) {
+        if (!problem.isEmpty())
+            m_ctx.op->notice(QStringLiteral(u"كار ذخيره شده اين كتاب خوانده نشد:\n") + problem);
+        return;
+    }
+    if (!hasWork(*saved))
+        return;
+    const QString question = QStringLiteral(u"براي اين كتاب  (") + rowLetter + bookNo
+        + QStringLiteral(u") كار ذخيره شده\u200Cاي هست.\r\nآيا همان كار ادامه داده شود؟\r\n\r\n"
+                         u"(خير: كتاب از نو شروع ميشود و كار ذخيره شده حذف ميشود.)");
+    if (m_ctx.op->ask(question)) {
+        if (!restoreWork(*saved))
+            m_ctx.op->notice(QStringLiteral(u"كار ذخيره شده اين كتاب خوانده نشد:\n") + path);
+    } else {
+        startAfresh();
+    }
+}
+
+bool Form3::restoreWork(const BookWork &work)
+{
+    ParagraphTable restored;
+    if (!restored.restore(work.table))
+        return false;
+    table = restored;
+    bname->setText(work.bookName);
+    updateMainCaption();
+    IndexEmpty();
+    syncIndex();
+    m_inputText = work.inputText;
+    // The text it is cut from, shown again when it is still there.
+    const auto found = books->findItems(work.inputText, Qt::MatchExactly);
+    if (!work.inputText.isEmpty() && !found.isEmpty()) {
+        books->setCurrentItem(found.first());
+        books_Click();
+    }
+    return true;
+}
+
+void Form3::updateMainCaption()
+{
+    Com[9]->setText(ParagraphTable::mainCaption(table.mainDepth()));
 }
 
 void Form3::syncIndex()
@@ -294,14 +425,32 @@ void Form3::reportRefusedMark(ParagraphTable::Mark mark)
     case ParagraphTable::Mark::NothingToClose:
         m_ctx.op->notice(QStringLiteral(u"عنواني براي بستن وجود ندارد!\u200F"));
         break;
+    case ParagraphTable::Mark::NothingSelected:
+        m_ctx.op->notice(QStringLiteral(u"ابتدا بخشي از متن را انتخاب كنيد!\u200F"));
+        break;
     case ParagraphTable::Mark::Done:
         break;
     }
 }
 
+bool Form3::mayReplacePendingTitle()
+{
+    if (!table.pendingHasContent())
+        return true;
+    const QString title = table.slot(table.parCount()).title;
+    return m_ctx.op->ask(QStringLiteral(u"براي عنوان «") + title
+                         + QStringLiteral(u"» متن يا ضميمه\u200Cاي ثبت شده است.\r\n"
+                                          u"آيا علامت جديد جاي آن را بگيرد؟"));
+}
+
 void Form3::Com_Click(int index)
 {
     if (index < 0 || index > 11)
+        return;
+    // Marks that take the slot of a pending title.
+    const bool takesPendingSlot = index == 1 || index == 2 || index == 9
+        || (index == 10 && table.mainDepth() > 0);
+    if (takesPendingSlot && !mayReplacePendingTitle())
         return;
     const QString s = index == 4 || index == 11 || index == 10 ? QString() : matn->SelText();
     ParagraphTable::Mark mark = ParagraphTable::Mark::Done;
@@ -339,25 +488,29 @@ void Form3::Com_Click(int index)
             reportRefusedMark(mark);
             return;
         }
-        Com[9]->setText(ParagraphTable::mainCaption(table.mainDepth()));
+        updateMainCaption();
         syncIndex();
         bindex->setCurrentRow(table.lastRow());
+        saveWork();
         return;
     case 4: matn->setSelText(QString()); break;
     case 11:
-        matn->setText(QString());
-        MakeBook();
-        break;
+        // The text goes only with a book written: a refused write keeps it.
+        if (MakeBook())
+            matn->setText(QString());
+        return;
     }
     if (mark != ParagraphTable::Mark::Done) {
         reportRefusedMark(mark);
         return;
     }
     if (marked) {
-        Com[9]->setText(ParagraphTable::mainCaption(table.mainDepth()));
+        updateMainCaption();
         syncIndex();
         bindex->setCurrentRow(table.lastRow());
     }
+    if (index != 4)
+        saveWork();
     if (Chek->isChecked() && index != 4)
         matn->setSelText(QString());
     matn->setSelStart(0);
@@ -411,18 +564,6 @@ void Form3::Form_Resize()
     bindex->resize(m_designBindexWidth + dw, bindex->height());
     Frame1->resize(m_designFrame1Width + dw, Frame1->height());
     Frame2->resize(m_designFrame2Width + dw, Frame2->height());
-}
-
-void Form3::paintEvent(QPaintEvent *event)
-{
-    NameNevis();
-    QWidget::paintEvent(event);
-}
-
-void Form3::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    NameNevis();
 }
 
 void Form3::Timer1_Timer()

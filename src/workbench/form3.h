@@ -16,6 +16,7 @@ class QTimer;
 namespace zorvel {
 
 struct AppContext;
+struct BookWork;
 class Form6;
 class RichTextBox;
 
@@ -37,6 +38,13 @@ public:
     qint16 FileList();
     void NameNevis();
 
+    // Opens the workbench for the book the main window's picker names (Next).
+    // That book, and the build folder, stay the workbench's until the next
+    // Next; the input texts are listed again, and saved work on the book is
+    // offered to go on with. Another book's marks stay in its own saved work.
+    void openForBook(const QString &buildFolder);
+    const QString &buildFolder() const { return m_buildFolder; }
+
     // Event handlers.
     void books_Click();
     void Com_Click(int index);
@@ -49,7 +57,8 @@ public:
     void Ohazf(Form6 &editor);
     void DoIMG(Form6 &editor);
 
-    void MakeBook();
+    // True when the book was written.
+    bool MakeBook();
 
     ParagraphTable table;
     qint16 parIndex = -1;
@@ -80,21 +89,35 @@ public:
     // The row at which the index list shows a table change.
     void syncIndex();
 
+    // Saves the work on the book after a change (Work/<slot>.json in the
+    // build folder), or removes it when nothing is left of it.
+    void saveWork();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
-    void showEvent(QShowEvent *event) override;
 
 private:
     void buildControls();
     void Form_Load();
     void Form_Resize();
     void reportRefusedMark(ParagraphTable::Mark mark);
+    // Asked before a mark takes the slot of a pending title that has content.
+    bool mayReplacePendingTitle();
+    void updateMainCaption();
+    void offerSavedWork();
+    void startAfresh();
+    bool restoreWork(const BookWork &work);
+    BookWork currentWork() const;
+    QString workFile() const;
+    bool pickerOffersBook() const;
     void openEditor();
     QString inputFolder() const;
 
     AppContext &m_ctx;
+    QString m_buildFolder; // where this book is written, fixed by Next
+    QString m_inputText;   // the input text shown, by name
+    bool m_workSaveFailed = false;
     // Design sizes recorded at load, for resizing.
     QSize m_designSize;
     QSize m_designMatn;

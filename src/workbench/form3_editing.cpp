@@ -67,14 +67,17 @@ void Form3::DoEdit(Form6 &editor)
     table.storeEdit(i, editor.bname->text(), rtf, ToTXT(rtf), editor.picB->text(),
                     editor.soutB->text(), editor.filmB->text());
     syncIndex();
+    saveWork();
     editor.bname->setReadOnly(false);
     editor.accept();
 }
 
 void Form3::Ohazf(Form6 &editor)
 {
-    table.deleteSlot(parIndex);
+    table.deleteSlot(parIndex); // a main title takes its end entry along
+    updateMainCaption();
     syncIndex();
+    saveWork();
     ShowEdit(editor);
 }
 
@@ -92,6 +95,7 @@ void Form3::DoIMG(Form6 &editor)
         return;
 
     const int n = table.takePictureNumber(InIMG);
+    saveWork(); // the number is taken even if the editor is closed unsaved
     RichTextBox *m = editor.matn;
     if (m->SelStart() == 0)
         m->setSelStart(1);

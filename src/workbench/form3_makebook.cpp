@@ -3,38 +3,56 @@
 #include "workbench/form3.h"
 
 #include "common/operator.h"
+#include "project/bookslot.h"
 #include "shell/appcontext.h"
 #include "shell/form1.h"
 #include "workbench/bookwriter.h"
+#include "workbench/savedwork.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 
 namespace zorvel {
 
-void Form3::MakeBook()
+bool Form3::pickerOffersBook() const
+{
+    const QComboBox *picker = m_ctx.form1->dataName;
+    QStringList entries;
+    for (int i = 0; i < picker->count(); ++i)
+        entries << picker->itemText(i);
+    return indexOfBook(entries, rowLetter, bookNo) >= 0;
+}
+
+bool Form3::MakeBook()
 {
     Form1 *main = m_ctx.form1;
-    const QString base = main->buildFolder();
-    if (rowLetter.isEmpty() || bookNo.isEmpty()) {
+    if (rowLetter.isEmpty() || bookNo.isEmpty() || m_buildFolder.isEmpty()) {
         m_ctx.op->notice(QStringLiteral(u"كتابي براي ساخت انتخاب نشده است!\u200F"));
-        return;
+        return false;
     }
+    // The book was fixed by Next; the picker may have moved on since.
+    if (!pickerOffersBook()
+        && !m_ctx.op->ask(QStringLiteral(u"اين كتاب  (") + rowLetter + bookNo
+                          + QStringLiteral(u") در فهرست «انتخاب كتاب» نيست.\r\n"
+                                           u"آيا با اين حال فايل آن ساخته شود؟")))
+        return false;
+    const QString base = m_buildFolder;
     const BookTarget target = checkBookTarget(fso, base, rowLetter, bookNo);
     if (!target.foldersExist) {
         m_ctx.op->notice(missingFoldersMessage());
-        return;
+        return false;
     }
     // Asked before anything is written: No leaves every file as it was.
     if (target.treeFileExists && !m_ctx.op->ask(rewriteQuestion(target.treeFileName)))
-        return;
+        return false;
 
     BookRequest request;
     request.buildFolder = base;
     request.rowLetter = rowLetter;
     request.bookNo = bookNo;
     request.bookName = bname->text();
-    request.paragraphs = QList<ParagraphSlot>(table.allSlots().begin(), table.allSlots().end());
+    request.paragraphs = table.slotsToWrite();
     request.imgList = table.imgList;
     request.toText = [](const QString &rtf) { return ToTXT(rtf); };
     BookResult result;
@@ -42,17 +60,31 @@ void Form3::MakeBook()
         result = writeBook(fso, request, target.treeFileExists);
     } catch (const FsError &e) {
         m_ctx.op->notice(QStringLiteral(u"فايل كتاب نوشته نشد:\n") + e.describe());
-        return;
+        return false;
     }
     if (!result.notCopied.isEmpty())
         m_ctx.op->notice(notCopiedMessage(result.notCopied));
 
+    // The book is made: its saved work goes, and the workbench holds no book
+    // until the next Next.
+    const QString work = workFile();
+    ResetA();
+    m_inputText.clear();
+    try {
+        if (fso.fileExists(work))
+            fso.deleteFile(work);
+    } catch (const FsError &e) {
+        m_ctx.op->notice(QStringLiteral(u"كار ذخيره شده اين كتاب حذف نشد:\n") + e.describe());
+    }
+    rowLetter.clear();
+    bookNo.clear();
+    BookLabel->setText(QStringLiteral(u"نام كتاب:"));
+
     main->MakeCombo();
-    NameNevis();
     hide();
     m_ctx.op->message(4);
     main->dataName->setFocus();
-    ResetA();
+    return true;
 }
 
 } // namespace zorvel

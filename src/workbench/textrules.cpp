@@ -62,4 +62,14 @@ QString trimSpaces(const QString &text)
     return text.mid(a, b - a);
 }
 
+QString trimTitle(const QString &selection)
+{
+    QString title = DelCrLf(trimSpaces(selection));
+    qsizetype end = title.size();
+    while (end > 0 && (title.at(end - 1) == u'\r' || title.at(end - 1) == u'\n' || title.at(end - 1) == u' '))
+        --end;
+    title.truncate(end);
+    return title;
+}
+
 } // namespace zorvel

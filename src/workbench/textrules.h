@@ -19,4 +19,9 @@ QString DelCrLf(const QString &ipol);
 // Leading and trailing spaces (U+0020 only) removed; line breaks stay.
 QString trimSpaces(const QString &text);
 
+// A title as it is marked: spaces trimmed, the leading line breaks removed
+// (DelCrLf), and the line breaks and spaces at its end removed, so that a
+// title selected as a whole line keeps no line break.
+QString trimTitle(const QString &selection);
+
 } // namespace zorvel
