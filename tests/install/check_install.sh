@@ -26,6 +26,9 @@ done
 for f in Export.inf Help.rtf cd.inf img.bin reader/index.html reader/fonts/OFL.txt; do
   need -f "$lib/Resources/$f"
 done
+for f in bagh.txt nan.txt setareh.txt; do
+  need -f "$lib/samples/$f"
+done
 for p in Zorvel zorvel-export; do
   need -L "$prefix/bin/$p"
   if [ "$(readlink -f "$prefix/bin/$p")" != "$(readlink -f "$lib/$p")" ]; then
