@@ -44,6 +44,7 @@ for s in 16 24 32 48 64 128; do
   need -s "$prefix/share/icons/hicolor/${s}x${s}/apps/$id.png"
 done
 need -f "$prefix/share/doc/zorvel/copyright"
+need -s "$prefix/share/doc/zorvel/changelog.gz"
 
 if [ -f "$desktop" ]; then
   grep -q '^Name\[fa\]=' "$desktop" || { echo "no Persian name in $desktop" >&2; fail=1; }
