@@ -13,7 +13,10 @@ class Form6;
 // test makes a fresh one, so windows never reach each other through globals.
 struct AppContext {
     Operator *op = nullptr;
-    QString programFolder; // the folder of the running program
+    // The folder of the running program, or the user's own work folder with
+    // Resources linked into it when the program folder is read-only
+    // (shell/workfolder.h).
+    QString programFolder;
     Form1 *form1 = nullptr;
     Form3 *form3 = nullptr; // created by the first "Next"
     Form6 *form6 = nullptr; // the paragraph editor while it is open

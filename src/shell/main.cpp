@@ -2,8 +2,11 @@
 #include "shell/form1.h"
 #include "shell/qtoperator.h"
 #include "shell/uistyle.h"
+#include "shell/workfolder.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 
 int main(int argc, char **argv)
 {
@@ -15,7 +18,9 @@ int main(int argc, char **argv)
     zorvel::QtOperator op;
     zorvel::AppContext ctx;
     ctx.op = &op;
-    ctx.programFolder = QApplication::applicationDirPath();
+    const QString programFolder = QApplication::applicationDirPath();
+    ctx.programFolder = zorvel::chooseWorkFolder(
+        programFolder, QFileInfo(programFolder).isWritable(), QDir::homePath());
 
     zorvel::Form1 form1(ctx);
     QObject::connect(&form1, &zorvel::Form1::shutdown, &app, &QApplication::quit);
