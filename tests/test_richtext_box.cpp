@@ -1,6 +1,7 @@
 // RichTextBox: text units, selection, the RTF properties the windows use, and
 // the help window that shows one.
 #include "common/filesystem.h"
+#include "richtext/plaintextbox.h"
 #include "richtext/richtextbox.h"
 #include "richtext/rtf.h"
 #include "richtext/rtf_reader.h"
@@ -88,6 +89,8 @@ private slots:
     void rightAligningEverything();
     void inlinePictureOnALineOfItsOwn_data();
     void inlinePictureOnALineOfItsOwn();
+    void plainBoxAgreesWithRichBox_data();
+    void plainBoxAgreesWithRichBox();
     void loadFile();
     void helpWindowShowsHelp();
     void helpWindowKeepsDesignLineWithoutFile();
@@ -426,6 +429,59 @@ void TestRichTextBox::inlinePictureOnALineOfItsOwn()
     QVERIFY(rtf.contains(QLatin1String("\\objw330\\I0\\objh270")));
     QVERIFY(rtf.contains(QLatin1String("\\objw330\\I1\\objh270")));
     QCOMPARE(rtfToText(rtf), box.Text());
+}
+
+void TestRichTextBox::plainBoxAgreesWithRichBox_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("persian lines") << QStringLiteral(u"عنوان يك\r\nمتن مرتبط: «نمونه» 12\r\nپايان");
+    QTest::newRow("empty paragraphs and a mixed line")
+        << QStringLiteral(u"\r\n\r\nLatin و فارسي\r\n\r\nx\r\n");
+    QTest::newRow("one line") << QStringLiteral(u"تنها");
+    QString large;
+    for (int i = 0; i < 20000; ++i)
+        large += QStringLiteral(u"سطر %1 از متن كتاب\r\n").arg(i);
+    QTest::newRow("a large text") << large;
+}
+
+// The workbench's plain box gives what the rich box gave: the same text, the
+// same units, selections and their RTF (the bodies of marked paragraphs).
+void TestRichTextBox::plainBoxAgreesWithRichBox()
+{
+    QFETCH(QString, text);
+    RichTextBox rich;
+    PlainTextBox plain;
+    rich.setText(text);
+    plain.setText(text);
+    rich.setAlignmentAll(1);
+    plain.setAlignmentAll(1);
+    QCOMPARE(plain.Text(), rich.Text());
+    QCOMPARE(plain.textLength(), rich.textLength());
+    const int n = rich.textLength();
+    const QList<std::pair<int, int>> selections = {
+        {0, 0}, {0, 1}, {0, n}, {1, 4}, {n / 2, 7}, {n / 3, 0}, {n - 3, 10}, {n, 0}, {-2, 3}};
+    for (const auto &[start, length] : selections) {
+        rich.setSelStart(start);
+        rich.setSelLength(length);
+        plain.setSelStart(start);
+        plain.setSelLength(length);
+        const QByteArray where = QByteArray::number(start) + '+' + QByteArray::number(length);
+        QVERIFY2(plain.SelStart() == rich.SelStart(), where);
+        QVERIFY2(plain.SelLength() == rich.SelLength(), where);
+        QVERIFY2(plain.SelText() == rich.SelText(), where);
+        QVERIFY2(plain.SelAlignment() == 1 && rich.SelAlignment() == 1, where);
+        if (length > 0)
+            QVERIFY2(plain.SelRTF() == rich.SelRTF(), where);
+    }
+    // Cutting a piece out, as a mark with deletion does.
+    rich.setSelStart(1);
+    rich.setSelLength(5);
+    rich.setSelText(QString());
+    plain.setSelStart(1);
+    plain.setSelLength(5);
+    plain.setSelText(QString());
+    QCOMPARE(plain.Text(), rich.Text());
+    QCOMPARE(plain.SelStart(), rich.SelStart());
 }
 
 void TestRichTextBox::loadFile()

@@ -13,6 +13,7 @@
 #include "support/screenshot.h"
 #include "support/tempprogram.h"
 #include "workbench/form3.h"
+#include "workbench/savedwork.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -80,6 +81,7 @@ private slots:
     void titleSelectedAsWholeLineLosesItsLineBreaks();
     void refusedWriteKeepsTheText();
     void inputTextsAreListedAgainOnNext();
+    void workThatCannotBeSavedIsSaidOnceAndNotDropped();
 };
 
 void TestWorkbench::nextWithDesignValuesOpensWorkbench()
@@ -849,6 +851,40 @@ void TestWorkbench::inputTextsAreListedAgainOnNext()
     f.Command3_Click();
     QCOMPARE(w.books->count(), 0);
     QCOMPARE(b.rec.messages(), QList<qint16>{1});
+}
+
+void TestWorkbench::workThatCannotBeSavedIsSaidOnceAndNotDropped()
+{
+    Bench b([](TempProgram &tp) { tp.write("t.txt", "T1\r\nB1\r\nT2\r\nB2\r\nT3\r\nB3"); });
+    Form1 &f = *b.f1;
+    setCounts(f, "2", "0", "0");
+    Form3 &w = b.open();
+    Bench::loadText(w, "t.txt");
+    {
+        // A folder where the work file goes: it cannot be written.
+        b.tp.mkdir("Data/Work/a1.json");
+        Bench::markParagraph(w, "T1", "B1");
+        QCOMPARE(b.rec.notices().size(), 1);
+        QVERIFY(b.rec.notices().first().contains(QStringLiteral("a1.json")));
+        Bench::markParagraph(w, "T2", "B2");
+        QCOMPARE(b.rec.notices().size(), 1); // said once, not after every mark
+
+        // Starting another book would drop the unsaved marks: asked first.
+        f.dataName->setCurrentIndex(1);
+        b.rec.queueAnswers({false});
+        f.Command3_Click();
+        QCOMPARE(b.rec.questions().size(), 1);
+        QCOMPARE(w.rowLetter + w.bookNo, QStringLiteral("a1"));
+        QCOMPARE(w.BookLabel->text(), QStringLiteral(u"نام كتاب اول در رديف اول:"));
+        QCOMPARE(w.table.parCount(), 2);
+        QDir(b.tp.file("Data/Work/a1.json")).removeRecursively();
+    }
+    // Writable again: the next change saves everything.
+    Bench::markParagraph(w, "T3", "B3");
+    QCOMPARE(b.rec.notices().size(), 1);
+    const auto saved = workFromJson(b.tp.read("Data/Work/a1.json"));
+    QVERIFY(saved.has_value());
+    QCOMPARE(saved->table.parCount, 3);
 }
 
 QTEST_MAIN(TestWorkbench)

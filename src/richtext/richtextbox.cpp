@@ -4,6 +4,7 @@
 #include "richtext/rtf.h"
 #include "richtext/rtf_reader.h"
 #include "richtext/rtf_writer.h"
+#include "richtext/textunits.h"
 
 #include <QPointer>
 #include <QTextBlock>
@@ -67,38 +68,17 @@ void RichTextBox::setTextRTF(const QString &rtfText)
 
 int RichTextBox::textLength() const
 {
-    const QTextDocument *doc = document();
-    return doc->characterCount() - 1 + doc->blockCount() - 1;
+    return textLengthOf(*document());
 }
 
 int RichTextBox::toTextPosition(int documentPosition) const
 {
-    const QTextBlock block = document()->findBlock(documentPosition);
-    return documentPosition + std::max(block.blockNumber(), 0);
+    return textPositionOf(*document(), documentPosition);
 }
 
 int RichTextBox::toDocumentPosition(int textPosition) const
 {
-    const QTextDocument *doc = document();
-    if (textPosition <= 0)
-        return 0;
-    if (textPosition >= textLength())
-        return doc->characterCount() - 1;
-    // The last block whose start, in text units (position + block number), is
-    // at or before the text position.
-    int low = 0;
-    int high = doc->blockCount() - 1;
-    while (low < high) {
-        const int mid = low + (high - low + 1) / 2;
-        if (doc->findBlockByNumber(mid).position() + mid <= textPosition)
-            low = mid;
-        else
-            high = mid - 1;
-    }
-    const QTextBlock block = doc->findBlockByNumber(low);
-    const int offset = textPosition - (block.position() + low);
-    // A position between CR and LF, or past them, stays at the end of the line.
-    return block.position() + std::min(offset, block.length() - 1);
+    return documentPositionOf(*document(), textPosition);
 }
 
 int RichTextBox::SelStart() const
@@ -157,23 +137,7 @@ void RichTextBox::setSelRTF(const QString &rtfText)
 
 int RichTextBox::SelAlignment() const
 {
-    const QTextBlock block = document()->findBlock(textCursor().selectionStart());
-    const QTextBlockFormat format = block.blockFormat();
-    const Qt::Alignment align = format.hasProperty(QTextFormat::BlockAlignment)
-        ? format.alignment()
-        : document()->defaultTextOption().alignment();
-    if (align & Qt::AlignHCenter)
-        return 2;
-    const bool rtl = block.textDirection() == Qt::RightToLeft;
-    const bool absolute = align & Qt::AlignAbsolute;
-    bool right;
-    if (align & Qt::AlignRight)
-        right = absolute || !rtl;
-    else if (align & Qt::AlignJustify)
-        right = rtl;
-    else
-        right = !absolute && rtl; // leading edge: the right of a right-to-left paragraph
-    return right ? 1 : 0;
+    return alignmentAt(*document(), textCursor().selectionStart());
 }
 
 namespace {
@@ -187,27 +151,6 @@ bool anyExplicitAlignment(const QTextDocument &doc)
         if (b.blockFormat().hasProperty(QTextFormat::BlockAlignment))
             return true;
     return false;
-}
-
-} // namespace
-
-namespace {
-
-QTextBlockFormat alignmentFormat(int alignment)
-{
-    QTextBlockFormat format;
-    switch (alignment) {
-    case 1:
-        format.setAlignment(Qt::AlignRight | Qt::AlignAbsolute);
-        break;
-    case 2:
-        format.setAlignment(Qt::AlignHCenter);
-        break;
-    default:
-        format.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
-        break;
-    }
-    return format;
 }
 
 } // namespace

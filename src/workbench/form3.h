@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/filesystem.h"
+#include "richtext/plaintextbox.h"
 #include "workbench/paragraphtable.h"
 
 #include <QWidget>
@@ -71,7 +72,7 @@ public:
     // Names used by the writer and the editor.
     QString txtDir, xmlDir, titleFile, tagTitle, tagMain, tagShenas, pageExt, creditLine;
 
-    RichTextBox *matn;
+    PlainTextBox *matn; // a long plain input text: the box that stays quick with one
     RichTextBox *ConRT;
     QListWidget *books;
     QLabel *Label1;
