@@ -16,6 +16,7 @@
 #include "shell/form5.h"
 #include "shell/messages.h"
 #include "support/benchfixture.h"
+#include "support/everyslotbook.h"
 #include "support/tempprogram.h"
 #include "workbench/bookwriter.h"
 #include "workbench/form3.h"
@@ -818,21 +819,7 @@ void TestEpub::commandLine()
 void TestEpub::projectThroughTheWindows()
 {
     const QString fixture = fixtureFolder(QStringLiteral("project"));
-    const QString raw = QStringLiteral(u"كتاب نمونه يكم\r\n"
-                                       u"ناشر: انتشارات نمونه، سال 1403\r\n"
-                                       u"بخش اول\r\n"
-                                       u"فصل يك\r\n"
-                                       u"عنوان يك\r\n"
-                                       u"متن يك درباره كتابخانه و خواننده\r\n"
-                                       u"عنوان دو\r\n"
-                                       u"متن دو با عدد 1403 و نشانه\u200Cها\r\n"
-                                       u"عنوان سه & <ب>\r\n"
-                                       u"متن سه با \"نقل\" و < و &amp;");
-    Bench b([&](TempProgram &tp) {
-        tp.write("one.txt", encode1256(raw));
-        tp.write("media/clip.flv", QByteArray(2048, 'f'));
-        tp.write("media/inline.jpg", tp.read("Resources/MyBook.jpg"));
-    });
+    Bench b([&](TempProgram &tp) { writeEverySlotInputs(tp, QStringLiteral("clip.flv")); });
     Form1 &f = *b.f1;
     f.title->setText(QStringLiteral("1"));
     f.matn->setText(QStringLiteral("1"));
@@ -852,40 +839,7 @@ void TestEpub::projectThroughTheWindows()
     QVERIFY(b.rec.notices().first().startsWith(QStringLiteral(u"كتاب ساخته شده")));
     QCOMPARE(folderEntries(fixture), QStringList());
 
-    Bench::loadText(w, "one.txt");
-    Bench::select(w, QStringLiteral(u"كتاب نمونه يكم"));
-    w.Com_Click(0);
-    Bench::select(w, Rep(QStringLiteral(u"ناشر: انتشارات نمونه، سال 1403")));
-    w.Com_Click(1);
-    Bench::select(w, QStringLiteral(u"بخش اول"));
-    w.Com_Click(9);
-    Bench::select(w, QStringLiteral(u"فصل يك"));
-    w.Com_Click(9);
-    Bench::markParagraph(
-        w, QStringLiteral(u"عنوان يك"), QStringLiteral(u"متن يك درباره كتابخانه و خواننده"));
-    w.Com_Click(10);
-    Bench::markParagraph(
-        w, QStringLiteral(u"عنوان دو"), Rep(QStringLiteral(u"متن دو با عدد 1403 و نشانه\u200Cها")));
-    w.Com_Click(10);
-    Bench::markParagraph(w, Rep(QStringLiteral(u"عنوان سه & <ب>")),
-        Rep(QStringLiteral(u"متن سه با \"نقل\" و < و &amp;")));
-    b.rec.onModal("zorvel::Form5", [&](QDialog &d) {
-        auto &picker = static_cast<Form5 &>(d);
-        picker.Dir1->setPath(b.tp.file("media"));
-        picker.File1->setCurrentItem(
-            picker.File1->findItems("inline.jpg", Qt::MatchExactly).first());
-        picker.btn[0]->click();
-    });
-    w.parIndex = 3; // عنوان يك
-    {
-        Form6 e(b.ctx);
-        e.picB->setText(b.tp.file("Resources/MyBack.jpg"));
-        e.soutB->setText(b.tp.file("Resources/MySound1.mp3"));
-        e.filmB->setText(b.tp.file("media/clip.flv"));
-        e.matn->setSelStart(0);
-        e.picM_Click();
-        e.btn_Click(4);
-    }
+    markEverySlotBook(b, w, QStringLiteral("clip.flv"));
     b.rec.clear();
     w.Com_Click(11);
     QCOMPARE(b.rec.messages(), QList<qint16> { 4 });

@@ -11,6 +11,7 @@
 #include "shell/form1.h"
 #include "shell/form5.h"
 #include "support/benchfixture.h"
+#include "support/everyslotbook.h"
 #include "workbench/form3.h"
 #include "workbench/textrules.h"
 
@@ -65,17 +66,6 @@ QJsonArray labelsOnly(const QJsonArray &toc)
     return out;
 }
 
-const QString kRaw1 = QStringLiteral(u"كتاب نمونه يكم\r\n"
-                                     u"ناشر: انتشارات نمونه، سال 1403\r\n"
-                                     u"بخش اول\r\n"
-                                     u"فصل يك\r\n"
-                                     u"عنوان يك\r\n"
-                                     u"متن يك درباره كتابخانه و خواننده\r\n"
-                                     u"عنوان دو\r\n"
-                                     u"متن دو با عدد 1403 و نشانه‌ها\r\n"
-                                     u"عنوان سه & <ب>\r\n"
-                                     u"متن سه با \"نقل\" و < و &amp;");
-
 const QString kRaw2 = QStringLiteral(u"كتاب دوم\r\nمقدمه\r\nمتن مقدمه كوتاه");
 
 } // namespace
@@ -93,10 +83,8 @@ void TestReaderExport::twoBooksExportedForTheReader()
     QVERIFY(QDir().mkpath(fixture));
 
     Bench b([&](TempProgram &tp) {
-        tp.write("one.txt", encode1256(kRaw1));
+        writeEverySlotInputs(tp, QStringLiteral("clip.mpg"));
         tp.write("two.txt", encode1256(kRaw2));
-        tp.write("media/clip.mpg", QByteArray(2048, 'f'));
-        tp.write("media/inline.jpg", tp.read("Resources/MyBook.jpg"));
         // The installer as the build makes it, so the CD can be installed.
         QFile setup(QStringLiteral(ZORVEL_BIN_DIR "/Resources/setup"));
         QVERIFY(setup.open(QIODevice::ReadOnly));
@@ -113,42 +101,7 @@ void TestReaderExport::twoBooksExportedForTheReader()
 
     // Book a1: identity page, two nested main titles, every kind of media.
     Form3 &w = b.open();
-    Bench::loadText(w, "one.txt");
-    Bench::select(w, QStringLiteral(u"كتاب نمونه يكم"));
-    w.Com_Click(0);
-    const QString identityText = Rep(QStringLiteral(u"ناشر: انتشارات نمونه، سال 1403"));
-    Bench::select(w, identityText);
-    w.Com_Click(1);
-    Bench::select(w, QStringLiteral(u"بخش اول"));
-    w.Com_Click(9);
-    Bench::select(w, QStringLiteral(u"فصل يك"));
-    w.Com_Click(9);
-    Bench::markParagraph(
-        w, QStringLiteral(u"عنوان يك"), QStringLiteral(u"متن يك درباره كتابخانه و خواننده"));
-    w.Com_Click(10);
-    Bench::markParagraph(w, QStringLiteral(u"عنوان دو"),
-        Rep(QStringLiteral(u"متن دو با عدد 1403 و نشانه‌ها")));
-    w.Com_Click(10);
-    Bench::markParagraph(w, Rep(QStringLiteral(u"عنوان سه & <ب>")),
-        Rep(QStringLiteral(u"متن سه با \"نقل\" و < و &amp;")));
-
-    b.rec.onModal("zorvel::Form5", [&](QDialog &d) {
-        auto &picker = static_cast<Form5 &>(d);
-        picker.Dir1->setPath(b.tp.file("media"));
-        picker.File1->setCurrentItem(
-            picker.File1->findItems("inline.jpg", Qt::MatchExactly).first());
-        picker.btn[0]->click();
-    });
-    w.parIndex = 3; // عنوان يك
-    {
-        Form6 e(b.ctx);
-        e.picB->setText(b.tp.file("Resources/MyBack.jpg"));
-        e.soutB->setText(b.tp.file("Resources/MySound1.mp3"));
-        e.filmB->setText(b.tp.file("media/clip.mpg"));
-        e.matn->setSelStart(0);
-        e.picM_Click();
-        e.btn_Click(4);
-    }
+    const QString identityText = markEverySlotBook(b, w, QStringLiteral("clip.mpg"));
     w.Com_Click(11);
     QCOMPARE(b.rec.messages(), QList<qint16> { 4 });
 
