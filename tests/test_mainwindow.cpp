@@ -14,6 +14,7 @@
 #include "support/screenshot.h"
 #include "support/tempprogram.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -93,6 +94,11 @@ private slots:
     void filePickerRouting_data();
     void filePickerRouting();
     void pickerClosedWithoutChoiceChangesNothing();
+    void pickersOpenWhereTheFieldPoints();
+    void pickersFallBackToTheLastFolderOfTheKind();
+    void clickSelectsWholeTextInEveryWindow();
+    void pathFieldsShowTheirEnd();
+    void bookListIsWideEnoughForItsEntries();
     void unknownKeyChangesNothing();
 };
 
@@ -822,6 +828,196 @@ void TestMainWindow::unknownKeyChangesNothing()
     QCOMPARE(f.index->text(), "Resources" + sep() + "MyBook.jpg");
     QCOMPARE(f.ExBox->text(), QStringLiteral("Export"));
     QCOMPARE(f.Text1->text(), QStringLiteral(u"شاخه جاري"));
+}
+
+void TestMainWindow::pickersOpenWhereTheFieldPoints()
+{
+    // The temporary program has Resources with the default pictures in it.
+    Fixture fx([](TempProgram &tp) {
+        tp.write("Resources/MyBook.jpg", "j");
+        tp.write("Resources/Other.jpg", "j");
+        tp.mkdir("Books/Sub");
+    });
+    Form1 &f = *fx.f;
+    QString folder, selected;
+    fx.rec.onModal("zorvel::Form5", [&](QDialog &d) {
+        auto &picker = static_cast<Form5 &>(d);
+        folder = picker.File1->path();
+        selected = picker.File1->fileName();
+        d.reject();
+    });
+    fx.rec.onModal("zorvel::Form2", [&](QDialog &d) {
+        folder = static_cast<Form2 &>(d).Dir1->path();
+        d.reject();
+    });
+
+    // A relative file path: its folder under the program folder, the file chosen.
+    f.Command5_Click();
+    QCOMPARE(folder, QDir::toNativeSeparators(fx.tp.file("Resources")));
+    QCOMPARE(selected, QStringLiteral("MyBook.jpg"));
+
+    // A file that is not there: its folder all the same, nothing chosen.
+    f.Back->setText(fx.tp.file("Books/Sub/Gone.jpg"));
+    f.Command8_Click();
+    QCOMPARE(folder, QDir::toNativeSeparators(fx.tp.file("Books/Sub")));
+    QCOMPARE(selected, QString());
+
+    // A folder field opens at the folder itself.
+    f.ExBox->setText(fx.tp.file("Books/Sub"));
+    f.Command1_Click();
+    QCOMPARE(folder, QDir::toNativeSeparators(fx.tp.file("Books/Sub")));
+
+    // "شاخه جاري" is the program folder.
+    f.Command9_Click();
+    QCOMPARE(folder, QDir::toNativeSeparators(fx.tp.path()));
+}
+
+void TestMainWindow::pickersFallBackToTheLastFolderOfTheKind()
+{
+    Fixture fx([](TempProgram &tp) {
+        tp.write("Pics/Cover.jpg", "j");
+        tp.write("Songs/Song.mp3", "m");
+        tp.mkdir("Projects/One");
+    });
+    Form1 &f = *fx.f;
+    QString folder;
+    QString chooseIn; // where the handler confirms, empty to cancel
+    QString chooseFile;
+    fx.rec.onModal("zorvel::Form5", [&](QDialog &d) {
+        auto &picker = static_cast<Form5 &>(d);
+        folder = picker.File1->path();
+        if (chooseIn.isEmpty())
+            return d.reject();
+        picker.Dir1->setPath(chooseIn);
+        picker.File1->selectFile(chooseFile);
+        picker.btn[0]->click();
+    });
+    fx.rec.onModal("zorvel::Form2", [&](QDialog &d) {
+        auto &picker = static_cast<Form2 &>(d);
+        folder = picker.Dir1->path();
+        if (chooseIn.isEmpty())
+            return d.reject();
+        picker.Dir1->setPath(chooseIn);
+        picker.btn[0]->click();
+    });
+    for (QLineEdit *e : {f.index, f.Back, f.Mus1, f.Mus2})
+        e->setText(fx.tp.file("Missing/x"));
+
+    // Nothing used yet: the program folder.
+    f.Command8_Click();
+    QCOMPARE(folder, QDir::toNativeSeparators(fx.tp.path()));
+
+    // A picture found in Pics: the next picture request starts there...
+    chooseIn = fx.tp.file("Pics");
+    chooseFile = "Cover.jpg";
+    f.Command5_Click();
+    QCOMPARE(f.index->text(), QDir::toNativeSeparators(fx.tp.file("Pics/Cover.jpg")));
+    chooseIn.clear();
+    f.Command8_Click();
+    QCOMPARE(folder, QDir::toNativeSeparators(fx.tp.file("Pics")));
+    // ...but music does not.
+    f.Command6_Click();
+    QCOMPARE(folder, QDir::toNativeSeparators(fx.tp.path()));
+    chooseIn = fx.tp.file("Songs");
+    chooseFile = "Song.mp3";
+    f.Command6_Click();
+    chooseIn.clear();
+    f.Command7_Click();
+    QCOMPARE(folder, QDir::toNativeSeparators(fx.tp.file("Songs")));
+
+    // Folders: the export folder does not exist yet, the last folder chosen
+    // for a folder field is taken instead.
+    f.ExBox->setText(fx.tp.file("Projects/Export"));
+    chooseIn = fx.tp.file("Projects/One");
+    f.Command2_Click();
+    chooseIn.clear();
+    f.Command1_Click();
+    QCOMPARE(folder, QDir::toNativeSeparators(fx.tp.file("Projects/One")));
+
+    // A last folder that has gone since is passed over.
+    QVERIFY(QDir(fx.tp.file("Pics")).removeRecursively());
+    f.Back->setText(QString());
+    f.Command8_Click();
+    QCOMPARE(folder, QDir::toNativeSeparators(fx.tp.path()));
+}
+
+void TestMainWindow::clickSelectsWholeTextInEveryWindow()
+{
+    Fixture fx;
+    Form1 &f = *fx.f;
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    // At start the input folder is selected, so that typing replaces it,
+    // whether or not the window has been activated yet.
+    QCOMPARE(f.Text1->selectedText(), f.Text1->text());
+
+    // A click gives the focus and selects, though the click places a caret.
+    QTest::mouseClick(f.ExBox, Qt::LeftButton, {}, QPoint(5, 5));
+    QTRY_COMPARE(f.ExBox->selectedText(), f.ExBox->text());
+    // A second click in the same field places the caret as usual.
+    QTest::mouseClick(f.ExBox, Qt::LeftButton, {}, QPoint(5, 5));
+    QTRY_VERIFY(!f.ExBox->hasSelectedText());
+
+    // The rule holds for any one-line text box of the program, whatever its window.
+    QWidget other;
+    auto *box = new QLineEdit(QStringLiteral(u"عنوان قبلي"), &other);
+    auto *second = new QLineEdit(QStringLiteral("x"), &other);
+    second->move(0, 40);
+    other.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&other));
+    second->setFocus();
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(3, 3));
+    QTRY_COMPARE(box->selectedText(), box->text());
+    QTest::keyClicks(box, QStringLiteral("new"));
+    QCOMPARE(box->text(), QStringLiteral("new"));
+}
+
+void TestMainWindow::pathFieldsShowTheirEnd()
+{
+    Fixture fx;
+    Form1 &f = *fx.f;
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    const QString longPath = fx.tp.path() + sep() + QStringLiteral(u"کتاب‌های من") + sep()
+        + QStringLiteral("a rather long folder name") + sep() + QStringLiteral("MySound1.mp3");
+    f.Mus1->setText(longPath);
+    QCOMPARE(f.Mus1->toolTip(), longPath);
+    QCOMPARE(f.Mus1->cursorPosition(), longPath.size());
+    // Edited at its start and left: the end shows again.
+    f.Mus1->setFocus();
+    f.Mus1->setCursorPosition(0);
+    f.Mus2->setFocus();
+    QTRY_COMPARE(f.Mus1->cursorPosition(), longPath.size());
+    // The file name is what stands in the field's visible part: the caret at
+    // the end lies inside the field.
+    QVERIFY(f.Mus1->rect().contains(f.Mus1->inputMethodQuery(Qt::ImCursorRectangle).toRect().center()));
+    for (QLineEdit *e : {f.Text1, f.idir, f.index, f.Mus2, f.Back, f.ExBox})
+        QCOMPARE(e->toolTip(), e->text());
+    saveShot(&f, "form1-long-path");
+}
+
+void TestMainWindow::bookListIsWideEnoughForItsEntries()
+{
+    Fixture fx([](TempProgram &tp) {
+        tp.write("Data/BookTXT/CDProperty.xml", utf16le(buildSettingsText({"10", "10", "10", true, true, false})));
+    });
+    Form1 &f = *fx.f;
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    QVERIFY(f.dataName->count() > 20);
+    const QFontMetrics metrics(f.dataName->view()->font());
+    int widest = 0;
+    for (int i = 0; i < f.dataName->count(); ++i)
+        widest = std::max(widest, metrics.horizontalAdvance(f.dataName->itemText(i)));
+    f.dataName->showPopup();
+    QAbstractItemView *list = f.dataName->view();
+    QTRY_VERIFY(list->isVisible());
+    // Every entry fits in the open list beside its scroll bar.
+    QVERIFY2(list->viewport()->width() >= widest,
+             qPrintable(QStringLiteral("%1 < %2").arg(list->viewport()->width()).arg(widest)));
+    saveShot(f.dataName->view()->window(), "form1-book-list");
+    f.dataName->hidePopup();
+    QCOMPARE(f.dataName->toolTip(), f.dataName->currentText());
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -34,6 +34,19 @@ QString FileList::fileName() const
     return selected.isEmpty() ? QString() : selected.first()->text();
 }
 
+void FileList::selectFile(const QString &name)
+{
+    if (name.isEmpty())
+        return;
+    for (int row = 0; row < count(); ++row) {
+        if (item(row)->text() == name) {
+            setCurrentRow(row);
+            scrollToItem(item(row));
+            return;
+        }
+    }
+}
+
 void FileList::refresh()
 {
     clear();

@@ -18,6 +18,8 @@ public:
 
     // The selected file's name; empty when none is selected.
     QString fileName() const;
+    // Shows a listed file as the selected one; nothing when it is not listed.
+    void selectFile(const QString &name);
     void refresh();
 
 signals:

@@ -7,10 +7,12 @@
 #include "shell/appcontext.h"
 #include "shell/uistyle.h"
 
+#include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QScreen>
@@ -249,12 +251,16 @@ void Form1::buildControls()
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 
-    for (QLineEdit *e : {Text1, idir, title, matn, shenas, index, Mus1, Mus2, Back, ExBox})
+    for (QLineEdit *e : {title, matn, shenas})
         e->installEventFilter(this);
+    installTextBoxFocusRule();
+    nameControls();
     for (QRadioButton *b : bMus)
         b->installEventFilter(this);
 
     connect(bMus[0], &QRadioButton::toggled, this, [this] { applyMusicRule(); });
+    connect(dataName, &QComboBox::currentIndexChanged, this,
+            [this] { dataName->setToolTip(dataName->currentText()); });
     // A text set from code (a picker's choice, the absolute-path rule) counts at
     // once; a typed one when the operator has finished with the field, so that
     // typing a path does not read the folders it passes through.
@@ -279,11 +285,9 @@ void Form1::buildControls()
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
+    // Selecting the whole text on focus is the application's text box rule.
     auto *field = qobject_cast<QLineEdit *>(watched);
-    if (field && event->type() == QEvent::FocusIn) {
-        // After the click that gave the focus has placed the caret.
-        QTimer::singleShot(0, field, [field] { field->setSelection(0, field->text().size()); });
-    } else if (field && event->type() == QEvent::KeyRelease
+    if (field && event->type() == QEvent::KeyRelease
                && (field == title || field == matn || field == shenas)) {
         applyRowCountRule(field);
     } else if (field && event->type() == QEvent::FocusOut
@@ -323,6 +327,49 @@ void Form1::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     Text1->setFocus();
+    // The window may not be active yet, and then no focus event comes to
+    // select the text: typing must replace it all the same.
+    Text1->selectAll();
+}
+
+void Form1::nameControls()
+{
+    nameAfterLabel(title, Label2);
+    nameAfterLabel(matn, Label3);
+    nameAfterLabel(shenas, Label4);
+    nameAfterLabel(Text1, Label7);
+    nameAfterLabel(idir, Label8);
+    nameAfterLabel(dataName, Label9);
+    nameAfterLabel(index, Label6);
+    nameAfterLabel(Mus1, Label1);
+    nameAfterLabel(Mus2, Label10);
+    nameAfterLabel(Back, Label14);
+    nameAfterLabel(ExBox, Label5);
+    Frame4->setAccessibleName(QStringLiteral(u"موزیک"));
+    for (QRadioButton *b : bMus)
+        b->setAccessibleDescription(QStringLiteral(u"موزیک"));
+    for (QRadioButton *b : Olgoo)
+        b->setAccessibleDescription(labelCaption(Label11->text()));
+    // The browse buttons show only a folder picture.
+    const std::pair<QPushButton *, const char16_t *> browse[] = {
+        {Command9, u"انتخاب شاخه متون ورودی"},
+        {Command2, u"انتخاب شاخه ساخت خروجی"},
+        {Command5, u"انتخاب فایل تصویر کتاب"},
+        {Command6, u"انتخاب فایل موزیک اول"},
+        {Command7, u"انتخاب فایل موزیک دوم"},
+        {Command8, u"انتخاب فایل تصویر پیش‌زمینه"},
+        {Command1, u"انتخاب شاخه ایجاد نرم‌افزار"},
+    };
+    for (const auto &[button, name] : browse) {
+        button->setAccessibleName(QString::fromUtf16(name));
+        button->setToolTip(button->accessibleName());
+    }
+    Command10->setAccessibleDescription(Command10->toolTip());
+    Picture1->setAccessibleName(QStringLiteral("Zorvel"));
+    for (QLabel *p : {Picture2, Picture3, Picture4, Picture5, Picture6})
+        p->setAccessibleName(QString()); // decoration: nothing to announce
+    for (QLineEdit *e : {Text1, idir, index, Mus1, Mus2, Back, ExBox})
+        showPathEnd(e);
 }
 
 void Form1::closeEvent(QCloseEvent *event)
@@ -459,9 +506,27 @@ void Form1::MakeCombo()
     m_comboCounts[2] = bookCountOf(shenas->text());
     dataName->clear();
     dataName->addItems(entries);
+    fitBookListWidth();
     const int at = entryIndexOfSameBook(entries, chosen);
     if (at >= 0)
         dataName->setCurrentIndex(at);
+}
+
+} // namespace zorvel
+
+namespace zorvel {
+
+void Form1::fitBookListWidth()
+{
+    // The window's width is fixed; the open list may be wider than the box
+    // so that no entry loses its slot tag.
+    const QFontMetrics metrics(dataName->view()->font());
+    int widest = 0;
+    for (int i = 0; i < dataName->count(); ++i)
+        widest = std::max(widest, metrics.horizontalAdvance(dataName->itemText(i)));
+    const int frame = 2 * dataName->view()->frameWidth() + 24; // margins and a scroll bar
+    dataName->view()->setMinimumWidth(std::max(dataName->width(), widest + frame));
+    dataName->setToolTip(dataName->currentText());
 }
 
 } // namespace zorvel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/filesystem.h"
+#include "shell/pickerstart.h"
 
 #include <QWidget>
 
@@ -123,6 +124,8 @@ protected:
 
 private:
     void buildControls();
+    void nameControls();
+    void fitBookListWidth();
     void addEpubCommand();
     void applyMusicRule();
     void applyRowCountRule(QLineEdit *field);
@@ -132,6 +135,10 @@ private:
     void buildFolderCommitted();
     bool countsChangedSinceCombo() const;
     void prepareFolderPicker(const QString &key);
+    // The field a requester key writes into, if it is one of a window's fields.
+    QLineEdit *requesterField(const QString &key) const;
+    QString pickerStart(const QString &key, bool folderField) const;
+    PickerMemory m_pickerMemory;
     void requestFolder(const QString &key);
     void requestFile(const QString &key, const QString &pattern);
     // The paragraph editor's keys; false when the key is not one of them.

@@ -1,4 +1,5 @@
-// Path requests: the browse buttons prepare a picker at the program folder
+// Path requests: the browse buttons prepare a picker where the field's path
+// lies (or where that kind of file was last found, or at the program folder)
 // and show it; the picker's confirm button calls upd, which routes the
 // choice by the requester key in wdir.
 #include "shell/form1.h"
@@ -12,6 +13,7 @@
 #include "shell/form2.h"
 #include "shell/form4.h"
 #include "shell/form5.h"
+#include "shell/pickerstart.h"
 #include "editor/form6.h"
 #include "workbench/form3.h"
 
@@ -37,22 +39,59 @@ Form5 *Form1::form5()
     return m_form5;
 }
 
+QLineEdit *Form1::requesterField(const QString &key) const
+{
+    static const QHash<QString, QLineEdit *Form1::*> own = {
+        {QStringLiteral("Command9"), &Form1::Text1}, {QStringLiteral("idir"), &Form1::idir},
+        {QStringLiteral("ExBox"), &Form1::ExBox},    {QStringLiteral("Command5"), &Form1::index},
+        {QStringLiteral("Command6"), &Form1::Mus1},  {QStringLiteral("Command7"), &Form1::Mus2},
+        {QStringLiteral("Command8"), &Form1::Back},
+    };
+    if (own.contains(key))
+        return this->*own.value(key);
+    if (Form6 *editor = m_ctx.form6) {
+        if (key == QLatin1String("C6d5"))
+            return editor->picB;
+        if (key == QLatin1String("C6d1"))
+            return editor->soutB;
+        if (key == QLatin1String("C6d2"))
+            return editor->filmB;
+    }
+    return nullptr;
+}
+
+QString Form1::pickerStart(const QString &key, bool folderField) const
+{
+    QString current;
+    if (const QLineEdit *field = requesterField(key)) {
+        // "شاخه جاري" is no path but the program folder itself.
+        current = field == Text1 && field->text() == QStringLiteral(u"شاخه جاري") ? m_ctx.programFolder
+                                                                        : fieldPath(field);
+    }
+    return pickerStartFolder(fso, current, folderField, m_pickerMemory.last(pathKindOfRequest(key)),
+                             m_ctx.programFolder);
+}
+
 void Form1::prepareFolderPicker(const QString &key)
 {
     wdir = key;
     Form2 *f = form2();
-    f->Drive1->setDrive(driveOf(m_ctx.programFolder));
-    f->Dir1->setPath(m_ctx.programFolder);
+    const QString start = pickerStart(key, true);
+    f->Drive1->setDrive(driveOf(start));
+    f->Dir1->setPath(start);
 }
 
 void Form1::prepareFilePicker(const QString &key, const QString &pattern)
 {
     wdir = key;
     Form5 *f = form5();
-    f->Drive1->setDrive(driveOf(m_ctx.programFolder));
-    f->Dir1->setPath(m_ctx.programFolder);
-    f->File1->setPath(m_ctx.programFolder);
+    const QString start = pickerStart(key, false);
+    f->Drive1->setDrive(driveOf(start));
+    f->Dir1->setPath(start);
+    f->File1->setPath(start);
     f->File1->setPattern(pattern);
+    if (const QLineEdit *field = requesterField(key))
+        f->File1->selectFile(pickerStartFile(fieldPath(field), f->File1->path()));
 }
 
 void Form1::requestFolder(const QString &key)
@@ -130,6 +169,11 @@ void Form1::upd()
 {
     const QString folder = m_form2 ? m_form2->Dir1->path() : QString();
     const QString file = m_form5 ? DoSlash(m_form5->File1->path()) + m_form5->File1->fileName() : QString();
+    const PathKind kind = pathKindOfRequest(wdir);
+    if (kind == PathKind::Folder)
+        m_pickerMemory.remember(kind, folder);
+    else if (m_form5)
+        m_pickerMemory.remember(kind, m_form5->File1->path());
     if (wdir == QLatin1String("idir"))
         idir->setText(folder);
     else if (wdir == QLatin1String("Command5"))

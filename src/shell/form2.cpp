@@ -26,6 +26,10 @@ Form2::Form2(QWidget *parent)
     btn[0]->setObjectName(QStringLiteral("btn0"));
     btn[0]->setGeometry(twipsRect(0, 3390, 3315, 555));
 
+    Drive1->setAccessibleName(QStringLiteral(u"درایو"));
+    Dir1->setAccessibleName(QStringLiteral(u"شاخه‌ها"));
+    Dir1->setAccessibleDescription(QStringLiteral(u"برای باز کردن شاخه، آن را دوبار کلیک کنید یا Enter بزنید"));
+
     setTabOrder(btn[0], Dir1);
     setTabOrder(Dir1, Drive1);
     btn[0]->setFocus();

@@ -34,6 +34,7 @@ Form4::Form4(const QString &programFolder, QWidget *parent)
     Box1->setGeometry(kMargin, kMargin, kClientWidth - 2 * kMargin, kClientHeight - 2 * kMargin);
     Box1->setTextRTF(designContent());
     Box1->setReadOnly(true); // a guide to read; nothing here is kept
+    Box1->setAccessibleName(QStringLiteral(u"راهنما"));
 
     // Nothing here is ever saved; an unreadable file leaves the design content.
     const QString path = helpPath(programFolder);

@@ -38,6 +38,11 @@ Form5::Form5(QWidget *parent)
     btn[0]->setObjectName(QStringLiteral("btn0"));
     btn[0]->setGeometry(twipsRect(1080, 2985, 3240, 510));
 
+    Drive1->setAccessibleName(QStringLiteral(u"درایو"));
+    Dir1->setAccessibleName(QStringLiteral(u"شاخه‌ها"));
+    Dir1->setAccessibleDescription(QStringLiteral(u"برای باز کردن شاخه، آن را دوبار کلیک کنید یا Enter بزنید"));
+    nameAfterLabel(File1, Label5);
+
     setTabOrder(Drive1, Dir1);
     setTabOrder(Dir1, File1);
     setTabOrder(File1, btn[0]);

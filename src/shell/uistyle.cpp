@@ -1,6 +1,12 @@
 #include "shell/uistyle.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QFont>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 static void registerArtwork()
@@ -36,6 +42,79 @@ QFont formFont()
 void applyFormFont(QWidget *w)
 {
     w->setFont(formFont());
+}
+
+namespace {
+
+const char kPathField[] = "zorvelPathField";
+
+void moveToPathEnd(QLineEdit *field)
+{
+    if (!field->hasFocus())
+        field->setCursorPosition(field->text().size());
+}
+
+class TextBoxFocusRule : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::FocusIn && event->type() != QEvent::FocusOut)
+            return false;
+        auto *field = qobject_cast<QLineEdit *>(watched);
+        if (!field)
+            return false;
+        if (event->type() == QEvent::FocusIn) {
+            // After the click that gave the focus has placed the caret.
+            QPointer<QLineEdit> guard(field);
+            QTimer::singleShot(0, field, [guard] {
+                if (guard && guard->hasFocus())
+                    guard->selectAll();
+            });
+        } else if (field->property(kPathField).toBool()) {
+            QTimer::singleShot(0, field, [field] { moveToPathEnd(field); });
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+void installTextBoxFocusRule()
+{
+    static QPointer<TextBoxFocusRule> rule;
+    if (rule || !qApp)
+        return;
+    rule = new TextBoxFocusRule(qApp);
+    qApp->installEventFilter(rule);
+}
+
+void showPathEnd(QLineEdit *field)
+{
+    field->setProperty(kPathField, true);
+    auto follow = [field] {
+        field->setToolTip(field->text());
+        moveToPathEnd(field);
+    };
+    QObject::connect(field, &QLineEdit::textChanged, field, follow);
+    follow();
+}
+
+QString labelCaption(const QString &labelText)
+{
+    QString caption = labelText.trimmed();
+    caption.remove(u'&');
+    while (caption.endsWith(u':'))
+        caption.chop(1);
+    return caption.trimmed();
+}
+
+void nameAfterLabel(QWidget *field, QLabel *label)
+{
+    label->setBuddy(field);
+    field->setAccessibleName(labelCaption(label->text()));
 }
 
 } // namespace zorvel

@@ -3,6 +3,8 @@
 #include <QFont>
 #include <QRect>
 
+class QLabel;
+class QLineEdit;
 class QWidget;
 
 namespace zorvel {
@@ -22,5 +24,19 @@ void applyFormFont(QWidget *w);
 
 // Registers the pictures built into the library (once).
 void initArtwork();
+
+// Every one-line text box of the program selects its whole text when it gets
+// the focus, by the keyboard or by a click, so that typing replaces it.
+// Installed once on the application; later calls do nothing.
+void installTextBoxFocusRule();
+
+// A path field shows the end of its path (the file name) whenever the
+// operator is not editing it, and the whole path as its tooltip.
+void showPathEnd(QLineEdit *field);
+
+// The accessible name a screen reader announces for a field: the caption of
+// the label beside it, without its colon. The label becomes the field's buddy.
+void nameAfterLabel(QWidget *field, QLabel *label);
+QString labelCaption(const QString &labelText);
 
 } // namespace zorvel
