@@ -8,6 +8,7 @@
 #include "install_paths.h"
 #include "messages.h"
 #include "picture_button.h"
+#include "spoken_names.h"
 #include "text_files.h"
 #include "twips.h"
 
@@ -41,25 +42,29 @@ Form1::Form1(Host &host, Environment environment, QWidget *parent)
         Pic[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         Pic[i]->setGeometry(twipRect(0, 0, 5055, 1575));
         Pic[i]->setVisible(i == 0);
+        Pic[i]->setObjectName(QStringLiteral("page%1").arg(i));
+        setSpoken(Pic[i], pageSpoken(i));
     }
 
     // Only the folder picker changes the destination, so the box only shows it.
     Text1 = new QLineEdit(Pic[1]);
     Text1->setGeometry(twipRect(360, 840, 3855, 375));
     Text1->setReadOnly(true);
-    bro = new PictureButton(
-        QStringLiteral(":/setup/art/folder.png"), QStringLiteral("Browse"), Pic[1]);
+    Text1->setObjectName(QStringLiteral("destination"));
+    setSpoken(Text1, destinationSpoken());
+    bro = new PictureButton(QStringLiteral(":/setup/art/folder.png"), browseSpoken(), Pic[1]);
+    bro->setObjectName(QStringLiteral("browse"));
     bro->setGeometry(twipRect(4320, 840, 375, 375));
 
-    btn[0]
-        = new PictureButton(QStringLiteral(":/setup/art/next.png"), QStringLiteral("Next"), this);
+    btn[0] = new PictureButton(QStringLiteral(":/setup/art/next.png"), nextSpoken(0), this);
+    btn[0]->setObjectName(QStringLiteral("next"));
     btn[0]->setGeometry(twipRect(3840, 1680, 1095, 390));
-    btn[1]
-        = new PictureButton(QStringLiteral(":/setup/art/back.png"), QStringLiteral("Back"), this);
+    btn[1] = new PictureButton(QStringLiteral(":/setup/art/back.png"), backSpoken(), this);
+    btn[1]->setObjectName(QStringLiteral("back"));
     btn[1]->setGeometry(twipRect(2640, 1680, 1095, 390));
     btn[1]->hide();
-    btn[2]
-        = new PictureButton(QStringLiteral(":/setup/art/exit.png"), QStringLiteral("Exit"), this);
+    btn[2] = new PictureButton(QStringLiteral(":/setup/art/exit.png"), exitSpoken(), this);
+    btn[2]->setObjectName(QStringLiteral("exit"));
     btn[2]->setGeometry(twipRect(120, 1680, 735, 390));
     setTabOrder(btn[0], btn[1]);
     setTabOrder(btn[1], btn[2]);
@@ -170,6 +175,7 @@ void Form1::getto(int arg)
         btn[i]->show();
     }
     Pic[arg]->show();
+    btn[0]->setSpoken(nextSpoken(arg));
     if (arg == 0)
         btn[1]->hide();
     if (arg == 1)

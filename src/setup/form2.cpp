@@ -4,6 +4,7 @@
 #include "folder_list.h"
 #include "form1.h"
 #include "picture_button.h"
+#include "spoken_names.h"
 #include "twips.h"
 
 namespace setup {
@@ -17,10 +18,15 @@ Form2::Form2(Form1 &owner)
     setFixedSize(twips(3510), twips(4380));
 
     Drive1 = new DriveList(this);
+    Drive1->setObjectName(QStringLiteral("drive"));
+    setSpoken(Drive1, driveSpoken());
     Drive1->setGeometry(twipRect(120, 120, 3255, 315));
     Dir1 = new FolderList(this);
+    Dir1->setObjectName(QStringLiteral("folders"));
+    setSpoken(Dir1, folderListSpoken());
     Dir1->setGeometry(twipRect(120, 480, 3255, 3015));
-    btn[0] = new PictureButton(QStringLiteral(":/setup/art/ok.png"), QStringLiteral("OK"), this);
+    btn[0] = new PictureButton(QStringLiteral(":/setup/art/ok.png"), useFolderSpoken(), this);
+    btn[0]->setObjectName(QStringLiteral("useFolder"));
     btn[0]->setGeometry(twipRect(960, 3840, 1575, 390));
 
     connect(Drive1, &DriveList::driveChanged, this, [this] { Drive1_Change(); });

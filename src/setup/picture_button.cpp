@@ -5,14 +5,19 @@
 
 namespace setup {
 
-PictureButton::PictureButton(const QString &picture, const QString &name, QWidget *parent)
+PictureButton::PictureButton(const QString &picture, const Spoken &spoken, QWidget *parent)
     : QAbstractButton(parent)
     , m_picture(picture)
 {
-    setAccessibleName(name);
-    setToolTip(name);
+    setSpoken(spoken);
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
+}
+
+void PictureButton::setSpoken(const Spoken &spoken)
+{
+    setup::setSpoken(this, spoken);
+    setToolTip(spoken.name);
 }
 
 QSize PictureButton::sizeHint() const

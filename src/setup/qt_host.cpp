@@ -13,9 +13,14 @@ namespace setup {
 std::unique_ptr<QMessageBox> messageBox(
     const QString &title, const QString &text, Host::Icon icon, QWidget *parent)
 {
-    return std::make_unique<QMessageBox>(
+    auto box = std::make_unique<QMessageBox>(
         icon == Host::Icon::Critical ? QMessageBox::Critical : QMessageBox::Warning, title, text,
         QMessageBox::Ok, parent);
+    // A screen reader announces the box by its name and reads the
+    // description, so both carry what the box says.
+    box->setAccessibleName(title);
+    box->setAccessibleDescription(text);
+    return box;
 }
 
 void QtHost::showMessage(const QString &title, const QString &text, Icon icon)

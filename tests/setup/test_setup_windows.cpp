@@ -13,6 +13,7 @@
 #include "picture_button.h"
 #include "qt_host.h"
 #include "recording_host.h"
+#include "setup_fixture.h"
 
 #include <QDialog>
 #include <QDir>
@@ -31,94 +32,6 @@
 using namespace setup;
 
 namespace {
-
-QByteArray system8bit(const QString &text)
-{
-    QStringEncoder encode(QStringConverter::System);
-    return encode(text);
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return file.readAll();
-}
-
-QString native(const QString &path)
-{
-    return QDir::toNativeSeparators(QDir::cleanPath(path));
-}
-
-// A throw-away CD (its top folder stands for the drive root), a disk to
-// install onto and a home folder for the marker file.
-struct Fixture {
-    QTemporaryDir dir;
-    QString cd() const { return native(dir.filePath("cd")); }
-    QString disk() const { return native(dir.filePath("disk")); }
-    QString home() const { return native(dir.filePath("home")); }
-    QString programFolder;
-    QString markerFolder;
-
-    explicit Fixture(bool setupAtRoot = false)
-    {
-        programFolder = setupAtRoot ? cd() : native(dir.filePath("cd/Setup"));
-        markerFolder = home();
-        QDir().mkpath(programFolder);
-        QDir().mkpath(home());
-        QDir().mkpath(disk());
-        writeBytes(dir.filePath("cd/Data/start.sh"), "#!/bin/sh\n");
-        writeBytes(dir.filePath("cd/Data/BookTXT/1.htm"), "page one");
-    }
-
-    void writeCdInf(const QStringList &lines) const
-    {
-        writeBytes(
-            programFolder + "/cd.inf", system8bit(lines.join("\r\n") + QStringLiteral("\r\n")));
-    }
-    void writeUsualCdInf(const QString &defPath, const QString &runFile = "start.sh") const
-    {
-        writeCdInf({ "[ CD Name ]", "Atlas", "[ Def Path ]", defPath, "[ Folder Name ]", "Data",
-            "[ Run File ]", runFile });
-    }
-    Environment environment() const
-    {
-        Environment environment;
-        environment.programFolder = programFolder;
-        environment.markerFolder = markerFolder;
-        const QString root = cd();
-        environment.volumeRootOf = [root](const QString &path) {
-            return native(path).startsWith(root) ? root : QStringLiteral("/");
-        };
-        return environment;
-    }
-    QString installed() const { return native(disk() + "/Atlas"); }
-    QString marker() const { return native(home() + "/Atlas.txt"); }
-    QString program() const { return native(installed() + "/start.sh"); }
-};
-
-struct Setup {
-    RecordingHost host;
-    std::unique_ptr<Form1> form;
-    bool loaded = false;
-
-    explicit Setup(const Fixture &fixture)
-        : form(std::make_unique<Form1>(host, fixture.environment()))
-    {
-        loaded = form->Form_Load();
-        if (loaded)
-            form->show();
-    }
-};
 
 // Visible pictures and buttons, as "P0 B0 B2".
 QString shown(const Form1 &form)
