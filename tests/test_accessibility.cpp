@@ -69,6 +69,10 @@ void TestAccessibility::mainWindowControlsAreNamed()
     QVERIFY2(captionlessButtonsWithoutName(&f).isEmpty(),
              qPrintable(captionlessButtonsWithoutName(&f).join(u',')));
 
+    QAccessibleInterface *window = QAccessible::queryAccessibleInterface(&f);
+    QCOMPARE(window->role(), QAccessible::Window);
+    QCOMPARE(window->text(QAccessible::Name), QStringLiteral("Zorvel"));
+
     // Fields are announced by the label beside them, without its colon.
     QCOMPARE(spokenName(f.idir), QStringLiteral(u"مسير ساخت خروجي"));
     QCOMPARE(spokenName(f.title), QStringLiteral(u"رديف اول"));

@@ -8,6 +8,7 @@
 #include "shell/uistyle.h"
 
 #include <QAbstractItemView>
+#include <QAccessibleWidget>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -100,6 +101,15 @@ void makePathRow(QWidget *parent, int y, const QString &caption, const QString &
     label = makeLabel(parent, caption, kLabelX, y, kLabelW);
     field = makeField(parent, text, kFieldX, y, kFieldW);
     browse = makeBrowse(parent, y);
+}
+
+// A plain widget window is announced as a mere filler; the main window is
+// the program's frame, and a screen reader names it by its caption.
+QAccessibleInterface *mainWindowAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("zorvel::Form1") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
 }
 
 } // namespace
@@ -255,6 +265,11 @@ void Form1::buildControls()
         e->installEventFilter(this);
     installTextBoxFocusRule();
     nameControls();
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(mainWindowAccessible);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     for (QRadioButton *b : bMus)
         b->installEventFilter(this);
 
