@@ -11,6 +11,7 @@
 #include "shell/form5.h"
 #include "shell/messages.h"
 #include "shell/qtoperator.h"
+#include "shell/uistyle.h"
 #include "support/accessiblenames.h"
 #include "support/recorder.h"
 #include "support/screenshot.h"
@@ -18,6 +19,9 @@
 
 #include <QAccessible>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -53,6 +57,9 @@ private slots:
     void mainWindowControlsAreNamed();
     void pickersAndHelpAreNamed();
     void messageBoxesAreSpokenAndWideEnough();
+    void exportMenuOpensLeftOfThePointer();
+    void contextMenuPosition_data();
+    void contextMenuPosition();
 };
 
 void TestAccessibility::mainWindowControlsAreNamed()
@@ -145,6 +152,58 @@ void TestAccessibility::messageBoxesAreSpokenAndWideEnough()
     QVERIFY2(box->width() >= caption + titleBarButtons + 40,
              qPrintable(QStringLiteral("box %1 px for a caption of %2 px").arg(box->width()).arg(caption)));
     saveShot(box.get(), "message-box");
+}
+
+void TestAccessibility::exportMenuOpensLeftOfThePointer()
+{
+    TempProgram tp;
+    Recorder rec;
+    AppContext ctx;
+    ctx.op = &rec;
+    ctx.programFolder = tp.path();
+    Form1 f(ctx);
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    const QPoint local = f.Command10->rect().center();
+    const QPoint pointer = f.Command10->mapToGlobal(local);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, local, pointer);
+    QApplication::sendEvent(f.Command10, &event);
+    QTRY_VERIFY(qobject_cast<QMenu *>(QApplication::activePopupWidget()));
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    const QRect menuAt = menu->geometry();
+    const Qt::LayoutDirection direction = menu->layoutDirection();
+    const QString item = menu->actions().value(0) ? menu->actions().value(0)->text() : QString();
+    menu->close();
+    QVERIFY2(menuAt.isValid(), "no menu opened");
+    QCOMPARE(item, QStringLiteral(u"خروجي EPUB"));
+    QCOMPARE(direction, Qt::RightToLeft);
+    // In a right-to-left window the menu hangs from the pointer to the left.
+    QVERIFY2(menuAt.right() <= pointer.x() + 1 && menuAt.right() >= pointer.x() - 2,
+             qPrintable(QStringLiteral("menu %1..%2, pointer at %3")
+                            .arg(menuAt.left()).arg(menuAt.right()).arg(pointer.x())));
+}
+
+void TestAccessibility::contextMenuPosition_data()
+{
+    QTest::addColumn<QPoint>("pointer");
+    QTest::addColumn<int>("direction");
+    QTest::addColumn<QPoint>("expected");
+    // A 100 x 50 menu on a 800 x 600 screen.
+    QTest::newRow("rtl hangs left") << QPoint(400, 300) << int(Qt::RightToLeft) << QPoint(301, 300);
+    QTest::newRow("ltr hangs right") << QPoint(400, 300) << int(Qt::LeftToRight) << QPoint(400, 300);
+    QTest::newRow("rtl at the left edge") << QPoint(30, 300) << int(Qt::RightToLeft) << QPoint(0, 300);
+    QTest::newRow("ltr at the right edge") << QPoint(780, 300) << int(Qt::LeftToRight) << QPoint(700, 300);
+    QTest::newRow("rtl at the bottom opens upwards") << QPoint(400, 590) << int(Qt::RightToLeft) << QPoint(301, 541);
+}
+
+void TestAccessibility::contextMenuPosition()
+{
+    QFETCH(QPoint, pointer);
+    QFETCH(int, direction);
+    QFETCH(QPoint, expected);
+    QCOMPARE(zorvel::contextMenuPosition(pointer, QSize(100, 50), QRect(0, 0, 800, 600),
+                                         Qt::LayoutDirection(direction)),
+             expected);
 }
 
 QTEST_MAIN(TestAccessibility)

@@ -5,8 +5,11 @@
 #include "common/operator.h"
 #include "export/epub.h"
 #include "shell/appcontext.h"
+#include "shell/uistyle.h"
 
 #include <QAction>
+#include <QMenu>
+#include <QScreen>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -18,7 +21,18 @@ void Form1::addEpubCommand()
     CommandEpub = new QAction(QStringLiteral(u"خروجي EPUB"), Command10);
     CommandEpub->setObjectName(QStringLiteral("CommandEpub"));
     Command10->addAction(CommandEpub);
-    Command10->setContextMenuPolicy(Qt::ActionsContextMenu);
+    Command10->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Command10, &QWidget::customContextMenuRequested, this, [this](const QPoint &local) {
+        auto *menu = new QMenu(Command10);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->setLayoutDirection(layoutDirection());
+        menu->addActions(Command10->actions());
+        const QPoint pointer = Command10->mapToGlobal(local);
+        const QScreen *screen = Command10->screen();
+        menu->popup(contextMenuPosition(pointer, menu->sizeHint(),
+                                        screen ? screen->availableGeometry() : QRect(),
+                                        layoutDirection()));
+    });
     Command10->setToolTip(QStringLiteral(u"كليك راست: خروجي EPUB"));
     connect(CommandEpub, &QAction::triggered, this, &Form1::CommandEpub_Click);
 }

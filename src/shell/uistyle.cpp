@@ -1,6 +1,8 @@
 #include "shell/uistyle.h"
 
 #include <QApplication>
+
+#include <algorithm>
 #include <QEvent>
 #include <QFont>
 #include <QLabel>
@@ -100,6 +102,26 @@ void showPathEnd(QLineEdit *field)
     };
     QObject::connect(field, &QLineEdit::textChanged, field, follow);
     follow();
+}
+
+QPoint contextMenuPosition(const QPoint &pointer, const QSize &menuSize, const QRect &screen,
+                           Qt::LayoutDirection direction)
+{
+    QPoint at = pointer;
+    if (direction == Qt::RightToLeft)
+        at.rx() -= menuSize.width() - 1;
+    if (!screen.isValid())
+        return at;
+    // Inside the screen, the pointer's side first.
+    if (at.x() + menuSize.width() > screen.right() + 1)
+        at.setX(screen.right() + 1 - menuSize.width());
+    if (at.x() < screen.left())
+        at.setX(screen.left());
+    if (at.y() + menuSize.height() > screen.bottom() + 1)
+        at.setY(std::max(screen.top(), pointer.y() - menuSize.height() + 1));
+    if (at.y() < screen.top())
+        at.setY(screen.top());
+    return at;
 }
 
 QString labelCaption(const QString &labelText)

@@ -2,6 +2,8 @@
 
 #include <QFont>
 #include <QRect>
+#include <QPoint>
+#include <QSize>
 
 class QLabel;
 class QLineEdit;
@@ -33,6 +35,13 @@ void installTextBoxFocusRule();
 // A path field shows the end of its path (the file name) whenever the
 // operator is not editing it, and the whole path as its tooltip.
 void showPathEnd(QLineEdit *field);
+
+// Where a context menu of `menuSize` opens for a click at `pointer`: in a
+// right-to-left window it hangs to the left of the pointer (its top-right
+// corner there), in a left-to-right one to the right; either way it is moved
+// back inside `screen` when it would leave it.
+QPoint contextMenuPosition(const QPoint &pointer, const QSize &menuSize, const QRect &screen,
+                           Qt::LayoutDirection direction);
 
 // The accessible name a screen reader announces for a field: the caption of
 // the label beside it, without its colon. The label becomes the field's buddy.
