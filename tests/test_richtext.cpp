@@ -131,6 +131,30 @@ QList<QTextBlockFormat> blockFormats(const QTextDocument &doc)
     return out;
 }
 
+// A block's indents in pixels and its tab stops (L, R, C for Qt's left,
+// right and centre tabs), or "none" when the block has no such property.
+QString indentsOf(const QTextBlockFormat &format)
+{
+    if (!format.hasProperty(QTextFormat::BlockLeftMargin)
+        && !format.hasProperty(QTextFormat::BlockRightMargin)
+        && !format.hasProperty(QTextFormat::TextIndent)
+        && !format.hasProperty(QTextFormat::TabPositions))
+        return QStringLiteral("none");
+    QStringList tabs;
+    for (const QTextOption::Tab &tab : format.tabPositions()) {
+        const char type = tab.type == QTextOption::LeftTab ? 'L'
+            : tab.type == QTextOption::RightTab            ? 'R'
+            : tab.type == QTextOption::CenterTab           ? 'C'
+                                                           : '?';
+        tabs << QStringLiteral("%1%2").arg(tab.position).arg(QLatin1Char(type));
+    }
+    return QStringLiteral("left=%1 right=%2 first=%3 tabs=%4")
+        .arg(format.leftMargin())
+        .arg(format.rightMargin())
+        .arg(format.textIndent())
+        .arg(tabs.join(QLatin1Char(' ')));
+}
+
 QString fromLibreOfficeText(const QString &name)
 {
     QString text = QString::fromUtf8(FileSystem().readBytes(dataPath(name)));
@@ -153,6 +177,9 @@ private slots:
     void rightToLeftRunsTakeAssociatedProperties();
     void paragraphAlignmentAndDirection_data();
     void paragraphAlignmentAndDirection();
+    void paragraphIndents_data();
+    void paragraphIndents();
+    void indentsRoundTrip();
     void writerEscapesAndHeader();
     void documentRoundTrip();
     void selectionRtfPastedBack_data();
@@ -332,6 +359,128 @@ void TestRichText::paragraphAlignmentAndDirection()
         QCOMPARE(int(format.alignment()), alignment);
         QCOMPARE(int(format.layoutDirection()), direction);
     }
+}
+
+void TestRichText::paragraphIndents_data()
+{
+    QTest::addColumn<QString>("words");
+    QTest::addColumn<QString>("indents");
+
+    QTest::newRow("left-to-right hanging indent") << QStringLiteral(
+        "\\ltrpar\\li360\\fi-360\\tx360") << QStringLiteral("left=24 right=0 first=-24 tabs=24L");
+    QTest::newRow("right-to-left hanging indent on the leading side")
+        << QStringLiteral("\\rtlpar\\qr\\lin360\\fi-360\\tx360")
+        << QStringLiteral("left=0 right=24 first=-24 tabs=24R");
+    QTest::newRow("li and ri are the physical sides in a right-to-left paragraph")
+        << QStringLiteral("\\rtlpar\\li720\\ri360")
+        << QStringLiteral("left=48 right=24 first=0 tabs=");
+    QTest::newRow("lin and rin win over li and ri, right to left")
+        << QStringLiteral("\\rtlpar\\li100\\ri200\\lin360\\rin720")
+        << QStringLiteral("left=48 right=24 first=0 tabs=");
+    QTest::newRow("lin and rin, left to right") << QStringLiteral("\\ltrpar\\ri200\\lin360\\rin720")
+                                                << QStringLiteral("left=24 right=48 first=0 tabs=");
+    QTest::newRow("lin without rin leaves the other side to ri") << QStringLiteral(
+        "\\rtlpar\\li150\\lin360") << QStringLiteral("left=10 right=24 first=0 tabs=");
+    QTest::newRow("positive first-line indent")
+        << QStringLiteral("\\rtlpar\\fi300") << QStringLiteral("left=0 right=0 first=20 tabs=");
+    QTest::newRow("a hanging indent is a tab stop without tx") << QStringLiteral(
+        "\\rtlpar\\ri360\\fi-360") << QStringLiteral("left=0 right=24 first=-24 tabs=24R");
+    QTest::newRow("a stop before the indent takes the place of the indent's") << QStringLiteral(
+        "\\ltrpar\\li720\\fi-720\\tx360") << QStringLiteral("left=48 right=0 first=-48 tabs=24L");
+    QTest::newRow("stops count from where the first line starts")
+        << QStringLiteral("\\ltrpar\\li720\\fi-360\\tx1080")
+        << QStringLiteral("left=48 right=0 first=-24 tabs=24L 48L");
+    QTest::newRow("stops before the first line's start are dropped") << QStringLiteral(
+        "\\rtlpar\\ri720\\tx360\\tx1080") << QStringLiteral("left=0 right=48 first=0 tabs=24R");
+    QTest::newRow("trailing and centred stops, sorted")
+        << QStringLiteral("\\ltrpar\\tqr\\tx2880\\tqc\\tx1440\\tx720")
+        << QStringLiteral("left=0 right=0 first=0 tabs=48L 96C 192R");
+    QTest::newRow("a trailing stop right to left") << QStringLiteral(
+        "\\rtlpar\\tqr\\tx2880\\tx720") << QStringLiteral("left=0 right=0 first=0 tabs=48R 192L");
+    QTest::newRow("the first line hangs no further than the indent") << QStringLiteral(
+        "\\rtlpar\\ri360\\fi-720") << QStringLiteral("left=0 right=24 first=-24 tabs=24R");
+    QTest::newRow("without a direction, as its text is shown") << QStringLiteral(
+        "\\li720\\ri360\\fi-720\\lin240") << QStringLiteral("left=16 right=24 first=-16 tabs=16L");
+    QTest::newRow("without a direction, right-to-left text") << QStringLiteral(
+        "\\li720\\ri360\\fi-720 \\'d3") << QStringLiteral("left=48 right=24 first=-24 tabs=24R");
+    QTest::newRow("indents into the margin are not kept")
+        << QStringLiteral("\\ltrpar\\li-360\\ri-100") << QStringLiteral("none");
+    QTest::newRow("pard resets indents and stops")
+        << QStringLiteral("\\rtlpar\\ri360\\fi-360\\tx360\\pard\\rtlpar") << QStringLiteral("none");
+    QTest::newRow("stated after the text, for the whole paragraph") << QStringLiteral(
+        "\\rtlpar x\\ri360\\fi-360") << QStringLiteral("left=0 right=24 first=-24 tabs=24R");
+}
+
+void TestRichText::paragraphIndents()
+{
+    QFETCH(QString, words);
+    QFETCH(QString, indents);
+    // Stated for a middle and the last paragraph; \pard ends them for the next.
+    auto doc = documentOf(rtfDoc(QStringLiteral("\\pard first\\par\\pard") + words
+        + QStringLiteral(" second\\par\\pard fourth\\par\\pard") + words
+        + QStringLiteral(" third\\par")));
+    QCOMPARE(doc->blockCount(), 4);
+    QCOMPARE(indentsOf(doc->findBlockByNumber(0).blockFormat()), QStringLiteral("none"));
+    QCOMPARE(indentsOf(doc->findBlockByNumber(1).blockFormat()), indents);
+    QCOMPARE(indentsOf(doc->findBlockByNumber(2).blockFormat()), QStringLiteral("none"));
+    QCOMPARE(indentsOf(doc->findBlockByNumber(3).blockFormat()), indents);
+}
+
+void TestRichText::indentsRoundTrip()
+{
+    const QString body = QStringLiteral(
+        "\\pard\\rtlpar\\qc \\'da\\'e4\\'e6\\'c7\\'e4\\par"
+        "\\pard\\rtlpar\\qr\\ri360\\fi-360 \\bullet\\tab \\'c7\\'e1\\'dd\\par"
+        "\\pard\\ltrpar\\ql\\li720\\ri240\\fi-360\\tx1440 \\bullet\\tab Latin\\par"
+        "\\pard\\rtlpar\\qr\\lin200\\rin400\\fi300\\tqc\\tx2000\\tqr\\tx4000 \\'c8\\par"
+        "\\pard\\rtlpar\\qj \\'cc\\par");
+    auto first = documentOf(rtfDoc(body));
+    const QString written = writeRtf(*first);
+    // Paragraphs with indents name them; the others are written as before.
+    QVERIFY(written.contains(QLatin1String("\\pard\\rtlpar\\qc \\f0")));
+    QVERIFY(written.contains(QLatin1String("\\pard\\rtlpar\\qr\\fi-360\\ri360\\lin360\\tx360 ")));
+    QVERIFY(written.contains(
+        QLatin1String("\\pard\\ltrpar\\ql\\fi-360\\li720\\ri240\\lin720\\rin240\\tx720\\tx1440 ")));
+    QVERIFY(written.contains(QLatin1String(
+        "\\pard\\rtlpar\\qr\\fi300\\li400\\ri200\\lin200\\rin400\\tqc\\tx2000\\tqr\\tx4000 ")));
+    QVERIFY(written.contains(QLatin1String("\\pard\\rtlpar\\qj ")));
+
+    auto second = documentOf(written);
+    QCOMPARE(textOf(*second), textOf(*first));
+    const QList<QTextBlockFormat> before = blockFormats(*first);
+    const QList<QTextBlockFormat> after = blockFormats(*second);
+    QCOMPARE(after.size(), before.size());
+    for (qsizetype i = 0; i < before.size(); ++i)
+        QCOMPARE(indentsOf(after[i]), indentsOf(before[i]));
+    QCOMPARE(writeRtf(*second), written);
+
+    // A selection across the indented paragraphs pastes back with them.
+    QTextCursor cursor(first.get());
+    cursor.setPosition(first->findBlockByNumber(1).position() + 1);
+    cursor.setPosition(first->findBlockByNumber(3).position() + 1, QTextCursor::KeepAnchor);
+    const QString piece = writeSelectionRtf(cursor);
+    cursor.removeSelectedText();
+    readRtf(cursor, piece, rtf::Mode::Fragment);
+    const QList<QTextBlockFormat> pasted = blockFormats(*first);
+    QCOMPARE(pasted.size(), before.size());
+    for (qsizetype i = 0; i < before.size(); ++i)
+        QCOMPARE(indentsOf(pasted[i]), indentsOf(before[i]));
+
+    // pandoc's bullets: \li360\fi-360 without a direction, \tx360 after the bullet
+    auto pandoc = documentOf(readRtfFile(dataPath("pandoc_persian.rtf")));
+    QStringList bullets;
+    for (QTextBlock block = pandoc->begin(); block.isValid(); block = block.next()) {
+        if (block.text().startsWith(QChar(0x2022)))
+            bullets << indentsOf(block.blockFormat());
+    }
+    // shown right to left, so \fi has no room to hang on the right
+    QCOMPARE(bullets, QStringList(2, QStringLiteral("left=24 right=0 first=0 tabs=24R")));
+    auto pandocAgain = documentOf(writeRtf(*pandoc));
+    const QList<QTextBlockFormat> pandocBefore = blockFormats(*pandoc);
+    const QList<QTextBlockFormat> pandocAfter = blockFormats(*pandocAgain);
+    QCOMPARE(pandocAfter.size(), pandocBefore.size());
+    for (qsizetype i = 0; i < pandocBefore.size(); ++i)
+        QCOMPARE(indentsOf(pandocAfter[i]), indentsOf(pandocBefore[i]));
 }
 
 void TestRichText::writerEscapesAndHeader()

@@ -8,9 +8,12 @@
 #include "shell/form4.h"
 #include "support/tempprogram.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QtTest>
 
 using namespace zorvel;
@@ -93,6 +96,7 @@ private slots:
     void plainBoxAgreesWithRichBox();
     void loadFile();
     void helpWindowShowsHelp();
+    void helpWindowBulletsHangOnTheRight();
     void helpWindowKeepsDesignLineWithoutFile();
     void helpWindowReadsFileEachTime();
     void helpWindowSurvivesDamagedFile();
@@ -523,6 +527,73 @@ void TestRichTextBox::helpWindowShowsHelp()
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QVERIFY(window.grab().save(shots + QStringLiteral("/form4.png")));
     }
+}
+
+void TestRichTextBox::helpWindowBulletsHangOnTheRight()
+{
+    TempProgram program;
+    Form4 window(program.path());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTextDocument *doc = window.Box1->document();
+    QAbstractTextDocumentLayout *layout = doc->documentLayout();
+    // the frame's right edge, in the block's own coordinates
+    const qreal frameRight = doc->textWidth() - doc->documentMargin();
+
+    int bullets = 0;
+    int wrapped = 0;
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        const QTextBlockFormat format = block.blockFormat();
+        if (!block.text().startsWith(QStringLiteral(u"•	"))) {
+            QCOMPARE(format.rightMargin(), 0.0);
+            QCOMPARE(format.textIndent(), 0.0);
+            continue;
+        }
+        ++bullets;
+        QCOMPARE(block.textDirection(), Qt::RightToLeft);
+        QCOMPARE(format.rightMargin(), 24.0);
+        QCOMPARE(format.textIndent(), -24.0);
+
+        const QRectF rect = layout->blockBoundingRect(block);
+        const QTextLayout *lines = block.layout();
+        QVERIFY(lines->lineCount() >= 1);
+        const QTextLine first = lines->lineAt(0);
+        // The bullet starts the line at the right edge, inside the frame; the
+        // text after the tab starts one indent further left.
+        const qreal bulletX = first.cursorToX(0);
+        const qreal textX = first.cursorToX(2);
+        QVERIFY2(qAbs(rect.x() + bulletX - frameRight) < 1, qPrintable(block.text()));
+        QVERIFY(qAbs(bulletX - textX - 24) < 1);
+        QVERIFY(first.cursorToX(1) < bulletX); // the bullet's own width, right to left
+        if (lines->lineCount() < 2)
+            continue;
+        ++wrapped;
+        // wrapped lines start under the text, not under the bullet
+        for (int i = 1; i < lines->lineCount(); ++i) {
+            const QTextLine line = lines->lineAt(i);
+            QVERIFY(qAbs(line.cursorToX(line.textStart()) - textX) < 1);
+            QVERIFY(rect.x() + line.x() >= 0);
+        }
+    }
+    QCOMPARE(bullets, 14);
+    QVERIFY(wrapped > 0);
+
+    // Nothing scrolls sideways: the lines' ends are where the box shows them.
+    QCOMPARE(window.Box1->horizontalScrollBar()->maximum(), 0);
+    const QRect viewport = window.Box1->viewport()->rect();
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        QTextCursor cursor(block);
+        const QRect start = window.Box1->cursorRect(cursor);
+        cursor.movePosition(QTextCursor::EndOfLine);
+        const QRect end = window.Box1->cursorRect(cursor);
+        if (start.bottom() > viewport.bottom())
+            break;
+        QVERIFY2(start.right() <= viewport.right() && end.left() >= 0, qPrintable(block.text()));
+    }
+
+    const QString shots = qEnvironmentVariable("ZORVEL_SCREENSHOTS");
+    if (!shots.isEmpty())
+        QVERIFY(window.grab().save(shots + QStringLiteral("/form4_bullets.png")));
 }
 
 void TestRichTextBox::helpWindowKeepsDesignLineWithoutFile()

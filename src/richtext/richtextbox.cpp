@@ -7,11 +7,31 @@
 #include "richtext/textunits.h"
 
 #include <QPointer>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
+#include <cmath>
+
 namespace zorvel {
+
+namespace {
+
+// The most any paragraph's first line hangs out, in whole pixels (one more
+// is allowed for rounding); formats are shared, so this looks at few of them.
+int widestHang(const QTextDocument &doc)
+{
+    qreal widest = 0;
+    for (const QTextFormat &format : doc.allFormats()) {
+        if (format.isBlockFormat())
+            widest = std::max(widest, -format.toBlockFormat().textIndent());
+    }
+    return int(std::ceil(widest));
+}
+
+} // namespace
 
 RichTextBox::RichTextBox(QWidget *parent)
     : QTextEdit(parent)
@@ -20,6 +40,17 @@ RichTextBox::RichTextBox(QWidget *parent)
     QFont font(QStringLiteral("Tahoma"));
     font.setPointSizeF(10);
     document()->setDefaultFont(font);
+
+    // Qt measures the first line of a right-to-left paragraph with a hanging
+    // indent as if it began at the paragraph's right indent, so the document
+    // claims up to the hang more width than its lines take and the box would
+    // scroll that far sideways, cutting off the left of every line. Lines
+    // wrap at the box's width, so no more than that claim is dropped.
+    QScrollBar *bar = horizontalScrollBar();
+    connect(bar, &QScrollBar::rangeChanged, this, [this, bar](int, int maximum) {
+        if (maximum > 0 && lineWrapMode() != NoWrap && maximum <= widestHang(*document()) + 1)
+            bar->setRange(0, 0);
+    });
 }
 
 QString RichTextBox::Text() const

@@ -19,6 +19,10 @@ namespace {
 constexpr int kMaxDepth = 2000;
 // Control words are at most 32 letters; a longer one is read whole and ignored.
 constexpr int kMaxWordLength = 32;
+// Indents and tab stops beyond 22 inches are taken as 22 inches; a paragraph
+// keeps its first 64 tab stops.
+constexpr int kMaxIndent = 22 * 1440;
+constexpr size_t kMaxTabs = 64;
 
 enum class Dest : unsigned char {
     Text, // document text
@@ -87,6 +91,14 @@ enum class Word {
     Qj,
     RtlPar,
     LtrPar,
+    Fi,
+    Li,
+    Ri,
+    Lin,
+    Rin,
+    Tx,
+    Tqr,
+    Tqc,
     // pictures and objects
     PicW,
     PicH,
@@ -211,6 +223,14 @@ const std::unordered_map<std::string_view, Word> &wordTable()
         { "qj", Word::Qj },
         { "rtlpar", Word::RtlPar },
         { "ltrpar", Word::LtrPar },
+        { "fi", Word::Fi },
+        { "li", Word::Li },
+        { "ri", Word::Ri },
+        { "lin", Word::Lin },
+        { "rin", Word::Rin },
+        { "tx", Word::Tx },
+        { "tqr", Word::Tqr },
+        { "tqc", Word::Tqc },
         { "picw", Word::PicW },
         { "pich", Word::PicH },
         { "picwgoal", Word::PicWGoal },
@@ -358,6 +378,7 @@ private:
     ParaProps m_pendingParProps;
     ParaProps m_lastPara; // properties of the paragraph being read
     bool m_paraStated = false;
+    TabKind m_tabKind = TabKind::Leading; // for the next \tx
 
     // font table entry being read
     int m_fontNumber = -1;
@@ -973,6 +994,41 @@ void Parser::word(Word w, bool hasParam, int param, bool opensGroup)
 
     case Word::Pard:
         m_st.para = ParaProps();
+        m_tabKind = TabKind::Leading;
+        m_paraStated = true;
+        m_lastPara = m_st.para;
+        return;
+    case Word::Fi:
+    case Word::Li:
+    case Word::Ri:
+    case Word::Lin:
+    case Word::Rin: {
+        const int twips = std::clamp(param, -kMaxIndent, kMaxIndent);
+        ParaProps &para = m_st.para;
+        if (w == Word::Fi)
+            para.firstIndent = twips;
+        else if (w == Word::Li)
+            para.leftIndent = twips;
+        else if (w == Word::Ri)
+            para.rightIndent = twips;
+        else if (w == Word::Lin)
+            para.leadingIndent = twips;
+        else
+            para.trailingIndent = twips;
+        m_paraStated = true;
+        m_lastPara = m_st.para;
+        return;
+    }
+    case Word::Tqr:
+        m_tabKind = TabKind::Trailing;
+        return;
+    case Word::Tqc:
+        m_tabKind = TabKind::Center;
+        return;
+    case Word::Tx:
+        if (m_st.para.tabs.size() < kMaxTabs)
+            m_st.para.tabs.push_back(TabStop { std::clamp(param, 0, kMaxIndent), m_tabKind });
+        m_tabKind = TabKind::Leading;
         m_paraStated = true;
         m_lastPara = m_st.para;
         return;

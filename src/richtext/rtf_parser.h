@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <optional>
 #include <vector>
 
 namespace zorvel::rtf {
@@ -24,11 +25,44 @@ struct CharProps {
 enum class Align : unsigned char { Default, Left, Right, Center, Justify };
 enum class Direction : unsigned char { Default, LeftToRight, RightToLeft };
 
+enum class TabKind : unsigned char { Leading, Trailing, Center };
+
+// \txN: the text after the tab starts (Leading), ends (Trailing, \tqr) or is
+// centred (\tqc) at the stop, measured in twips from the leading edge.
+struct TabStop {
+    int twips = 0;
+    TabKind kind = TabKind::Leading;
+
+    bool operator==(const TabStop &) const = default;
+};
+
 struct ParaProps {
     Align align = Align::Default;
     Direction direction = Direction::Default;
+    // Indents in twips. \li and \ri name the physical sides; \lin and \rin
+    // name the leading and trailing sides and win over them when given.
+    int firstIndent = 0; // \fi, from the leading indent; negative hangs
+    int leftIndent = 0; // \li
+    int rightIndent = 0; // \ri
+    std::optional<int> leadingIndent; // \lin
+    std::optional<int> trailingIndent; // \rin
+    std::vector<TabStop> tabs; // as they came
 
     bool operator==(const ParaProps &) const = default;
+
+    bool rightToLeft() const { return direction == Direction::RightToLeft; }
+    // A paragraph without a direction is left to right, as RTF has it.
+    int leftTwips() const
+    {
+        const std::optional<int> &side = rightToLeft() ? trailingIndent : leadingIndent;
+        return side ? *side : leftIndent;
+    }
+    int rightTwips() const
+    {
+        const std::optional<int> &side = rightToLeft() ? leadingIndent : trailingIndent;
+        return side ? *side : rightIndent;
+    }
+    int leadingTwips() const { return rightToLeft() ? rightTwips() : leftTwips(); }
 };
 
 struct Font {

@@ -5,8 +5,10 @@
 #include <QColor>
 #include <QImage>
 #include <QPainter>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextOption>
 #include <QUrl>
 
 #include <algorithm>
@@ -71,7 +73,73 @@ bool needsCleaning(QStringView text)
     return false;
 }
 
-QTextBlockFormat blockFormat(const rtf::ParaProps &para)
+qreal indentPixels(int twips)
+{
+    return qreal(twips) / kTwipsPerPixel;
+}
+
+// Qt's margins are physical sides, its text indent moves the first line's
+// start along the block's direction (negative hangs), and it measures tab
+// stops from where the first line starts, not from the frame edge as RTF does.
+// Only what the paragraph states is set: blocks without indents stay plain.
+// `para` has a direction: the one the block is shown in.
+void setIndents(QTextBlockFormat &format, const rtf::ParaProps &para)
+{
+    // An indent into the frame's margin would be cut off, and so would a
+    // first line that hangs beyond the indent.
+    const int left = std::max(para.leftTwips(), 0);
+    const int right = std::max(para.rightTwips(), 0);
+    const bool rtl = para.rightToLeft();
+    const int leading = rtl ? right : left;
+    const int first = std::max(para.firstIndent, -leading);
+    if (left != 0)
+        format.setLeftMargin(indentPixels(left));
+    if (right != 0)
+        format.setRightMargin(indentPixels(right));
+    if (first != 0)
+        format.setTextIndent(indentPixels(first));
+
+    const int lineStart = leading + first;
+    std::vector<rtf::TabStop> stops;
+    for (const rtf::TabStop &stop : para.tabs) {
+        if (stop.twips > lineStart)
+            stops.push_back(stop);
+    }
+    // A hanging indent is a tab stop of its own when no stop comes before it:
+    // "\bullet\tab text" then starts the text where the wrapped lines start.
+    if (first < 0 && std::none_of(stops.begin(), stops.end(), [leading](const rtf::TabStop &stop) {
+            return stop.twips <= leading;
+        }))
+        stops.push_back(rtf::TabStop { leading, rtf::TabKind::Leading });
+    if (stops.empty())
+        return;
+    std::stable_sort(stops.begin(), stops.end(),
+        [](const rtf::TabStop &a, const rtf::TabStop &b) { return a.twips < b.twips; });
+    // In a right-to-left block Qt's tab types are physical: a right tab is the
+    // one whose text starts at the stop.
+    QList<QTextOption::Tab> tabs;
+    for (const rtf::TabStop &stop : stops) {
+        QTextOption::TabType type = QTextOption::CenterTab;
+        if (stop.kind == rtf::TabKind::Leading)
+            type = rtl ? QTextOption::RightTab : QTextOption::LeftTab;
+        else if (stop.kind == rtf::TabKind::Trailing)
+            type = rtl ? QTextOption::LeftTab : QTextOption::RightTab;
+        const qreal position = indentPixels(stop.twips - lineStart);
+        if (tabs.isEmpty() || tabs.last().position != position)
+            tabs.append(QTextOption::Tab(position, type));
+    }
+    format.setTabPositions(tabs);
+}
+
+bool hasIndents(const rtf::ParaProps &para)
+{
+    return para.firstIndent != 0 || para.leftIndent != 0 || para.rightIndent != 0
+        || para.leadingIndent || para.trailingIndent || !para.tabs.empty();
+}
+
+// `block` holds the paragraph's text: a paragraph without a direction is
+// shown in the direction of its text, and its indents follow that.
+QTextBlockFormat blockFormat(const rtf::ParaProps &para, const QTextBlock &block)
 {
     QTextBlockFormat format;
     switch (para.align) {
@@ -95,6 +163,13 @@ QTextBlockFormat blockFormat(const rtf::ParaProps &para)
         format.setLayoutDirection(Qt::RightToLeft);
     else if (para.direction == rtf::Direction::LeftToRight)
         format.setLayoutDirection(Qt::LeftToRight);
+    if (hasIndents(para)) {
+        rtf::ParaProps shown = para;
+        if (shown.direction == rtf::Direction::Default)
+            shown.direction = block.text().isRightToLeft() ? rtf::Direction::RightToLeft
+                                                           : rtf::Direction::LeftToRight;
+        setIndents(format, shown);
+    }
     return format;
 }
 
@@ -122,7 +197,7 @@ public:
 
     void paragraphEnd(const rtf::ParaProps &para) override
     {
-        m_cursor.setBlockFormat(blockFormat(para));
+        m_cursor.setBlockFormat(blockFormat(para, m_cursor.block()));
         m_cursor.insertBlock();
     }
 
@@ -152,7 +227,7 @@ public:
     void finish(const rtf::ParaProps &para, bool stated) override
     {
         if (m_mode == rtf::Mode::Document || stated)
-            m_cursor.setBlockFormat(blockFormat(para));
+            m_cursor.setBlockFormat(blockFormat(para, m_cursor.block()));
     }
 
 private:

@@ -9,6 +9,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextOption>
 #include <QUrl>
 
 #include <array>
@@ -21,6 +22,7 @@ namespace zorvel {
 namespace {
 
 constexpr int kCodePage = 1256;
+constexpr int kTwipsPerPixel = 15;
 constexpr int kCharset = 178;
 const QString kDefaultFont = QStringLiteral("Tahoma");
 
@@ -132,6 +134,7 @@ private:
     };
 
     void paragraphStart(const QTextBlock &block);
+    void writeIndents(const QTextBlockFormat &format, bool rtl);
     const Chars &charsOf(const QTextFragment &fragment);
     const Chars &charsOf(int formatIndex, const QTextCharFormat &format);
     void writeChars(const Chars &chars);
@@ -240,7 +243,40 @@ void Writer::paragraphStart(const QTextBlock &block)
         else if (align & Qt::AlignTrailing)
             m_body.append(rtl ? QLatin1StringView("\\ql") : QLatin1StringView("\\qr"));
     }
+    writeIndents(format, direction == Qt::RightToLeft);
     m_body.append(QLatin1Char(' '));
+}
+
+// What the reader makes of \fi, \li, \ri and \tx, turned back; nothing for a
+// block that has none. Both the physical sides and the leading and trailing
+// ones are written, as readers differ in which they look at.
+void Writer::writeIndents(const QTextBlockFormat &format, bool rtl)
+{
+    const auto twips = [](qreal pixels) { return int(std::lround(pixels * kTwipsPerPixel)); };
+    const int left = twips(format.leftMargin());
+    const int right = twips(format.rightMargin());
+    const int first = twips(format.textIndent());
+    const int leading = rtl ? right : left;
+    const int trailing = rtl ? left : right;
+    if (first != 0)
+        appendWord(m_body, "\\fi", first);
+    if (left != 0)
+        appendWord(m_body, "\\li", left);
+    if (right != 0)
+        appendWord(m_body, "\\ri", right);
+    if (leading != 0)
+        appendWord(m_body, "\\lin", leading);
+    if (trailing != 0)
+        appendWord(m_body, "\\rin", trailing);
+    // Qt measures stops from the first line's start, RTF from the leading edge.
+    const QTextOption::TabType trailingType = rtl ? QTextOption::LeftTab : QTextOption::RightTab;
+    for (const QTextOption::Tab &tab : format.tabPositions()) {
+        if (tab.type == QTextOption::CenterTab)
+            m_body.append(QLatin1StringView("\\tqc"));
+        else if (tab.type == trailingType)
+            m_body.append(QLatin1StringView("\\tqr"));
+        appendWord(m_body, "\\tx", twips(tab.position) + leading + first);
+    }
 }
 
 int Writer::fontIndex(const QString &family)

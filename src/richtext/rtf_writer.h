@@ -11,8 +11,8 @@ namespace zorvel {
 // fonts all carry \fcharset178 (Tahoma first, for text without a font), writes
 // characters of code page 1256 as \'hh and the others as \uN, bold, italic,
 // underline, font, size and colour, each paragraph's alignment and direction,
-// and every object read from RTF exactly as it came in. Every paragraph ends
-// in \par, the last one too.
+// its indents and tab stops when it has any, and every object read from RTF
+// exactly as it came in. Every paragraph ends in \par, the last one too.
 QString writeRtf(const QTextDocument &document);
 
 // The cursor's selection as an RTF fragment: a \par for every paragraph break
