@@ -44,6 +44,9 @@ for s in 16 24 32 48 64 128; do
   need -s "$prefix/share/icons/hicolor/${s}x${s}/apps/$id.png"
 done
 need -f "$prefix/share/doc/zorvel/copyright"
+for page in Zorvel zorvel-export; do
+  need -f "$prefix/share/man/man1/$page.1.gz"
+done
 need -s "$prefix/share/doc/zorvel/changelog.gz"
 
 if [ -f "$desktop" ]; then
