@@ -6,6 +6,8 @@
 #include "shell/folder_listing.h"
 #include "shell/form2.h"
 #include "shell/form5.h"
+#include "shell/pickerstart.h"
+#include "common/filesystem.h"
 #include "support/tempprogram.h"
 
 #include <QLabel>
@@ -119,6 +121,8 @@ private slots:
     void confirmEmitsOnceHidesAndSurvives();
     void pickerWindows();
     void opensCentredOnOwner();
+    void startFolderOrder_data();
+    void startFolderOrder();
 };
 
 void TestPickers::folderPathSpelling_data()
@@ -670,6 +674,44 @@ void TestPickers::opensCentredOnOwner()
             qPrintable(QStringLiteral("off by %1,%2").arg(offset.x()).arg(offset.y())));
         picker->hide();
     }
+}
+
+void TestPickers::startFolderOrder_data()
+{
+    QTest::addColumn<QString>("field");    // relative to the temporary folder; "" for none
+    QTest::addColumn<bool>("folderField");
+    QTest::addColumn<QString>("last");     // relative; "" for none
+    QTest::addColumn<QString>("expected"); // relative; "." for the program folder
+    QTest::addColumn<QString>("selected");
+    QTest::newRow("file in an existing folder") << "Pics/a.jpg" << false << "Songs" << "Pics" << "a.jpg";
+    QTest::newRow("missing file, existing folder") << "Pics/gone.jpg" << false << "" << "Pics" << "gone.jpg";
+    QTest::newRow("bare folder left by a confirm without a file") << "Pics/" << false << "Songs" << "Pics" << "";
+    QTest::newRow("file in a missing folder: the last one") << "Gone/a.jpg" << false << "Songs" << "Songs" << "";
+    QTest::newRow("missing folder, missing last: program folder") << "Gone/a.jpg" << false << "Gone2" << "." << "";
+    QTest::newRow("empty field: the last one") << "" << false << "Songs" << "Songs" << "";
+    QTest::newRow("folder field") << "Pics" << true << "Songs" << "Pics" << "";
+    QTest::newRow("missing folder field") << "Export" << true << "" << "." << "";
+}
+
+void TestPickers::startFolderOrder()
+{
+    QFETCH(QString, field);
+    QFETCH(bool, folderField);
+    QFETCH(QString, last);
+    QFETCH(QString, expected);
+    QFETCH(QString, selected);
+    TempProgram tp(false);
+    tp.write("Pics/a.jpg", "j");
+    tp.write("Songs/b.mp3", "m");
+    const QString sep(folderSeparator());
+    auto abs = [&](const QString &rel) {
+        return rel.isEmpty() ? QString() : QDir::toNativeSeparators(tp.path() + u'/' + rel);
+    };
+    const QString fieldPath = field.endsWith(u'/') ? abs(field.chopped(1)) + sep : abs(field);
+    const QString start = pickerStartFolder(FileSystem(), fieldPath, folderField, abs(last), tp.path());
+    QCOMPARE(start, expected == "." ? tp.path() : abs(expected));
+    if (!folderField)
+        QCOMPARE(pickerStartFile(fieldPath, start), selected);
 }
 
 QTEST_MAIN(TestPickers)
