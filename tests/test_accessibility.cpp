@@ -44,6 +44,21 @@ bool isPersian(const QString &name)
     return false;
 }
 
+// A main window on a throw-away program folder, shown.
+struct MainWindow {
+    TempProgram tp;
+    Recorder rec;
+    AppContext ctx;
+    std::unique_ptr<Form1> f;
+    MainWindow()
+    {
+        ctx.op = &rec;
+        ctx.programFolder = tp.path();
+        f = std::make_unique<Form1>(ctx);
+        f->show();
+    }
+};
+
 QString unnamedReport(QWidget *w)
 {
     return unnamedControls(w).join(QStringLiteral("; "));
@@ -64,13 +79,8 @@ private slots:
 
 void TestAccessibility::mainWindowControlsAreNamed()
 {
-    TempProgram tp;
-    Recorder rec;
-    AppContext ctx;
-    ctx.op = &rec;
-    ctx.programFolder = tp.path();
-    Form1 f(ctx);
-    f.show();
+    MainWindow shown;
+    Form1 &f = *shown.f;
     QVERIFY(QTest::qWaitForWindowExposed(&f));
     QVERIFY2(unnamedControls(&f).isEmpty(), qPrintable(unnamedReport(&f)));
     QVERIFY2(captionlessButtonsWithoutName(&f).isEmpty(),
@@ -156,13 +166,8 @@ void TestAccessibility::messageBoxesAreSpokenAndWideEnough()
 
 void TestAccessibility::exportMenuOpensLeftOfThePointer()
 {
-    TempProgram tp;
-    Recorder rec;
-    AppContext ctx;
-    ctx.op = &rec;
-    ctx.programFolder = tp.path();
-    Form1 f(ctx);
-    f.show();
+    MainWindow shown;
+    Form1 &f = *shown.f;
     QVERIFY(QTest::qWaitForWindowExposed(&f));
     const QPoint local = f.Command10->rect().center();
     const QPoint pointer = f.Command10->mapToGlobal(local);
