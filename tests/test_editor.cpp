@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QtTest>
 
+
 using namespace zorvel;
 using namespace zorvel::testing;
 
@@ -102,6 +103,7 @@ private slots:
     void deletingMainTitleTakesItsEndAlong_data();
     void deletingMainTitleTakesItsEndAlong();
     void inlinePicturesOfTheSameNameStayApart();
+    void editorIsAFixedToolWindow();
 };
 
 void TestEditor::editorWindow()
@@ -669,6 +671,23 @@ void TestEditor::inlinePicturesOfTheSameNameStayApart()
     QCOMPARE(pages[0].count(QStringLiteral("\"../BookIMG/pic.jpg\"")), 1);
     QCOMPARE(pages[1].count(QStringLiteral("\"../BookIMG/pic-2.jpg\"")), 1);
     QCOMPARE(pages[1].count(QStringLiteral("\"../BookIMG/pic.jpg\"")), 1);
+}
+
+void TestEditor::editorIsAFixedToolWindow()
+{
+    Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
+    Form3 &w = openFive(b);
+    w.parIndex = 0;
+    Form6 e(b.ctx);
+    const Qt::WindowFlags flags = e.windowFlags();
+    QCOMPARE(e.windowType(), Qt::Tool);
+    // The hints count only with CustomizeWindowHint; without it the system adds its own buttons.
+    QVERIFY(flags.testFlag(Qt::CustomizeWindowHint));
+    QVERIFY(flags.testFlag(Qt::WindowTitleHint));
+    QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
+    QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+    QVERIFY(!flags.testFlag(Qt::WindowContextHelpButtonHint));
 }
 
 QTEST_MAIN(TestEditor)

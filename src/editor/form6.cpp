@@ -40,6 +40,11 @@ QString numberedPictureObject(const QString &imgT, int n)
     return t;
 }
 
+Qt::WindowFlags editorWindowFlags()
+{
+    return Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+}
+
 int inlinePictureCaret(const QString &text, int caret)
 {
     const qsizetype before = text.left(caret).lastIndexOf(QStringLiteral("\r\n"));
@@ -47,7 +52,9 @@ int inlinePictureCaret(const QString &text, int caret)
 }
 
 Form6::Form6(AppContext &ctx, QWidget *parent)
-    : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    // Without CustomizeWindowHint the hints are ignored and the system adds
+    // minimise and maximise buttons to the fixed window.
+    : QDialog(parent, editorWindowFlags())
     , m_ctx(ctx)
 {
     setObjectName(QStringLiteral("Form6"));
