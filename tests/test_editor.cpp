@@ -8,6 +8,7 @@
 #include "shell/dirlist.h"
 #include "shell/form1.h"
 #include "shell/form5.h"
+#include "shell/placement.h"
 #include "support/benchfixture.h"
 #include "support/screenshot.h"
 #include "workbench/form3.h"
@@ -104,6 +105,9 @@ private slots:
     void deletingMainTitleTakesItsEndAlong();
     void inlinePicturesOfTheSameNameStayApart();
     void editorIsAFixedToolWindow();
+    void popupPosition_data();
+    void popupPosition();
+    void bodyPopupOpensLeftOfThePointer();
 };
 
 void TestEditor::editorWindow()
@@ -673,6 +677,17 @@ void TestEditor::inlinePicturesOfTheSameNameStayApart()
     QCOMPARE(pages[1].count(QStringLiteral("\"../BookIMG/pic.jpg\"")), 1);
 }
 
+namespace {
+
+void showActive(QWidget &w)
+{
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+}
+
+} // namespace
+
 void TestEditor::editorIsAFixedToolWindow()
 {
     Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
@@ -688,6 +703,53 @@ void TestEditor::editorIsAFixedToolWindow()
     QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
     QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
     QVERIFY(!flags.testFlag(Qt::WindowContextHelpButtonHint));
+}
+
+void TestEditor::popupPosition_data()
+{
+    QTest::addColumn<QPoint>("pointer");
+    QTest::addColumn<QSize>("menu");
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QPoint>("topLeft");
+    const QRect screen(0, 0, 1280, 800);
+    QTest::newRow("room: flows left from the pointer") << QPoint(600, 300) << QSize(150, 120) << screen << QPoint(451, 300);
+    QTest::newRow("near the left edge: moved right onto the screen") << QPoint(40, 300) << QSize(150, 120) << screen << QPoint(0, 300);
+    QTest::newRow("near the bottom: moved up") << QPoint(600, 760) << QSize(150, 120) << screen << QPoint(451, 680);
+    QTest::newRow("second screen on the right")
+        << QPoint(1300, 10) << QSize(150, 120) << QRect(1280, 0, 1024, 768) << QPoint(1280, 10);
+    QTest::newRow("menu taller than the screen: its top stays on it")
+        << QPoint(600, 300) << QSize(150, 900) << screen << QPoint(451, 0);
+}
+
+void TestEditor::popupPosition()
+{
+    QFETCH(QPoint, pointer);
+    QFETCH(QSize, menu);
+    QFETCH(QRect, screen);
+    QFETCH(QPoint, topLeft);
+    const QPoint at = popupTopLeft(pointer, menu, screen);
+    QCOMPARE(at, topLeft);
+    const QRect placed(at, menu);
+    if (menu.height() <= screen.height())
+        QVERIFY(screen.contains(placed));
+}
+
+void TestEditor::bodyPopupOpensLeftOfThePointer()
+{
+    Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
+    Form3 &w = openFive(b);
+    w.parIndex = 0;
+    Form6 e(b.ctx);
+    showActive(e);
+    const QPoint local(e.matn->viewport()->width() - 20, 30);
+    const QPoint pointer = e.matn->viewport()->mapToGlobal(local);
+    QTest::mouseRelease(e.matn->viewport(), Qt::RightButton, {}, local);
+    QTRY_VERIFY(e.popM->isVisible());
+    QCOMPARE(e.popM->layoutDirection(), Qt::RightToLeft);
+    const QRect menu = e.popM->geometry();
+    QCOMPARE(menu.topLeft(), popupTopLeft(pointer, menu.size(), e.screen()->availableGeometry()));
+    QVERIFY2(menu.right() <= pointer.x(), "the menu reaches right of the pointer");
+    e.popM->hide();
 }
 
 QTEST_MAIN(TestEditor)

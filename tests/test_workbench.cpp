@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -86,6 +87,7 @@ private slots:
     void placement_data();
     void placement();
     void nextPlacesTheWorkbenchOnTheScreen();
+    void contextMenusOpenRightToLeft();
 };
 
 void TestWorkbench::nextWithDesignValuesOpensWorkbench()
@@ -963,6 +965,29 @@ void TestWorkbench::nextPlacesTheWorkbenchOnTheScreen()
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QCOMPARE(w.frameGeometry().topLeft(),
              workbenchTopLeft(b.f1->frameGeometry(), picker, w.frameGeometry().size(), screen));
+}
+
+void TestWorkbench::contextMenusOpenRightToLeft()
+{
+    Bench b([](TempProgram &tp) { tp.write("book.txt", cp1256(QStringLiteral(u"سلام"))); });
+    Form3 &w = b.open();
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    for (QWidget *field : {static_cast<QWidget *>(w.bname), w.matn->viewport()}) {
+        const QPoint local(field->width() / 2, field->height() / 2);
+        const QPoint pointer = field->mapToGlobal(local);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, local, pointer);
+        QApplication::sendEvent(field, &event);
+        QMenu *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY2(menu, qPrintable(field->objectName()));
+        QCOMPARE(menu->layoutDirection(), Qt::RightToLeft);
+        QVERIFY(!menu->actions().isEmpty());
+        QCOMPARE(menu->geometry().topLeft(),
+                 popupTopLeft(pointer, menu->size(), w.screen()->availableGeometry()));
+        menu->close();
+        QTRY_VERIFY(!QApplication::activePopupWidget());
+    }
 }
 
 QTEST_MAIN(TestWorkbench)

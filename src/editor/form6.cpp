@@ -159,6 +159,8 @@ void Form6::buildControls()
     connect(cutM, &QAction::triggered, this, &Form6::cutM_Click);
     connect(pasteM, &QAction::triggered, this, &Form6::pasteM_Click);
     connect(delM, &QAction::triggered, this, &Form6::delM_Click);
+
+    rightToLeftContextMenus({bname, picB, soutB, filmB});
 }
 
 void Form6::Form_Load()
@@ -293,7 +295,7 @@ bool Form6::eventFilter(QObject *watched, QEvent *event)
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::RightButton) {
             preparePopup();
-            popM->popup(mouse->globalPosition().toPoint());
+            popupRightToLeft(popM, mouse->globalPosition().toPoint());
             return true;
         }
     }

@@ -1,6 +1,16 @@
 #include "shell/uistyle.h"
 
+#include "shell/placement.h"
+
+#include <QContextMenuEvent>
 #include <QFont>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTextEdit>
 #include <QWidget>
 
 static void registerArtwork()
@@ -36,6 +46,57 @@ QFont formFont()
 void applyFormFont(QWidget *w)
 {
     w->setFont(formFont());
+}
+
+void popupRightToLeft(QMenu *menu, const QPoint &pointer)
+{
+    menu->setLayoutDirection(Qt::RightToLeft);
+    menu->ensurePolished();
+    QScreen *screen = QGuiApplication::screenAt(pointer);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(pointer, menu->sizeHint());
+    menu->popup(popupTopLeft(pointer, menu->sizeHint(), available));
+}
+
+namespace {
+
+// Shows a field's own standard menu in place of the one Qt would open.
+class ContextMenuFilter : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::ContextMenu)
+            return false;
+        QMenu *menu = nullptr;
+        auto *widget = static_cast<QWidget *>(watched);
+        if (auto *line = qobject_cast<QLineEdit *>(widget))
+            menu = line->createStandardContextMenu();
+        else if (auto *plain = qobject_cast<QPlainTextEdit *>(widget->parentWidget()))
+            menu = plain->createStandardContextMenu();
+        else if (auto *rich = qobject_cast<QTextEdit *>(widget->parentWidget()))
+            menu = rich->createStandardContextMenu();
+        if (!menu)
+            return false;
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        popupRightToLeft(menu, static_cast<QContextMenuEvent *>(event)->globalPos());
+        return true;
+    }
+};
+
+} // namespace
+
+void rightToLeftContextMenus(const QList<QWidget *> &fields)
+{
+    for (QWidget *field : fields) {
+        QWidget *target = field;
+        if (auto *area = qobject_cast<QAbstractScrollArea *>(field))
+            target = area->viewport(); // the text boxes get their menu events there
+        target->installEventFilter(new ContextMenuFilter(target));
+    }
 }
 
 } // namespace zorvel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QList>
 #include <QRect>
 
 class QWidget;
@@ -22,5 +23,20 @@ void applyFormFont(QWidget *w);
 
 // Registers the pictures built into the library (once).
 void initArtwork();
+
+} // namespace zorvel
+
+class QMenu;
+class QPoint;
+
+namespace zorvel {
+
+// Opens the menu right to left, flowing left from the pointer and kept on
+// the pointer's screen.
+void popupRightToLeft(QMenu *menu, const QPoint &pointer);
+
+// The standard context menus of these text fields (a line edit, or a text
+// box through its viewport) open right to left as well.
+void rightToLeftContextMenus(const QList<QWidget *> &fields);
 
 } // namespace zorvel

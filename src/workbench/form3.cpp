@@ -112,6 +112,7 @@ void Form3::buildControls()
     connect(bname, &QLineEdit::textEdited, this, [this] { saveWork(); });
     bindex->viewport()->installEventFilter(this);
     bname->installEventFilter(this);
+    rightToLeftContextMenus({bname, matn});
 }
 
 void Form3::Form_Load()
