@@ -108,6 +108,8 @@ private slots:
     void popupPosition_data();
     void popupPosition();
     void bodyPopupOpensLeftOfThePointer();
+    void focusReturnsToTheIndexList_data();
+    void focusReturnsToTheIndexList();
 };
 
 void TestEditor::editorWindow()
@@ -750,6 +752,38 @@ void TestEditor::bodyPopupOpensLeftOfThePointer()
     QCOMPARE(menu.topLeft(), popupTopLeft(pointer, menu.size(), e.screen()->availableGeometry()));
     QVERIFY2(menu.right() <= pointer.x(), "the menu reaches right of the pointer");
     e.popM->hide();
+}
+
+void TestEditor::focusReturnsToTheIndexList_data()
+{
+    QTest::addColumn<int>("how");
+    QTest::newRow("stored") << 4;
+    QTest::newRow("closed with the close box") << -1;
+    QTest::newRow("paragraph deleted") << 0;
+}
+
+void TestEditor::focusReturnsToTheIndexList()
+{
+    QFETCH(int, how);
+    Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
+    Form3 &w = openFive(b);
+    showActive(w);
+    b.rec.onModal("zorvel::Form6", [how](QDialog &d) {
+        auto &e = static_cast<Form6 &>(d);
+        // As a modal window does: the editor takes the keyboard.
+        showActive(e);
+        e.matn->setFocus();
+        if (how < 0)
+            e.close();
+        else
+            e.btn[how]->click();
+    });
+    w.bindex->setCurrentRow(2);
+    w.bindex_MouseUp();
+    QCOMPARE(b.rec.modals().count(QStringLiteral("zorvel::Form6")), 1);
+    QTRY_VERIFY(w.isActiveWindow());
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w.bindex));
+    QVERIFY(w.bindex->hasFocus());
 }
 
 QTEST_MAIN(TestEditor)

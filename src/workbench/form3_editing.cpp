@@ -16,8 +16,14 @@ namespace zorvel {
 
 void Form3::openEditor()
 {
-    Form6 editor(m_ctx);
-    m_ctx.op->runModal(editor);
+    {
+        Form6 editor(m_ctx);
+        m_ctx.op->runModal(editor);
+    }
+    // The editor's window is gone; the keyboard goes back to the list it was
+    // opened from, not to whichever window the system picks.
+    activateWindow();
+    bindex->setFocus(Qt::OtherFocusReason);
 }
 
 void Form3::ShowEdit(Form6 &editor)
