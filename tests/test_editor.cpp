@@ -20,8 +20,11 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QtTest>
 
+#include <cmath>
 
 using namespace zorvel;
 using namespace zorvel::testing;
@@ -110,6 +113,9 @@ private slots:
     void bodyPopupOpensLeftOfThePointer();
     void focusReturnsToTheIndexList_data();
     void focusReturnsToTheIndexList();
+    void inlinePictureIsShownAtItsObjectSize();
+    void previewFitsThePicture_data();
+    void previewFitsThePicture();
 };
 
 void TestEditor::editorWindow()
@@ -681,6 +687,33 @@ void TestEditor::inlinePicturesOfTheSameNameStayApart()
 
 namespace {
 
+// A picture of one colour written as a BMP under the program folder.
+QString writePicture(Bench &b, const QString &name, const QSize &size, const QColor &colour)
+{
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(colour);
+    const QString path = b.tp.file("Resources/" + name);
+    if (!picture.save(path, "BMP"))
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+// The image formats of the body's objects, in document order.
+QList<QTextImageFormat> bodyObjects(const QTextDocument *doc)
+{
+    QList<QTextImageFormat> found;
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat())
+                found << it.fragment().charFormat().toImageFormat();
+    return found;
+}
+
+QImage shownImage(const QTextDocument *doc, const QTextImageFormat &object)
+{
+    return doc->resource(QTextDocument::ImageResource, QUrl(object.name())).value<QImage>();
+}
+
 void showActive(QWidget &w)
 {
     w.show();
@@ -784,6 +817,93 @@ void TestEditor::focusReturnsToTheIndexList()
     QTRY_VERIFY(w.isActiveWindow());
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w.bindex));
     QVERIFY(w.bindex->hasFocus());
+}
+
+void TestEditor::inlinePictureIsShownAtItsObjectSize()
+{
+    Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
+    Form3 &w = openFive(b);
+    writePicture(b, "wide.bmp", QSize(200, 100), Qt::red);
+    w.parIndex = 0;
+    answerPicker(b.rec, picturesFolder(b), "wide.bmp");
+    QString shownRtf;
+    {
+        Form6 e(b.ctx);
+        e.matn->setSelStart(0);
+        e.picM_Click();
+        const QList<QTextImageFormat> objects = bodyObjects(e.matn->document());
+        QCOMPARE(objects.size(), 1);
+        // \objw330 \objh270: 22 by 18 pixels.
+        QCOMPARE(QSizeF(objects[0].width(), objects[0].height()), QSizeF(22, 18));
+        const QImage shown = shownImage(e.matn->document(), objects[0]);
+        QCOMPARE(shown.size(), QSize(22, 18));
+        // The picture itself, not stretched: 22 by 11 across the middle.
+        QCOMPARE(shown.pixelColor(11, 9), QColor(Qt::red));
+        QCOMPARE(shown.pixelColor(11, 0).alpha(), 0);
+        QCOMPARE(e.matn->Text(), QStringLiteral(" {0}\r\nB0"));
+        e.picB->setText(writePicture(b, "tall.bmp", QSize(100, 600), Qt::blue));
+        e.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&e));
+        saveShot(&e, QStringLiteral("form6-pictures"));
+        shownRtf = e.matn->TextRTF();
+        e.btn_Click(4);
+    }
+    const QString stored = w.table.slot(0).body;
+    QCOMPARE(stored, shownRtf);
+    // The RTF is that of the template's object: the same body read without
+    // the picture shown writes the same bytes.
+    RichTextBox plain;
+    plain.setTextRTF(stored);
+    QVERIFY(shownImage(plain.document(), bodyObjects(plain.document()).value(0)).pixelColor(11, 9) != QColor(Qt::red));
+    QCOMPARE(plain.TextRTF(), stored);
+    QVERIFY(stored.contains(QStringLiteral("\\objw330\\I0\\objh270")));
+    QVERIFY(stored.contains(QStringLiteral("\\pngblip\\picw22\\pich18")));
+
+    // Opened again: the picture is shown once more, and storing changes nothing.
+    Form6 again(b.ctx);
+    const QList<QTextImageFormat> objects = bodyObjects(again.matn->document());
+    QCOMPARE(objects.size(), 1);
+    QCOMPARE(shownImage(again.matn->document(), objects[0]).pixelColor(11, 9), QColor(Qt::red));
+    again.btn_Click(4);
+    QCOMPARE(w.table.slot(0).body, stored);
+}
+
+void TestEditor::previewFitsThePicture_data()
+{
+    QTest::addColumn<QSize>("picture");
+    QTest::newRow("wide") << QSize(600, 100);
+    QTest::newRow("tall") << QSize(100, 600);
+    QTest::newRow("small") << QSize(40, 30);
+}
+
+void TestEditor::previewFitsThePicture()
+{
+    QFETCH(QSize, picture);
+    Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
+    Form3 &w = openFive(b);
+    const QString path = writePicture(b, "shown.bmp", picture, Qt::blue);
+    w.parIndex = 0;
+    // Typed into the field of a shown editor, and attached already when the editor opens.
+    for (const bool typed : {true, false}) {
+        if (!typed)
+            w.table.slot(0).pic = path;
+        Form6 e(b.ctx);
+        e.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&e));
+        if (typed)
+            e.picB->setText(path);
+        const QSize box = e.Image1->contentsRect().size();
+        const QSize shown = e.Image1->pixmap().deviceIndependentSize().toSize();
+        QVERIFY2(shown.width() <= box.width() && shown.height() <= box.height(), "the preview is cut");
+        // The whole picture, in its proportions, as large as the box allows.
+        QVERIFY(shown.width() == box.width() || shown.height() == box.height());
+        const double ratio = double(picture.width()) / picture.height();
+        QVERIFY2(std::abs(double(shown.width()) / shown.height() - ratio) < ratio * 0.05,
+                 qPrintable(QStringLiteral("%1x%2").arg(shown.width()).arg(shown.height())));
+        const QImage grabbed = e.Image1->grab().toImage();
+        const QPointF centre = QPointF(e.Image1->contentsRect().center()) * grabbed.devicePixelRatio();
+        QCOMPARE(grabbed.pixelColor(centre.toPoint()), QColor(Qt::blue));
+    }
 }
 
 QTEST_MAIN(TestEditor)

@@ -235,8 +235,12 @@ bool Form6::showPicture(const QString &path)
     QPixmap picture;
     if (!picture.load(path))
         return false;
-    Image1->setPixmap(picture.scaled(Image1->contentsRect().size(), Qt::KeepAspectRatio,
-                                     Qt::SmoothTransformation));
+    // Whole and in proportion inside the box, at the screen's own pixel density.
+    const qreal ratio = Image1->devicePixelRatioF();
+    QPixmap shown = picture.scaled(Image1->contentsRect().size() * ratio, Qt::KeepAspectRatio,
+                                   Qt::SmoothTransformation);
+    shown.setDevicePixelRatio(ratio);
+    Image1->setPixmap(shown);
     return true;
 }
 

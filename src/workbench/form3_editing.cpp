@@ -4,6 +4,7 @@
 
 #include "common/operator.h"
 #include "editor/form6.h"
+#include "editor/inlinepictures.h"
 #include "richtext/richtextbox.h"
 #include "shell/appcontext.h"
 #include "shell/form1.h"
@@ -56,6 +57,7 @@ void Form3::ShowEdit(Form6 &editor)
     m->setSelLength(m->textLength());
     m->setSelAlignment(1);
     m->setSelLength(0);
+    showInlinePictures(m->document(), table.imgList);
 
     editor.picB->setText(s.pic);
     if (!s.pic.isEmpty() && fso.fileExists(s.pic))
@@ -113,6 +115,7 @@ void Form3::DoIMG(Form6 &editor)
     m->setSelText(QLatin1Char('{') + QString::number(n) + QLatin1Char('}'));
     if (p == 0)
         m->setSelText(QStringLiteral("\r\n"));
+    showInlinePictures(m->document(), table.imgList);
 }
 
 } // namespace zorvel
