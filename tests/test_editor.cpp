@@ -9,6 +9,7 @@
 #include "shell/form1.h"
 #include "shell/form5.h"
 #include "shell/placement.h"
+#include "support/accessiblenames.h"
 #include "support/benchfixture.h"
 #include "support/screenshot.h"
 #include "workbench/form3.h"
@@ -107,6 +108,7 @@ private slots:
     void deletingMainTitleTakesItsEndAlong_data();
     void deletingMainTitleTakesItsEndAlong();
     void inlinePicturesOfTheSameNameStayApart();
+    void everyControlIsNamed();
     void editorIsAFixedToolWindow();
     void popupPosition_data();
     void popupPosition();
@@ -722,6 +724,25 @@ void showActive(QWidget &w)
 }
 
 } // namespace
+
+void TestEditor::everyControlIsNamed()
+{
+    Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
+    Form3 &w = openFive(b);
+    w.parIndex = 0;
+    Form6 e(b.ctx);
+    e.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&e));
+    const QStringList unnamed = unnamedControls(&e);
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(u'\n')));
+    const QStringList silent = captionlessButtonsWithoutName(&e);
+    QVERIFY2(silent.isEmpty(), qPrintable(silent.join(u'\n')));
+    // A field is named by its heading, without the colon; a picture button by what it does.
+    QCOMPARE(spokenName(e.picB), QStringLiteral(u"تصوير متصل به پاراگراف"));
+    QCOMPARE(spokenName(e.bname), QStringLiteral(u"عنوان فهرست"));
+    QCOMPARE(spokenName(e.Command5), QStringLiteral(u"انتخاب تصویر متصل"));
+    QCOMPARE(e.Label1->buddy(), e.soutB);
+}
 
 void TestEditor::editorIsAFixedToolWindow()
 {

@@ -9,6 +9,7 @@
 #include "shell/form1.h"
 #include "shell/placement.h"
 #include "shell/uistyle.h"
+#include "support/accessiblenames.h"
 #include "support/benchfixture.h"
 #include "support/recorder.h"
 #include "support/screenshot.h"
@@ -84,6 +85,7 @@ private slots:
     void refusedWriteKeepsTheText();
     void inputTextsAreListedAgainOnNext();
     void workThatCannotBeSavedIsSaidOnceAndNotDropped();
+    void everyControlIsNamed();
     void placement_data();
     void placement();
     void nextPlacesTheWorkbenchOnTheScreen();
@@ -891,6 +893,23 @@ void TestWorkbench::workThatCannotBeSavedIsSaidOnceAndNotDropped()
     const auto saved = workFromJson(b.tp.read("Data/Work/a1.json"));
     QVERIFY(saved.has_value());
     QCOMPARE(saved->table.parCount, 3);
+}
+
+void TestWorkbench::everyControlIsNamed()
+{
+    Bench b([](TempProgram &tp) { tp.write("book.txt", cp1256(QStringLiteral(u"سلام"))); });
+    Form3 &w = b.open();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QStringList unnamed = unnamedControls(&w);
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(u'\n')));
+    const QStringList silent = captionlessButtonsWithoutName(&w);
+    QVERIFY2(silent.isEmpty(), qPrintable(silent.join(u'\n')));
+    // A list is named by its heading, without the colon.
+    QCOMPARE(spokenName(w.books), QStringLiteral(u"فهرست كتابهاي يافت شده"));
+    QCOMPARE(spokenName(w.bindex), QStringLiteral(u"عناوين فهرست كتاب"));
+    // A button captioned with a bare sign says what it adds.
+    QVERIFY(spokenName(w.Com[6]) != w.Com[6]->text());
 }
 
 void TestWorkbench::placement_data()

@@ -161,6 +161,17 @@ void Form6::buildControls()
     connect(delM, &QAction::triggered, this, &Form6::delM_Click);
 
     rightToLeftContextMenus({bname, picB, soutB, filmB});
+    nameAfterLabel(bname, Label3);
+    nameAfterLabel(picB, Label6);
+    nameAfterLabel(soutB, Label1);
+    nameAfterLabel(filmB, Label2);
+    matn->setAccessibleName(QStringLiteral(u"متن پاراگراف"));
+    Command5->setAccessibleName(QStringLiteral(u"انتخاب تصویر متصل"));
+    Command1->setAccessibleName(QStringLiteral(u"انتخاب صوت متصل"));
+    Command2->setAccessibleName(QStringLiteral(u"انتخاب فیلم متصل"));
+    Image1->setAccessibleName(QStringLiteral(u"پیش‌نمایش تصویر متصل"));
+    for (QPushButton *b : {Command5, Command1, Command2})
+        b->setToolTip(b->accessibleName());
 }
 
 void Form6::Form_Load()

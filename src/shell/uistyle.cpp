@@ -48,6 +48,20 @@ void applyFormFont(QWidget *w)
     w->setFont(formFont());
 }
 
+static QString labelName(const QString &caption)
+{
+    QString name = caption.trimmed();
+    while (!name.isEmpty() && (name.endsWith(u':') || name.endsWith(QChar(0x200F)) || name.endsWith(u' ')))
+        name.chop(1);
+    return name;
+}
+
+void nameAfterLabel(QWidget *field, QLabel *label)
+{
+    label->setBuddy(field);
+    field->setAccessibleName(labelName(label->text()));
+}
+
 void popupRightToLeft(QMenu *menu, const QPoint &pointer)
 {
     menu->setLayoutDirection(Qt::RightToLeft);

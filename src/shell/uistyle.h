@@ -26,10 +26,15 @@ void initArtwork();
 
 } // namespace zorvel
 
+class QLabel;
 class QMenu;
 class QPoint;
 
 namespace zorvel {
+
+// The field is announced by its heading: the label's text without its
+// closing colon (and the label's mnemonic goes to the field).
+void nameAfterLabel(QWidget *field, QLabel *label);
 
 // Opens the menu right to left, flowing left from the pointer and kept on
 // the pointer's screen.
