@@ -805,6 +805,7 @@ void TestEditor::bodyPopupOpensLeftOfThePointer()
     const QRect menu = e.popM->geometry();
     QCOMPARE(menu.topLeft(), popupTopLeft(pointer, menu.size(), e.screen()->availableGeometry()));
     QVERIFY2(menu.right() <= pointer.x(), "the menu reaches right of the pointer");
+    saveShot(e.popM, QStringLiteral("form6-popup"));
     e.popM->hide();
 }
 
