@@ -73,8 +73,6 @@ private slots:
     void pickersAndHelpAreNamed();
     void messageBoxesAreSpokenAndWideEnough();
     void exportMenuOpensLeftOfThePointer();
-    void contextMenuPosition_data();
-    void contextMenuPosition();
 };
 
 void TestAccessibility::mainWindowControlsAreNamed()
@@ -186,29 +184,6 @@ void TestAccessibility::exportMenuOpensLeftOfThePointer()
     QVERIFY2(menuAt.right() <= pointer.x() + 1 && menuAt.right() >= pointer.x() - 2,
              qPrintable(QStringLiteral("menu %1..%2, pointer at %3")
                             .arg(menuAt.left()).arg(menuAt.right()).arg(pointer.x())));
-}
-
-void TestAccessibility::contextMenuPosition_data()
-{
-    QTest::addColumn<QPoint>("pointer");
-    QTest::addColumn<int>("direction");
-    QTest::addColumn<QPoint>("expected");
-    // A 100 x 50 menu on a 800 x 600 screen.
-    QTest::newRow("rtl hangs left") << QPoint(400, 300) << int(Qt::RightToLeft) << QPoint(301, 300);
-    QTest::newRow("ltr hangs right") << QPoint(400, 300) << int(Qt::LeftToRight) << QPoint(400, 300);
-    QTest::newRow("rtl at the left edge") << QPoint(30, 300) << int(Qt::RightToLeft) << QPoint(0, 300);
-    QTest::newRow("ltr at the right edge") << QPoint(780, 300) << int(Qt::LeftToRight) << QPoint(700, 300);
-    QTest::newRow("rtl at the bottom opens upwards") << QPoint(400, 590) << int(Qt::RightToLeft) << QPoint(301, 541);
-}
-
-void TestAccessibility::contextMenuPosition()
-{
-    QFETCH(QPoint, pointer);
-    QFETCH(int, direction);
-    QFETCH(QPoint, expected);
-    QCOMPARE(zorvel::contextMenuPosition(pointer, QSize(100, 50), QRect(0, 0, 800, 600),
-                                         Qt::LayoutDirection(direction)),
-             expected);
 }
 
 QTEST_MAIN(TestAccessibility)

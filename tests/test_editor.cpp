@@ -8,6 +8,8 @@
 #include "shell/dirlist.h"
 #include "shell/form1.h"
 #include "shell/form5.h"
+#include "shell/placement.h"
+#include "support/accessiblenames.h"
 #include "support/benchfixture.h"
 #include "support/screenshot.h"
 #include "workbench/form3.h"
@@ -19,7 +21,11 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QtTest>
+
+#include <cmath>
 
 using namespace zorvel;
 using namespace zorvel::testing;
@@ -102,6 +108,16 @@ private slots:
     void deletingMainTitleTakesItsEndAlong_data();
     void deletingMainTitleTakesItsEndAlong();
     void inlinePicturesOfTheSameNameStayApart();
+    void everyControlIsNamed();
+    void editorIsAFixedToolWindow();
+    void popupPosition_data();
+    void popupPosition();
+    void bodyPopupOpensLeftOfThePointer();
+    void focusReturnsToTheIndexList_data();
+    void focusReturnsToTheIndexList();
+    void inlinePictureIsShownAtItsObjectSize();
+    void previewFitsThePicture_data();
+    void previewFitsThePicture();
 };
 
 void TestEditor::editorWindow()
@@ -669,6 +685,247 @@ void TestEditor::inlinePicturesOfTheSameNameStayApart()
     QCOMPARE(pages[0].count(QStringLiteral("\"../BookIMG/pic.jpg\"")), 1);
     QCOMPARE(pages[1].count(QStringLiteral("\"../BookIMG/pic-2.jpg\"")), 1);
     QCOMPARE(pages[1].count(QStringLiteral("\"../BookIMG/pic.jpg\"")), 1);
+}
+
+namespace {
+
+// A picture of one colour written as a BMP under the program folder.
+QString writePicture(Bench &b, const QString &name, const QSize &size, const QColor &colour)
+{
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(colour);
+    const QString path = b.tp.file("Resources/" + name);
+    if (!picture.save(path, "BMP"))
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+// The image formats of the body's objects, in document order.
+QList<QTextImageFormat> bodyObjects(const QTextDocument *doc)
+{
+    QList<QTextImageFormat> found;
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat())
+                found << it.fragment().charFormat().toImageFormat();
+    return found;
+}
+
+QImage shownImage(const QTextDocument *doc, const QTextImageFormat &object)
+{
+    return doc->resource(QTextDocument::ImageResource, QUrl(object.name())).value<QImage>();
+}
+
+void showActive(QWidget &w)
+{
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+}
+
+} // namespace
+
+void TestEditor::everyControlIsNamed()
+{
+    Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
+    Form3 &w = openFive(b);
+    w.parIndex = 0;
+    Form6 e(b.ctx);
+    e.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&e));
+    const QStringList unnamed = unnamedControls(&e);
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(u'\n')));
+    const QStringList silent = captionlessButtonsWithoutName(&e);
+    QVERIFY2(silent.isEmpty(), qPrintable(silent.join(u'\n')));
+    // A field is named by its heading, without the colon; a picture button by what it does.
+    QCOMPARE(spokenName(e.picB), QStringLiteral(u"تصوير متصل به پاراگراف"));
+    QCOMPARE(spokenName(e.bname), QStringLiteral(u"عنوان فهرست"));
+    QCOMPARE(spokenName(e.Command5), QStringLiteral(u"انتخاب تصویر متصل"));
+    QCOMPARE(e.Label1->buddy(), e.soutB);
+}
+
+void TestEditor::editorIsAFixedToolWindow()
+{
+    Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
+    Form3 &w = openFive(b);
+    w.parIndex = 0;
+    Form6 e(b.ctx);
+    const Qt::WindowFlags flags = e.windowFlags();
+    QCOMPARE(e.windowType(), Qt::Tool);
+    // The hints count only with CustomizeWindowHint; without it the system adds its own buttons.
+    QVERIFY(flags.testFlag(Qt::CustomizeWindowHint));
+    QVERIFY(flags.testFlag(Qt::WindowTitleHint));
+    QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
+    QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+    QVERIFY(!flags.testFlag(Qt::WindowContextHelpButtonHint));
+}
+
+void TestEditor::popupPosition_data()
+{
+    QTest::addColumn<QPoint>("pointer");
+    QTest::addColumn<QSize>("menu");
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QPoint>("topLeft");
+    const QRect screen(0, 0, 1280, 800);
+    QTest::newRow("room: flows left from the pointer") << QPoint(600, 300) << QSize(150, 120) << screen << QPoint(451, 300);
+    QTest::newRow("near the left edge: moved right onto the screen") << QPoint(40, 300) << QSize(150, 120) << screen << QPoint(0, 300);
+    QTest::newRow("near the bottom: moved up") << QPoint(600, 760) << QSize(150, 120) << screen << QPoint(451, 680);
+    QTest::newRow("second screen on the right")
+        << QPoint(1300, 10) << QSize(150, 120) << QRect(1280, 0, 1024, 768) << QPoint(1280, 10);
+    QTest::newRow("menu taller than the screen: its top stays on it")
+        << QPoint(600, 300) << QSize(150, 900) << screen << QPoint(451, 0);
+}
+
+void TestEditor::popupPosition()
+{
+    QFETCH(QPoint, pointer);
+    QFETCH(QSize, menu);
+    QFETCH(QRect, screen);
+    QFETCH(QPoint, topLeft);
+    const QPoint at = popupTopLeft(pointer, menu, screen);
+    QCOMPARE(at, topLeft);
+    const QRect placed(at, menu);
+    if (menu.height() <= screen.height())
+        QVERIFY(screen.contains(placed));
+}
+
+void TestEditor::bodyPopupOpensLeftOfThePointer()
+{
+    Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
+    Form3 &w = openFive(b);
+    w.parIndex = 0;
+    Form6 e(b.ctx);
+    showActive(e);
+    const QPoint local(e.matn->viewport()->width() - 20, 30);
+    const QPoint pointer = e.matn->viewport()->mapToGlobal(local);
+    QTest::mouseRelease(e.matn->viewport(), Qt::RightButton, {}, local);
+    QTRY_VERIFY(e.popM->isVisible());
+    QCOMPARE(e.popM->layoutDirection(), Qt::RightToLeft);
+    const QRect menu = e.popM->geometry();
+    QCOMPARE(menu.topLeft(), popupTopLeft(pointer, menu.size(), e.screen()->availableGeometry()));
+    QVERIFY2(menu.right() <= pointer.x(), "the menu reaches right of the pointer");
+    saveShot(e.popM, QStringLiteral("form6-popup"));
+    e.popM->hide();
+}
+
+void TestEditor::focusReturnsToTheIndexList_data()
+{
+    QTest::addColumn<int>("how");
+    QTest::newRow("stored") << 4;
+    QTest::newRow("closed with the close box") << -1;
+    QTest::newRow("paragraph deleted") << 0;
+}
+
+void TestEditor::focusReturnsToTheIndexList()
+{
+    QFETCH(int, how);
+    Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
+    Form3 &w = openFive(b);
+    showActive(w);
+    b.rec.onModal("zorvel::Form6", [how](QDialog &d) {
+        auto &e = static_cast<Form6 &>(d);
+        // As a modal window does: the editor takes the keyboard.
+        showActive(e);
+        e.matn->setFocus();
+        if (how < 0)
+            e.close();
+        else
+            e.btn[how]->click();
+    });
+    w.bindex->setCurrentRow(2);
+    w.bindex_MouseUp();
+    QCOMPARE(b.rec.modals().count(QStringLiteral("zorvel::Form6")), 1);
+    QTRY_VERIFY(w.isActiveWindow());
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w.bindex));
+    QVERIFY(w.bindex->hasFocus());
+}
+
+void TestEditor::inlinePictureIsShownAtItsObjectSize()
+{
+    Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
+    Form3 &w = openFive(b);
+    writePicture(b, "wide.bmp", QSize(200, 100), Qt::red);
+    w.parIndex = 0;
+    answerPicker(b.rec, picturesFolder(b), "wide.bmp");
+    QString shownRtf;
+    {
+        Form6 e(b.ctx);
+        e.matn->setSelStart(0);
+        e.picM_Click();
+        const QList<QTextImageFormat> objects = bodyObjects(e.matn->document());
+        QCOMPARE(objects.size(), 1);
+        // \objw330 \objh270: 22 by 18 pixels.
+        QCOMPARE(QSizeF(objects[0].width(), objects[0].height()), QSizeF(22, 18));
+        const QImage shown = shownImage(e.matn->document(), objects[0]);
+        QCOMPARE(shown.size(), QSize(22, 18));
+        // The picture itself, not stretched: 22 by 11 across the middle.
+        QCOMPARE(shown.pixelColor(11, 9), QColor(Qt::red));
+        QCOMPARE(shown.pixelColor(11, 0).alpha(), 0);
+        QCOMPARE(e.matn->Text(), QStringLiteral(" {0}\r\nB0"));
+        e.picB->setText(writePicture(b, "tall.bmp", QSize(100, 600), Qt::blue));
+        e.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&e));
+        saveShot(&e, QStringLiteral("form6-pictures"));
+        shownRtf = e.matn->TextRTF();
+        e.btn_Click(4);
+    }
+    const QString stored = w.table.slot(0).body;
+    QCOMPARE(stored, shownRtf);
+    // The RTF is that of the template's object: the same body read without
+    // the picture shown writes the same bytes.
+    RichTextBox plain;
+    plain.setTextRTF(stored);
+    QVERIFY(shownImage(plain.document(), bodyObjects(plain.document()).value(0)).pixelColor(11, 9) != QColor(Qt::red));
+    QCOMPARE(plain.TextRTF(), stored);
+    QVERIFY(stored.contains(QStringLiteral("\\objw330\\I0\\objh270")));
+    QVERIFY(stored.contains(QStringLiteral("\\pngblip\\picw22\\pich18")));
+
+    // Opened again: the picture is shown once more, and storing changes nothing.
+    Form6 again(b.ctx);
+    const QList<QTextImageFormat> objects = bodyObjects(again.matn->document());
+    QCOMPARE(objects.size(), 1);
+    QCOMPARE(shownImage(again.matn->document(), objects[0]).pixelColor(11, 9), QColor(Qt::red));
+    again.btn_Click(4);
+    QCOMPARE(w.table.slot(0).body, stored);
+}
+
+void TestEditor::previewFitsThePicture_data()
+{
+    QTest::addColumn<QSize>("picture");
+    QTest::newRow("wide") << QSize(600, 100);
+    QTest::newRow("tall") << QSize(100, 600);
+    QTest::newRow("small") << QSize(40, 30);
+}
+
+void TestEditor::previewFitsThePicture()
+{
+    QFETCH(QSize, picture);
+    Bench b([](TempProgram &tp) { tp.write("five.txt", fiveText()); });
+    Form3 &w = openFive(b);
+    const QString path = writePicture(b, "shown.bmp", picture, Qt::blue);
+    w.parIndex = 0;
+    // Typed into the field of a shown editor, and attached already when the editor opens.
+    for (const bool typed : {true, false}) {
+        if (!typed)
+            w.table.slot(0).pic = path;
+        Form6 e(b.ctx);
+        e.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&e));
+        if (typed)
+            e.picB->setText(path);
+        const QSize box = e.Image1->contentsRect().size();
+        const QSize shown = e.Image1->pixmap().deviceIndependentSize().toSize();
+        QVERIFY2(shown.width() <= box.width() && shown.height() <= box.height(), "the preview is cut");
+        // The whole picture, in its proportions, as large as the box allows.
+        QVERIFY(shown.width() == box.width() || shown.height() == box.height());
+        const double ratio = double(picture.width()) / picture.height();
+        QVERIFY2(std::abs(double(shown.width()) / shown.height() - ratio) < ratio * 0.05,
+                 qPrintable(QStringLiteral("%1x%2").arg(shown.width()).arg(shown.height())));
+        const QImage grabbed = e.Image1->grab().toImage();
+        const QPointF centre = QPointF(e.Image1->contentsRect().center()) * grabbed.devicePixelRatio();
+        QCOMPARE(grabbed.pixelColor(centre.toPoint()), QColor(Qt::blue));
+    }
 }
 
 QTEST_MAIN(TestEditor)

@@ -7,7 +7,9 @@
 #include "richtext/richtextbox.h"
 #include "shell/appcontext.h"
 #include "shell/form1.h"
+#include "shell/placement.h"
 #include "shell/uistyle.h"
+#include "support/accessiblenames.h"
 #include "support/benchfixture.h"
 #include "support/recorder.h"
 #include "support/screenshot.h"
@@ -20,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -82,6 +85,11 @@ private slots:
     void refusedWriteKeepsTheText();
     void inputTextsAreListedAgainOnNext();
     void workThatCannotBeSavedIsSaidOnceAndNotDropped();
+    void everyControlIsNamed();
+    void placement_data();
+    void placement();
+    void nextPlacesTheWorkbenchOnTheScreen();
+    void contextMenusOpenRightToLeft();
 };
 
 void TestWorkbench::nextWithDesignValuesOpensWorkbench()
@@ -885,6 +893,120 @@ void TestWorkbench::workThatCannotBeSavedIsSaidOnceAndNotDropped()
     const auto saved = workFromJson(b.tp.read("Data/Work/a1.json"));
     QVERIFY(saved.has_value());
     QCOMPARE(saved->table.parCount, 3);
+}
+
+void TestWorkbench::everyControlIsNamed()
+{
+    Bench b([](TempProgram &tp) { tp.write("book.txt", cp1256(QStringLiteral(u"سلام"))); });
+    Form3 &w = b.open();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QStringList unnamed = unnamedControls(&w);
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(u'\n')));
+    const QStringList silent = captionlessButtonsWithoutName(&w);
+    QVERIFY2(silent.isEmpty(), qPrintable(silent.join(u'\n')));
+    // A list is named by its heading, without the colon.
+    QCOMPARE(spokenName(w.books), QStringLiteral(u"فهرست كتابهاي يافت شده"));
+    QCOMPARE(spokenName(w.bindex), QStringLiteral(u"عناوين فهرست كتاب"));
+    // A button captioned with a bare sign says what it adds.
+    QVERIFY(spokenName(w.Com[6]) != w.Com[6]->text());
+}
+
+void TestWorkbench::placement_data()
+{
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QRect>("main");
+    QTest::addColumn<QRect>("picker");
+    QTest::addColumn<QPoint>("topLeft");
+    QTest::addColumn<bool>("pickerClear");
+    // The picker lies inside the main window, as on Form1.
+    QTest::newRow("wide: left of the main window")
+        << QRect(0, 0, 1920, 1040) << QRect(1000, 100, 520, 450) << QRect(1030, 210, 460, 22)
+        << QPoint(1000 - 8 - 824, 100) << true;
+    QTest::newRow("wide, main window at the left edge: right of it")
+        << QRect(0, 0, 1920, 1040) << QRect(20, 100, 520, 450) << QRect(50, 210, 460, 22)
+        << QPoint(20 + 520 + 8, 100) << true;
+    QTest::newRow("wide, main window low: beside it, lifted onto the screen")
+        << QRect(0, 0, 1920, 1040) << QRect(1000, 800, 520, 230) << QRect(1030, 910, 460, 22)
+        << QPoint(168, 1040 - 596) << true;
+    QTest::newRow("second screen: left of the main window on it")
+        << QRect(1920, 0, 1920, 1080) << QRect(2900, 50, 520, 450) << QRect(2930, 160, 460, 22)
+        << QPoint(2900 - 8 - 824, 50) << true;
+    QTest::newRow("narrow: below the picker")
+        << QRect(0, 0, 1280, 1024) << QRect(300, 50, 520, 450) << QRect(330, 160, 460, 22)
+        << QPoint(0, 160 + 22 + 8) << true;
+    QTest::newRow("narrow and short: right of a picker at the left")
+        << QRect(0, 0, 1500, 700) << QRect(400, 0, 600, 450) << QRect(420, 120, 150, 22)
+        << QPoint(420 + 150 + 8, 0) << true;
+    QTest::newRow("tiny: on the screen")
+        << QRect(0, 0, 800, 600) << QRect(100, 0, 520, 450) << QRect(130, 110, 460, 22)
+        << QPoint(0, 0) << false;
+    QTest::newRow("tiny, offset screen: its top-left corner on it")
+        << QRect(100, 50, 640, 480) << QRect(150, 60, 520, 450) << QRect(180, 170, 460, 22)
+        << QPoint(100, 50) << false;
+}
+
+void TestWorkbench::placement()
+{
+    QFETCH(QRect, screen);
+    QFETCH(QRect, main);
+    QFETCH(QRect, picker);
+    QFETCH(QPoint, topLeft);
+    QFETCH(bool, pickerClear);
+    const QSize bench(824, 596);
+    const QPoint at = workbenchTopLeft(main, picker, bench, screen);
+    QCOMPARE(at, topLeft);
+    const QRect placed(at, bench);
+    QVERIFY(screen.contains(at));
+    if (bench.width() <= screen.width() && bench.height() <= screen.height())
+        QVERIFY(screen.contains(placed));
+    QCOMPARE(!placed.intersects(picker), pickerClear);
+}
+
+void TestWorkbench::nextPlacesTheWorkbenchOnTheScreen()
+{
+    Bench b([](TempProgram &tp) { tp.write("book.txt", cp1256(QStringLiteral(u"سلام"))); });
+    b.f1->show();
+    QVERIFY(QTest::qWaitForWindowExposed(b.f1.get()));
+    Form3 &w = b.open();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QRect screen = b.f1->screen()->availableGeometry();
+    const QRect picker(b.f1->dataName->mapToGlobal(QPoint(0, 0)), b.f1->dataName->size());
+    QCOMPARE(w.frameGeometry().topLeft(),
+             workbenchTopLeft(b.f1->frameGeometry(), picker, w.frameGeometry().size(), screen));
+    QVERIFY(screen.contains(w.frameGeometry().topLeft()));
+    // Moved away by the operator, hidden by a written book, opened again: placed again.
+    const QPoint away = screen.topLeft() + QPoint(3, 3);
+    w.move(away);
+    QTRY_COMPARE(w.frameGeometry().topLeft(), away);
+    w.hide();
+    b.open();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCOMPARE(w.frameGeometry().topLeft(),
+             workbenchTopLeft(b.f1->frameGeometry(), picker, w.frameGeometry().size(), screen));
+}
+
+void TestWorkbench::contextMenusOpenRightToLeft()
+{
+    Bench b([](TempProgram &tp) { tp.write("book.txt", cp1256(QStringLiteral(u"سلام"))); });
+    Form3 &w = b.open();
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    for (QWidget *field : {static_cast<QWidget *>(w.bname), w.matn->viewport()}) {
+        const QPoint local(field->width() / 2, field->height() / 2);
+        const QPoint pointer = field->mapToGlobal(local);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, local, pointer);
+        QApplication::sendEvent(field, &event);
+        QMenu *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY2(menu, qPrintable(field->objectName()));
+        QCOMPARE(menu->layoutDirection(), Qt::RightToLeft);
+        QVERIFY(!menu->actions().isEmpty());
+        QCOMPARE(menu->geometry().topLeft(),
+                 popupTopLeft(pointer, menu->size(), w.screen()->availableGeometry()));
+        menu->close();
+        QTRY_VERIFY(!QApplication::activePopupWidget());
+    }
 }
 
 QTEST_MAIN(TestWorkbench)

@@ -40,6 +40,11 @@ QString numberedPictureObject(const QString &imgT, int n)
     return t;
 }
 
+Qt::WindowFlags editorWindowFlags()
+{
+    return Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+}
+
 int inlinePictureCaret(const QString &text, int caret)
 {
     const qsizetype before = text.left(caret).lastIndexOf(QStringLiteral("\r\n"));
@@ -47,7 +52,9 @@ int inlinePictureCaret(const QString &text, int caret)
 }
 
 Form6::Form6(AppContext &ctx, QWidget *parent)
-    : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    // Without CustomizeWindowHint the hints are ignored and the system adds
+    // minimise and maximise buttons to the fixed window.
+    : QDialog(parent, editorWindowFlags())
     , m_ctx(ctx)
 {
     setObjectName(QStringLiteral("Form6"));
@@ -152,6 +159,21 @@ void Form6::buildControls()
     connect(cutM, &QAction::triggered, this, &Form6::cutM_Click);
     connect(pasteM, &QAction::triggered, this, &Form6::pasteM_Click);
     connect(delM, &QAction::triggered, this, &Form6::delM_Click);
+
+    rightToLeftContextMenus({bname, picB, soutB, filmB});
+    nameAfterLabel(bname, Label3);
+    nameAfterLabel(picB, Label6);
+    nameAfterLabel(soutB, Label1);
+    nameAfterLabel(filmB, Label2);
+    for (QLineEdit *path : {picB, soutB, filmB})
+        showPathEnd(path);
+    matn->setAccessibleName(QStringLiteral(u"متن پاراگراف"));
+    Command5->setAccessibleName(QStringLiteral(u"انتخاب تصویر متصل"));
+    Command1->setAccessibleName(QStringLiteral(u"انتخاب صوت متصل"));
+    Command2->setAccessibleName(QStringLiteral(u"انتخاب فیلم متصل"));
+    Image1->setAccessibleName(QStringLiteral(u"پیش‌نمایش تصویر متصل"));
+    for (QPushButton *b : {Command5, Command1, Command2})
+        b->setToolTip(b->accessibleName());
 }
 
 void Form6::Form_Load()
@@ -226,8 +248,12 @@ bool Form6::showPicture(const QString &path)
     QPixmap picture;
     if (!picture.load(path))
         return false;
-    Image1->setPixmap(picture.scaled(Image1->contentsRect().size(), Qt::KeepAspectRatio,
-                                     Qt::SmoothTransformation));
+    // Whole and in proportion inside the box, at the screen's own pixel density.
+    const qreal ratio = Image1->devicePixelRatioF();
+    QPixmap shown = picture.scaled(Image1->contentsRect().size() * ratio, Qt::KeepAspectRatio,
+                                   Qt::SmoothTransformation);
+    shown.setDevicePixelRatio(ratio);
+    Image1->setPixmap(shown);
     return true;
 }
 
@@ -286,7 +312,7 @@ bool Form6::eventFilter(QObject *watched, QEvent *event)
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::RightButton) {
             preparePopup();
-            popM->popup(mouse->globalPosition().toPoint());
+            popupRightToLeft(popM, mouse->globalPosition().toPoint());
             return true;
         }
     }

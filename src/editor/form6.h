@@ -73,6 +73,9 @@ private:
 // "\objw330\objh270" becomes "\objw330\I<n>\objh270".
 QString numberedPictureObject(const QString &imgT, int n);
 
+// A fixed tool window: a title and a close box, nothing to minimise or maximise.
+Qt::WindowFlags editorWindowFlags();
+
 // Where an inline picture goes: the caret moves to the end of the line
 // before the one it is in (0 when it is in the first line).
 int inlinePictureCaret(const QString &text, int caret);

@@ -44,6 +44,8 @@ public:
     bool FE();
     void MakeDirs();
     void Doit();
+    // Beside this window, or at least clear of the book picker.
+    void placeWorkbench(QWidget &workbench);
     void ExportAll();
     // How long a quick export runs before its progress window shows.
     int exportProgressDelayMs = 400;

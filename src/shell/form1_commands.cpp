@@ -9,6 +9,7 @@
 #include "project/bookslot.h"
 #include "shell/appcontext.h"
 #include "shell/messages.h"
+#include "shell/placement.h"
 #include "shell/uistyle.h"
 #include "workbench/form3.h"
 
@@ -102,23 +103,24 @@ void Form1::Doit()
     if (!workbench) {
         workbench = new Form3(m_ctx);
         workbench->setAttribute(Qt::WA_DeleteOnClose, false);
-        // Beside the main window: on the side with room, else where it covers least of it.
-        const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect();
-        const QRect me = frameGeometry();
-        const int w = workbench->frameGeometry().width();
-        QPoint at(me.left() - w - 8, me.top());
-        if (screen.isValid() && at.x() < screen.left()) {
-            if (me.right() + 8 + w <= screen.right())
-                at.setX(me.right() + 8);
-            else if (me.left() - screen.left() >= screen.right() - me.right())
-                at.setX(screen.left());
-            else
-                at.setX(std::max(screen.left(), screen.right() - w + 1));
-        }
-        workbench->move(at);
     }
     workbench->openForBook(buildFolder());
+    placeWorkbench(*workbench);
     workbench->show();
+}
+
+void Form1::placeWorkbench(QWidget &workbench)
+{
+    // Before its first showing a window has no frame yet: this window's frame
+    // is the best guess of the one it will get.
+    QSize size = workbench.frameGeometry().size();
+    if (size == workbench.size())
+        size += frameGeometry().size() - this->size();
+    const QScreen *screen = this->screen();
+    if (!screen)
+        return;
+    const QRect picker(dataName->mapToGlobal(QPoint(0, 0)), dataName->size());
+    workbench.move(workbenchTopLeft(frameGeometry(), picker, size, screen->availableGeometry()));
 }
 
 void Form1::Timer1_Timer()

@@ -9,7 +9,6 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QScreen>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -25,13 +24,8 @@ void Form1::addEpubCommand()
     connect(Command10, &QWidget::customContextMenuRequested, this, [this](const QPoint &local) {
         auto *menu = new QMenu(Command10);
         menu->setAttribute(Qt::WA_DeleteOnClose);
-        menu->setLayoutDirection(layoutDirection());
         menu->addActions(Command10->actions());
-        const QPoint pointer = Command10->mapToGlobal(local);
-        const QScreen *screen = Command10->screen();
-        menu->popup(contextMenuPosition(pointer, menu->sizeHint(),
-                                        screen ? screen->availableGeometry() : QRect(),
-                                        layoutDirection()));
+        popupRightToLeft(menu, Command10->mapToGlobal(local));
     });
     Command10->setToolTip(QStringLiteral(u"كليك راست: خروجي EPUB"));
     connect(CommandEpub, &QAction::triggered, this, &Form1::CommandEpub_Click);

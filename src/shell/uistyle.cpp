@@ -1,13 +1,19 @@
 #include "shell/uistyle.h"
 
-#include <QApplication>
+#include "shell/placement.h"
 
-#include <algorithm>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QFont>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
 #include <QPointer>
+#include <QScreen>
+#include <QTextEdit>
 #include <QTimer>
 #include <QWidget>
 
@@ -104,31 +110,12 @@ void showPathEnd(QLineEdit *field)
     follow();
 }
 
-QPoint contextMenuPosition(const QPoint &pointer, const QSize &menuSize, const QRect &screen,
-                           Qt::LayoutDirection direction)
-{
-    QPoint at = pointer;
-    if (direction == Qt::RightToLeft)
-        at.rx() -= menuSize.width() - 1;
-    if (!screen.isValid())
-        return at;
-    // Inside the screen, the pointer's side first.
-    if (at.x() + menuSize.width() > screen.right() + 1)
-        at.setX(screen.right() + 1 - menuSize.width());
-    if (at.x() < screen.left())
-        at.setX(screen.left());
-    if (at.y() + menuSize.height() > screen.bottom() + 1)
-        at.setY(std::max(screen.top(), pointer.y() - menuSize.height() + 1));
-    if (at.y() < screen.top())
-        at.setY(screen.top());
-    return at;
-}
-
 QString labelCaption(const QString &labelText)
 {
     QString caption = labelText.trimmed();
     caption.remove(u'&');
-    while (caption.endsWith(u':'))
+    while (!caption.isEmpty()
+           && (caption.endsWith(u':') || caption.endsWith(QChar(0x200F)) || caption.endsWith(u' ')))
         caption.chop(1);
     return caption.trimmed();
 }
@@ -137,6 +124,57 @@ void nameAfterLabel(QWidget *field, QLabel *label)
 {
     label->setBuddy(field);
     field->setAccessibleName(labelCaption(label->text()));
+}
+
+void popupRightToLeft(QMenu *menu, const QPoint &pointer)
+{
+    menu->setLayoutDirection(Qt::RightToLeft);
+    menu->ensurePolished();
+    QScreen *screen = QGuiApplication::screenAt(pointer);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(pointer, menu->sizeHint());
+    menu->popup(popupTopLeft(pointer, menu->sizeHint(), available));
+}
+
+namespace {
+
+// Shows a field's own standard menu in place of the one Qt would open.
+class ContextMenuFilter : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::ContextMenu)
+            return false;
+        QMenu *menu = nullptr;
+        auto *widget = static_cast<QWidget *>(watched);
+        if (auto *line = qobject_cast<QLineEdit *>(widget))
+            menu = line->createStandardContextMenu();
+        else if (auto *plain = qobject_cast<QPlainTextEdit *>(widget->parentWidget()))
+            menu = plain->createStandardContextMenu();
+        else if (auto *rich = qobject_cast<QTextEdit *>(widget->parentWidget()))
+            menu = rich->createStandardContextMenu();
+        if (!menu)
+            return false;
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        popupRightToLeft(menu, static_cast<QContextMenuEvent *>(event)->globalPos());
+        return true;
+    }
+};
+
+} // namespace
+
+void rightToLeftContextMenus(const QList<QWidget *> &fields)
+{
+    for (QWidget *field : fields) {
+        QWidget *target = field;
+        if (auto *area = qobject_cast<QAbstractScrollArea *>(field))
+            target = area->viewport(); // the text boxes get their menu events there
+        target->installEventFilter(new ContextMenuFilter(target));
+    }
 }
 
 } // namespace zorvel

@@ -1,12 +1,13 @@
 #pragma once
 
 #include <QFont>
+#include <QList>
 #include <QRect>
-#include <QPoint>
-#include <QSize>
 
 class QLabel;
 class QLineEdit;
+class QMenu;
+class QPoint;
 class QWidget;
 
 namespace zorvel {
@@ -36,16 +37,18 @@ void installTextBoxFocusRule();
 // operator is not editing it, and the whole path as its tooltip.
 void showPathEnd(QLineEdit *field);
 
-// Where a context menu of `menuSize` opens for a click at `pointer`: in a
-// right-to-left window it hangs to the left of the pointer (its top-right
-// corner there), in a left-to-right one to the right; either way it is moved
-// back inside `screen` when it would leave it.
-QPoint contextMenuPosition(const QPoint &pointer, const QSize &menuSize, const QRect &screen,
-                           Qt::LayoutDirection direction);
 
 // The accessible name a screen reader announces for a field: the caption of
 // the label beside it, without its colon. The label becomes the field's buddy.
 void nameAfterLabel(QWidget *field, QLabel *label);
 QString labelCaption(const QString &labelText);
+
+// Opens the menu right to left, flowing left from the pointer and kept on
+// the pointer's screen.
+void popupRightToLeft(QMenu *menu, const QPoint &pointer);
+
+// The standard context menus of these text fields (a line edit, or a text
+// box through its viewport) open right to left as well.
+void rightToLeftContextMenus(const QList<QWidget *> &fields);
 
 } // namespace zorvel

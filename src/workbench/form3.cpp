@@ -112,6 +112,21 @@ void Form3::buildControls()
     connect(bname, &QLineEdit::textEdited, this, [this] { saveWork(); });
     bindex->viewport()->installEventFilter(this);
     bname->installEventFilter(this);
+    rightToLeftContextMenus({bname, matn});
+    nameControls();
+}
+
+void Form3::nameControls()
+{
+    nameAfterLabel(books, Label1);
+    nameAfterLabel(bindex, Label3);
+    bname->setAccessibleName(QStringLiteral(u"نام کتاب"));
+    matn->setAccessibleName(QStringLiteral(u"متن ورودی"));
+    // The punctuation buttons' captions say nothing to a screen reader.
+    Com[5]->setAccessibleName(QStringLiteral(u"افزودن انتخاب در پرانتز به نام کتاب"));
+    Com[6]->setAccessibleName(QStringLiteral(u"افزودن انتخاب با خط تیره به نام کتاب"));
+    Com[7]->setAccessibleName(QStringLiteral(u"افزودن انتخاب با دونقطه به نام کتاب"));
+    Com[8]->setAccessibleName(QStringLiteral(u"افزودن انتخاب با نقطه‌ویرگول به نام کتاب"));
 }
 
 void Form3::Form_Load()

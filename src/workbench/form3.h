@@ -100,6 +100,7 @@ protected:
 
 private:
     void buildControls();
+    void nameControls();
     void Form_Load();
     void Form_Resize();
     void reportRefusedMark(ParagraphTable::Mark mark);

@@ -4,6 +4,7 @@
 
 #include "common/operator.h"
 #include "editor/form6.h"
+#include "editor/inlinepictures.h"
 #include "richtext/richtextbox.h"
 #include "shell/appcontext.h"
 #include "shell/form1.h"
@@ -16,8 +17,14 @@ namespace zorvel {
 
 void Form3::openEditor()
 {
-    Form6 editor(m_ctx);
-    m_ctx.op->runModal(editor);
+    {
+        Form6 editor(m_ctx);
+        m_ctx.op->runModal(editor);
+    }
+    // The editor's window is gone; the keyboard goes back to the list it was
+    // opened from, not to whichever window the system picks.
+    activateWindow();
+    bindex->setFocus(Qt::OtherFocusReason);
 }
 
 void Form3::ShowEdit(Form6 &editor)
@@ -50,6 +57,7 @@ void Form3::ShowEdit(Form6 &editor)
     m->setSelLength(m->textLength());
     m->setSelAlignment(1);
     m->setSelLength(0);
+    showInlinePictures(m->document(), table.imgList);
 
     editor.picB->setText(s.pic);
     if (!s.pic.isEmpty() && fso.fileExists(s.pic))
@@ -107,6 +115,7 @@ void Form3::DoIMG(Form6 &editor)
     m->setSelText(QLatin1Char('{') + QString::number(n) + QLatin1Char('}'));
     if (p == 0)
         m->setSelText(QStringLiteral("\r\n"));
+    showInlinePictures(m->document(), table.imgList);
 }
 
 } // namespace zorvel
