@@ -124,6 +124,7 @@ void TestAccessibility::pickersAndHelpAreNamed()
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w));
         QVERIFY2(unnamedControls(w).isEmpty(), qPrintable(w->objectName() + ": " + unnamedReport(w)));
+        saveShot(w, QString::fromLatin1(w->metaObject()->className()).section(u':', -1).toLower());
         for (QWidget *c : w->findChildren<QWidget *>()) {
             if (c->focusPolicy() != Qt::NoFocus && !c->focusProxy() && c->isVisible()
                 && !qobject_cast<QAbstractButton *>(c)) {
