@@ -149,6 +149,11 @@ void TestAccessibility::messageBoxesAreSpokenAndWideEnough()
         QCOMPARE(iface->text(QAccessible::Description), text);
         QCOMPARE(box->layoutDirection(), Qt::RightToLeft);
         QVERIFY2(unnamedControls(box.get()).isEmpty(), qPrintable(unnamedReport(box.get())));
+        // Nothing but the caption in a button: no theme icon to push it out.
+        for (QAbstractButton *button : box->buttons()) {
+            QVERIFY(button->icon().isNull());
+            QVERIFY(isPersian(button->text()));
+        }
     }
 
     // The shortest box there is: one word. Its caption must not be cut by

@@ -34,6 +34,10 @@ std::unique_ptr<QMessageBox> makeMessageBox(const QString &text, QMessageBox::St
         yes->setText(QStringLiteral(u"بله"));
     if (QAbstractButton *no = box->button(QMessageBox::No))
         no->setText(QStringLiteral(u"خير"));
+    // Some desktop themes give the box's buttons icons, and in a right-to-left
+    // box the icon then pushes the Persian caption out of its button.
+    for (QAbstractButton *button : box->buttons())
+        button->setIcon(QIcon());
     box->setAccessibleName(box->windowTitle());
     box->setAccessibleDescription(text);
     // A short message makes a narrow box, and the title bar then cuts the
