@@ -105,7 +105,9 @@ void Form1::Doit()
         workbench->setAttribute(Qt::WA_DeleteOnClose, false);
     }
     workbench->openForBook(buildFolder());
-    placeWorkbench(*workbench);
+    // Where the operator has put an open workbench, it stays.
+    if (!workbench->isVisible())
+        placeWorkbench(*workbench);
     workbench->show();
 }
 
