@@ -381,8 +381,6 @@ void Form1::nameControls()
     }
     Command10->setAccessibleDescription(Command10->toolTip());
     Picture1->setAccessibleName(QStringLiteral("Zorvel"));
-    for (QLabel *p : {Picture2, Picture3, Picture4, Picture5, Picture6})
-        p->setAccessibleName(QString()); // decoration: nothing to announce
     for (QLineEdit *e : {Text1, idir, index, Mus1, Mus2, Back, ExBox})
         showPathEnd(e);
 }
@@ -526,10 +524,6 @@ void Form1::MakeCombo()
     if (at >= 0)
         dataName->setCurrentIndex(at);
 }
-
-} // namespace zorvel
-
-namespace zorvel {
 
 void Form1::fitBookListWidth()
 {

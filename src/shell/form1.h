@@ -143,8 +143,6 @@ private:
     PickerMemory m_pickerMemory;
     void requestFolder(const QString &key);
     void requestFile(const QString &key, const QString &pattern);
-    // The paragraph editor's keys; false when the key is not one of them.
-    bool routeToEditor(const QString &key, const QString &file);
     QString fieldPath(const QLineEdit *field) const;
 
     AppContext &m_ctx;

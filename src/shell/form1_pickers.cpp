@@ -39,6 +39,8 @@ Form5 *Form1::form5()
     return m_form5;
 }
 
+// The routing table: which field each requester key fills. The editor's
+// fields count only while the editor is open.
 QLineEdit *Form1::requesterField(const QString &key) const
 {
     static const QHash<QString, QLineEdit *Form1::*> own = {
@@ -141,23 +143,6 @@ void Form1::Command8_Click()
     requestFile(QStringLiteral("Command8"), QStringLiteral("*.jpg"));
 }
 
-bool Form1::routeToEditor(const QString &key, const QString &file)
-{
-    QLineEdit *target = nullptr;
-    Form6 *editor = m_ctx.form6;
-    if (key == QLatin1String("C6d5"))
-        target = editor ? editor->picB : nullptr;
-    else if (key == QLatin1String("C6d1"))
-        target = editor ? editor->soutB : nullptr;
-    else if (key == QLatin1String("C6d2"))
-        target = editor ? editor->filmB : nullptr;
-    else
-        return false;
-    if (target)
-        target->setText(file);
-    return true;
-}
-
 void Form1::Command4_Click()
 {
     // Made afresh each time, so the help file is read again.
@@ -174,25 +159,14 @@ void Form1::upd()
         m_pickerMemory.remember(kind, folder);
     else if (m_form5)
         m_pickerMemory.remember(kind, m_form5->File1->path());
-    if (wdir == QLatin1String("idir"))
-        idir->setText(folder);
-    else if (wdir == QLatin1String("Command5"))
-        index->setText(file);
-    else if (wdir == QLatin1String("Command6"))
-        Mus1->setText(file);
-    else if (wdir == QLatin1String("Command7"))
-        Mus2->setText(file);
-    else if (wdir == QLatin1String("Command8"))
-        Back->setText(file);
-    else if (wdir == QLatin1String("Command9"))
-        Text1->setText(folder);
-    else if (routeToEditor(wdir, file))
-        return;
-    else if (wdir == QLatin1String("IMG")) {
+    // The workbench's picture insertion reads its choice after the picker;
+    // every other key names the field it fills (a folder field or a file field).
+    if (wdir == QLatin1String("IMG")) {
         if (m_ctx.form3)
             m_ctx.form3->InIMG = file;
-    } else if (wdir == QLatin1String("ExBox"))
-        ExBox->setText(folder);
+    } else if (QLineEdit *target = requesterField(wdir)) {
+        target->setText(kind == PathKind::Folder ? folder : file);
+    }
 }
 
 } // namespace zorvel
