@@ -31,6 +31,7 @@ from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import WebDriverWait
 
 FIXTURE = None
+VARIANTS = None
 EXPECT = None
 DRIVER = None
 PROFILE = None
@@ -73,6 +74,18 @@ def shown_toc(toc):
             for n in toc]
 
 
+def luminance(css):
+    """Relative luminance of a CSS rgb()/rgba() colour."""
+    parts = [float(v) for v in re.findall(r'[\d.]+', css)[:3]]
+    lin = [c / 255 / 12.92 if c / 255 <= 0.03928 else ((c / 255 + 0.055) / 1.055) ** 2.4 for c in parts]
+    return 0.2126 * lin[0] + 0.7152 * lin[1] + 0.0722 * lin[2]
+
+
+def contrast(a, b):
+    la, lb = sorted((luminance(a), luminance(b)), reverse=True)
+    return (la + 0.05) / (lb + 0.05)
+
+
 def start_browser():
     global DRIVER, PROFILE
     PROFILE = tempfile.mkdtemp(prefix='zorvel-reader-test-')
@@ -96,11 +109,62 @@ def stop_browser():
 
 
 def setUpModule():
+    global VARIANTS
+    VARIANTS = tempfile.mkdtemp(prefix='zorvel-reader-variants-')
     start_browser()
 
 
 def tearDownModule():
     stop_browser()
+    shutil.rmtree(VARIANTS, ignore_errors=True)
+
+
+def pg(title, *texts, **media):
+    """A page of a book made by a test."""
+    page = {'title': title, 'identity': False, 'blocks': [{'text': t} for t in texts],
+            'picture': None, 'sound': None, 'film': None, 'printable': None}
+    page.update(media)
+    return page
+
+
+def variant(name, books=(), template=1, print_on=True, music=False, keep=True):
+    """A copy of the fixture's first export, its settings changed and the
+    given books added (keep=False: instead of the fixture's own). A book
+    may name how its file is broken: 'missing', 'cut' or 'garbage'."""
+    out = os.path.join(VARIANTS, name)
+    shutil.copytree(os.path.join(FIXTURE, EXPECT['exports'][0]['folder']), out)
+    data = os.path.join(out, 'Data', 'reader', 'data')
+    lib_path = os.path.join(data, 'library.js')
+    with open(lib_path, encoding='utf-8') as f:
+        text = f.read()
+    library = json.loads(text[text.index('=') + 1:].strip().rstrip(';'))
+    library['settings'].update(template=template, print=print_on, music=music)
+    if not keep:
+        library['books'] = []
+    for b in books:
+        pages = b.get('pages', [])
+        library['books'].append({'slot': b['slot'], 'row': b['row'], 'place': b['place'], 'name': b['name'],
+                                 'cover': b.get('cover'), 'pageCount': len(pages),
+                                 'script': 'data/%s.js' % b['slot']})
+        book = {'name': b['name'], 'toc': [{'label': p['title'], 'page': i} for i, p in enumerate(pages)],
+                'pages': pages}
+        script = ('(window.ZORVEL_BOOKS = window.ZORVEL_BOOKS || {})[%s] = %s;\n'
+                  % (json.dumps(b['slot']), json.dumps(book, ensure_ascii=False)))
+        broken = b.get('broken')
+        if broken == 'missing':
+            continue
+        if broken == 'cut':
+            script = script[:len(script) // 2]
+        if broken == 'garbage':
+            script = '(window.ZORVEL_BOOKS = window.ZORVEL_BOOKS || {})[%s] = 5;\n' % json.dumps(b['slot'])
+        with open(os.path.join(data, b['slot'] + '.js'), 'w', encoding='utf-8') as f:
+            f.write(script)
+    for row in range(3):
+        places = [b['place'] for b in library['books'] if b['row'] == row]
+        library['settings']['rows'][row] = max([library['settings']['rows'][row]] + places)
+    with open(lib_path, 'w', encoding='utf-8') as f:
+        f.write('window.ZORVEL_LIBRARY = ' + json.dumps(library, ensure_ascii=False) + ';\n')
+    return out
 
 
 def screenshot(name):
@@ -142,8 +206,14 @@ class ReaderTestCase(unittest.TestCase):
         DRIVER.set_window_size(*WIDE)
         DRIVER.get_log('browser')
 
+    # Browser errors a test causes on purpose (a book file it removed).
+    allowed_errors = ()
+
     def tearDown(self):
-        severe = [e for e in DRIVER.get_log('browser') if e.get('level') == 'SEVERE']
+        severe = [e for e in DRIVER.get_log('browser') if e.get('level') == 'SEVERE'
+                  and not any(a in e.get('message', '') for a in self.allowed_errors)]
+        DRIVER.execute_cdp_cmd('Emulation.setEmulatedMedia', {'media': '', 'features': []})
+        DRIVER.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': False})
         DRIVER.execute_cdp_cmd('Emulation.setEmulatedMedia', {'media': ''})
         DRIVER.execute_cdp_cmd('Emulation.clearDeviceMetricsOverride', {})
         self.assertEqual(severe, [], 'the browser logged errors')
@@ -171,6 +241,31 @@ class ReaderTestCase(unittest.TestCase):
         self.wait(lambda: self.js('return !document.body.classList.contains("loading")'), 'reader starting')
         self.wait(lambda: self.visible('#shelves-view'), 'shelves shown')
         return url
+
+    def open_folder(self, folder, fresh=True, hash=''):
+        """The reader of an export folder made by the test itself."""
+        url = pathlib.Path(folder, 'Data', 'reader', 'index.html').as_uri()
+        DRIVER.get(url)
+        if fresh:
+            self.js('localStorage.clear()')
+        DRIVER.get(url + (hash or '#'))
+        DRIVER.refresh()
+        self.wait(lambda: self.js('return !document.body.classList.contains("loading")'), 'reader starting')
+        return url
+
+    def search_for(self, query):
+        box = DRIVER.find_element(By.ID, 'search-input')
+        box.clear()
+        box.send_keys(query, Keys.ENTER)
+        heading = 'جستجوی «%s»' % query.strip() if query.strip() else 'جستجو'
+        self.wait(lambda: self.visible('#search-view')
+                  and DRIVER.find_element(By.ID, 'search-heading').text == heading, 'search view')
+        self.wait(lambda: 'در حال' not in DRIVER.find_element(By.ID, 'search-status').text, 'search done', 30)
+
+    def results(self):
+        """[(slot, page)] of the results shown, in their order."""
+        return [tuple(r) for r in self.js('return Array.from(document.querySelectorAll("#search-results .result-link"),'
+                                          ' (a) => [a.dataset.slot, Number(a.dataset.page)])')]
 
     def visible(self, selector):
         return self.js('const e = document.querySelector(arguments[0]);'
@@ -672,6 +767,221 @@ class PrintTest(ReaderTestCase):
                     self.js('window.zorvelPrinted = 0; window.print = () => { window.zorvelPrinted++; };')
                     DRIVER.find_element(By.CSS_SELECTOR, '#page-holder .print-button').click()
                     self.assertEqual(self.js('return window.zorvelPrinted'), 1)
+
+
+class PlaceAndBookmarkTest(ReaderTestCase):
+    """Each book keeps its own place and its own bookmarks."""
+
+    def setUp(self):
+        super().setUp()
+        self.open_export(EXPECT['exports'][0])
+
+    def back_to_shelves(self):
+        DRIVER.find_element(By.ID, 'back-to-shelves').click()
+        self.wait(lambda: self.visible('#shelves-view'), 'shelves again')
+
+    def test_each_book_opens_at_its_own_page(self):
+        first, second = EXPECT['books'][0], EXPECT['books'][1]
+        self.open_book(first['slot'])
+        self.click_entry(first['order'][-1])
+        self.back_to_shelves()
+        self.open_book(second['slot'])
+        self.back_to_shelves()
+        # The resume button offers the last book read, the other keeps its page.
+        self.assertIn(second['name'], DRIVER.find_element(By.ID, 'resume-button').text)
+        self.open_book(first['slot'])
+        self.wait(lambda: self.current_label() == first['order'][-1], 'first book at its own page')
+        self.back_to_shelves()
+        # A started book shows how far it is read; the figure is there for screen readers.
+        count = len(first['order'])
+        percent = round(100 * count / count)
+        progress = self.js('const p = document.querySelector(".shelf-book[data-slot=\'" + arguments[0] + "\'] .shelf-book-progress");'
+                           'return p ? [p.querySelector(".progress-fill").style.width, p.textContent,'
+                           ' p.querySelector(".progress-bar").getAttribute("aria-hidden")] : null', first['slot'])
+        self.assertEqual(progress, ['%d%%' % percent, persian_digits(percent) + ' درصد خوانده شده', 'true'])
+        DRIVER.refresh()
+        self.wait(lambda: self.visible('#shelves-view'), 'shelves after reload')
+        self.open_book(first['slot'])
+        self.wait(lambda: self.current_label() == first['order'][-1], 'place kept after a reload')
+
+    def test_bookmarks_by_button_and_ctrl_b(self):
+        book = EXPECT['books'][0]
+        if len(book['order']) < 3:
+            self.skipTest('a book of three pages is needed')
+        self.open_book(book['slot'])
+        toggle = DRIVER.find_element(By.ID, 'bookmark-toggle')
+        self.assertEqual(toggle.get_attribute('aria-pressed'), 'false')
+        self.assertIn('Ctrl+B', toggle.get_attribute('title'))
+        toggle.click()
+        self.assertEqual(toggle.get_attribute('aria-pressed'), 'true')
+        self.click_entry(book['order'][2])
+        self.assertEqual(toggle.get_attribute('aria-pressed'), 'false')
+        DRIVER.find_element(By.ID, 'book-name').click()
+        ActionChains(DRIVER).key_down(Keys.CONTROL).send_keys('b').key_up(Keys.CONTROL).perform()
+        self.wait(lambda: toggle.get_attribute('aria-pressed') == 'true', 'bookmarked by Ctrl+B')
+        listed = lambda: self.js('return Array.from(document.querySelectorAll("#bookmark-list .bookmark-link"),'
+                                 ' (b) => [Number(b.dataset.page), b.textContent])')
+        self.assertEqual([p for p, _ in listed()], [0, 2])
+        self.assertIn(book['order'][2], listed()[1][1])
+        # Kept with the other choices, and each opens its page.
+        DRIVER.refresh()
+        self.wait(lambda: self.current_label() == book['order'][2], 'book after reload')
+        toggle = DRIVER.find_element(By.ID, 'bookmark-toggle')
+        self.show_index()
+        DRIVER.find_element(By.CSS_SELECTOR, '#bookmark-list .bookmark-link[data-page="0"]').click()
+        self.wait(lambda: self.current_label() == book['order'][0], 'bookmark opened its page')
+        self.assertEqual(toggle.get_attribute('aria-pressed'), 'true')
+        toggle.click()
+        self.assertEqual([p for p, _ in listed()], [2])
+        # Another book has bookmarks of its own.
+        self.back_to_shelves()
+        self.open_book(EXPECT['books'][1]['slot'])
+        self.assertEqual(listed(), [])
+        self.assertTrue(self.js('return !document.getElementById("bookmarks-empty").hidden'))
+
+
+class ReadingComfortTest(ReaderTestCase):
+
+    def setUp(self):
+        super().setUp()
+        self.export = EXPECT['exports'][0]
+
+    def page_style(self, prop, selector='#page-holder .page'):
+        return self.js('return getComputedStyle(document.querySelector(arguments[0]))[arguments[1]]', selector, prop)
+
+    def choose(self, name, value):
+        if not self.visible('#settings-panel'):
+            DRIVER.find_element(By.ID, 'settings-toggle').click()
+        DRIVER.find_element(By.CSS_SELECTOR, 'input[name="%s"][value="%s"]' % (name, value)).click()
+
+    def test_themes_dress_the_book_not_the_shelves(self):
+        for export in EXPECT['exports']:
+            with self.subTest(export=export['folder']):
+                self.open_export(export)
+                shelves_look = self.js('return getComputedStyle(document.body).backgroundColor')
+                book = EXPECT['books'][0]
+                self.open_book(book['slot'])
+                # A plain page: the identity page dresses its paper in a frame.
+                self.click_entry(book['order'][-1])
+                looks = {}
+                for theme in ('template', 'sepia', 'night'):
+                    self.choose('theme', theme)
+                    looks[theme] = (self.page_style('backgroundColor'), self.page_style('color'))
+                    screenshot('theme-%s-template-%d' % (theme, export['template']))
+                self.assertEqual(len(set(looks.values())), 3, looks)
+                # Night is dark: light ink on a dark page.
+                self.assertGreater(luminance(looks['night'][1]), luminance(looks['night'][0]))
+                self.assertLess(luminance(looks['template'][1]), luminance(looks['template'][0]), looks)
+                DRIVER.find_element(By.ID, 'back-to-shelves').click()
+                self.wait(lambda: self.visible('#shelves-view'), 'shelves')
+                self.assertEqual(self.js('return getComputedStyle(document.body).backgroundColor'), shelves_look)
+                DRIVER.refresh()
+                self.open_book(book['slot'])
+                self.wait(lambda: self.current_label() == book['order'][-1], 'book at its page')
+                self.assertEqual((self.page_style('backgroundColor'), self.page_style('color')), looks['night'])
+
+    def test_night_on_a_dark_system_first_visit(self):
+        DRIVER.execute_cdp_cmd('Emulation.setEmulatedMedia',
+                               {'media': '', 'features': [{'name': 'prefers-color-scheme', 'value': 'dark'}]})
+        self.open_export(self.export)
+        self.open_book(EXPECT['books'][0]['slot'])
+        self.assertIn('theme-night', self.js('return Array.from(document.body.classList)'))
+        # A theme once chosen is the reader's, whatever the system says.
+        self.choose('theme', 'sepia')
+        DRIVER.refresh()
+        self.wait(lambda: self.current_label() is not None, 'book after reload')
+        self.assertIn('theme-sepia', self.js('return Array.from(document.body.classList)'))
+
+    def test_line_spacing_and_margins(self):
+        self.open_export(self.export)
+        self.open_book(EXPECT['books'][0]['slot'])
+        body = '#page-holder .page-body'
+        spacing = []
+        for step in ('0', '1', '2'):
+            self.choose('line-spacing', step)
+            spacing.append(float(self.page_style('lineHeight', body).rstrip('px')))
+        self.assertLess(spacing[0], spacing[1])
+        self.assertLess(spacing[1], spacing[2])
+        margins = []
+        for step in ('0', '1', '2'):
+            self.choose('margins', step)
+            margins.append(float(self.page_style('paddingLeft').rstrip('px')))
+        self.assertLess(margins[0], margins[1])
+        self.assertLess(margins[1], margins[2])
+        DRIVER.refresh()
+        self.wait(lambda: self.current_label() is not None, 'book after reload')
+        self.assertEqual(float(self.page_style('lineHeight', body).rstrip('px')), spacing[2])
+        self.assertEqual(float(self.page_style('paddingLeft').rstrip('px')), margins[2])
+        # Esc closes the choices and gives the focus back to their button.
+        self.choose('margins', '1')
+        self.press(Keys.ESCAPE)
+        self.assertFalse(self.visible('#settings-panel'))
+        self.assertEqual(DRIVER.switch_to.active_element.get_attribute('id'), 'settings-toggle')
+
+    def test_go_to_a_page_by_number_and_slider(self):
+        self.open_export(self.export)
+        book = EXPECT['books'][0]
+        count = len(book['order'])
+        if count < 3:
+            self.skipTest('a book of three pages is needed')
+        self.open_book(book['slot'])
+        number = DRIVER.find_element(By.ID, 'page-number')
+        number.clear()
+        number.send_keys(str(count), Keys.ENTER)
+        self.wait(lambda: self.current_label() == book['order'][-1], 'last page by number')
+        # A number past the end goes to the end; Persian digits are read too.
+        number = DRIVER.find_element(By.ID, 'page-number')
+        self.assertEqual(number.get_attribute('value'), str(count))
+        self.js('const s = document.getElementById("page-slider"); s.value = "2";'
+                's.dispatchEvent(new Event("input", {bubbles: true})); s.dispatchEvent(new Event("change", {bubbles: true}));')
+        self.wait(lambda: self.current_label() == book['order'][1], 'second page by the slider')
+        slider = DRIVER.find_element(By.ID, 'page-slider')
+        self.assertEqual(slider.get_attribute('aria-valuetext'),
+                         'صفحه %s از %s' % (persian_digits(2), persian_digits(count)))
+        slider.send_keys(Keys.HOME)
+        self.wait(lambda: self.current_label() == book['order'][0], 'first page by the slider and Home')
+
+    def swipe(self, dx):
+        start = {'x': 200, 'y': 400}
+        DRIVER.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': 'touchStart', 'touchPoints': [start]})
+        DRIVER.execute_cdp_cmd('Input.dispatchTouchEvent',
+                               {'type': 'touchMove', 'touchPoints': [{'x': start['x'] + dx / 2, 'y': 402}]})
+        DRIVER.execute_cdp_cmd('Input.dispatchTouchEvent',
+                               {'type': 'touchMove', 'touchPoints': [{'x': start['x'] + dx, 'y': 404}]})
+        DRIVER.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': 'touchEnd', 'touchPoints': []})
+
+    def test_swipe_turns_the_page(self):
+        book = EXPECT['books'][0]
+        if len(book['order']) < 2:
+            self.skipTest('a book of two pages is needed')
+        DRIVER.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
+            'width': 390, 'height': 844, 'deviceScaleFactor': 1, 'mobile': True})
+        DRIVER.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': True, 'maxTouchPoints': 1})
+        self.open_export(self.export)
+        self.open_book(book['slot'])
+        # Right to left: a swipe to the right brings the next page.
+        self.swipe(150)
+        self.wait(lambda: self.current_label() == book['order'][1], 'next page by a swipe')
+        self.swipe(-150)
+        self.wait(lambda: self.current_label() == book['order'][0], 'previous page by a swipe')
+        # A short or mostly upright move is a scroll, not a turn.
+        self.swipe(30)
+        time.sleep(0.3)
+        self.assertEqual(self.current_label(), book['order'][0])
+
+    def test_full_screen_where_allowed(self):
+        self.open_export(self.export)
+        self.open_book(EXPECT['books'][0]['slot'])
+        allowed = self.js('return document.fullscreenEnabled')
+        DRIVER.find_element(By.ID, 'settings-toggle').click()
+        self.assertEqual(self.visible('#fullscreen-toggle'), allowed)
+        if not allowed:
+            return
+        DRIVER.find_element(By.ID, 'fullscreen-toggle').click()
+        self.wait(lambda: self.js('return !!document.fullscreenElement'), 'full screen')
+        self.assertEqual(DRIVER.find_element(By.ID, 'fullscreen-toggle').get_attribute('aria-pressed'), 'true')
+        DRIVER.find_element(By.ID, 'fullscreen-toggle').click()
+        self.wait(lambda: self.js('return !document.fullscreenElement'), 'full screen left')
 
 
 def main():
