@@ -100,13 +100,13 @@ function makeMatcher(rawQuery) {
   };
 }
 
-// Original [start, end) ranges of the hits in one text of a page; with
+// Original [start, end, whole] of the hits in one text of a page; with
 // phraseOnly false, the hits of each word as well.
 function matcherRanges(matcher, original, phraseOnly) {
   if (!matcher || !original) return [];
   const folded = searchFold(original, true);
   const ranges = [];
-  const add = (start, end) => ranges.push(foldOriginalRange(original, folded.map, start, end - start));
+  const add = (start, end, whole) => ranges.push(foldOriginalRange(original, folded.map, start, end - start).concat([whole]));
   eachHit(folded.text, matcher.phrase, add);
   if (!phraseOnly) for (const w of matcher.words) eachHit(folded.text, w, add);
   ranges.sort((a, b) => a[0] - b[0] || b[1] - a[1]);
@@ -114,19 +114,25 @@ function matcherRanges(matcher, original, phraseOnly) {
   const merged = [];
   for (const r of ranges) {
     const last = merged[merged.length - 1];
-    if (last && r[0] < last[1]) last[1] = Math.max(last[1], r[1]);
-    else merged.push(r.slice());
+    if (last && r[0] < last[1]) {
+      last[1] = Math.max(last[1], r[1]);
+      last[2] = last[2] || r[2];
+    } else {
+      merged.push(r.slice());
+    }
   }
   return merged;
 }
 
 // The ranges to mark on a page: the phrase where the page has it,
-// otherwise the words.
+// otherwise the words; of one word, the whole words where there are any,
+// so that "و" does not light up inside every other word.
 function pageMarkRanges(matcher, texts) {
   if (!matcher) return texts.map(() => []);
-  const phrase = texts.map((t) => matcherRanges(matcher, t, true));
-  if (!matcher.words.length || phrase.some((r) => r.length)) return phrase;
-  return texts.map((t) => matcherRanges(matcher, t, false));
+  let ranges = texts.map((t) => matcherRanges(matcher, t, true));
+  if (matcher.words.length && !ranges.some((r) => r.length)) ranges = texts.map((t) => matcherRanges(matcher, t, false));
+  if (!matcher.words.length && ranges.some((r) => r.some((h) => h[2]))) ranges = ranges.map((r) => r.filter((h) => h[2]));
+  return ranges;
 }
 
 // The texts of a page that search reads: its title, then its paragraphs.

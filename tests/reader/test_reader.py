@@ -984,6 +984,153 @@ class ReadingComfortTest(ReaderTestCase):
         self.wait(lambda: self.js('return !document.fullscreenElement'), 'full screen left')
 
 
+ZW = '\u200c'
+# Books for search: the same words written with a ZWNJ, a space or nothing
+# between their parts, short words alone and inside longer ones, and one
+# word on more pages than a group first shows.
+SEARCH_BOOKS = [
+    {'slot': 'a5', 'row': 0, 'place': 5, 'name': 'جستجو يك', 'pages': [
+        pg('شناسنامه', 'كتاب آزمون'),
+        pg('با نيم‌فاصله', 'او هر روز به مدرسه مي' + ZW + 'رفت.'),
+        pg('بي فاصله', 'او هر روز به مدرسه ميرفت.'),
+        pg('با فاصله', 'او هر روز به مدرسه مي رفت.'),
+        pg('چشمه', 'آب از چشمه' + ZW + 'اي در بالاي تپه مي' + ZW + 'آمد.'),
+        pg('برگ', 'در پاييز برگ' + ZW + 'ها زرد مي' + ZW + 'شوند.'),
+        pg('برگ جدا', 'برگ ها را جمع كرد.'),
+        pg('واو درون', 'درخت دور از خانه بود.'),
+        pg('واو تنها', 'نان و آب.'),
+        pg('باغ', 'در باغ ما درخت سيب بود.'),
+        pg('سيب باغ', 'سيب باغ شيرين بود.'),
+    ]},
+    {'slot': 'b5', 'row': 1, 'place': 5, 'name': 'جستجو دو',
+     'pages': [pg('برگه %d' % (i + 1), 'واژهٔ مشترك در برگهٔ %d' % (i + 1)) for i in range(23)]},
+    {'slot': 'c5', 'row': 2, 'place': 5, 'name': 'جستجو سه', 'pages': [pg('تنها', 'واژهٔ مشترك اینجا هم هست.')]},
+]
+
+
+class ForgivingSearchTest(ReaderTestCase):
+
+    @classmethod
+    def setUpClass(cls):
+        cls.folder = variant('search', SEARCH_BOOKS)
+
+    def setUp(self):
+        super().setUp()
+        self.open_folder(self.folder)
+
+    def labels(self, slot='a5'):
+        book = next(b for b in SEARCH_BOOKS if b['slot'] == slot)
+        return [book['pages'][p]['title'] for s, p in self.results() if s == slot]
+
+    def test_space_zwnj_or_nothing_between_letters(self):
+        everywhere = ['با نيم‌فاصله', 'بي فاصله', 'با فاصله']
+        for query in ('می رفت', 'می' + ZW + 'رفت', 'میرفت', 'مي رفت'):
+            with self.subTest(query=query):
+                self.search_for(query)
+                self.assertEqual(sorted(self.labels()), sorted(everywhere))
+        # A suffix does not reach across a ZWNJ into the next part's start.
+        self.search_for('ها')
+        self.assertNotIn('چشمه', self.labels())
+        self.assertIn('برگ', self.labels())
+        self.search_for('برگ ها')
+        self.assertEqual(self.labels()[:2], ['برگ', 'برگ جدا'])
+        self.search_for('برگها')
+        self.assertEqual(sorted(self.labels()), ['برگ', 'برگ جدا'])
+
+    def test_whole_words_first_and_marked_as_words(self):
+        self.search_for('و')
+        labels = self.labels()
+        self.assertEqual(labels[0], 'واو تنها', 'a whole word comes before the word inside others')
+        self.assertIn('واو درون', labels)
+        first = DRIVER.find_element(By.CSS_SELECTOR, '#search-results .result-group[data-slot="a5"] .result-link')
+        marks = first.find_elements(By.CSS_SELECTOR, '.result-snippet mark')
+        self.assertEqual([m.get_attribute('textContent') for m in marks], ['و'])
+        # On the page, the hit is the word, not the letter inside «نان».
+        first.click()
+        self.wait(lambda: self.visible('#book-view'), 'result opened')
+        self.assertEqual(self.js('return Array.from(document.querySelectorAll("#page-holder .page-text mark"), (m) => m.textContent)'),
+                         ['و'])
+        self.assertEqual(self.js('return document.querySelector("#page-holder mark").previousSibling.textContent'), 'نان ')
+
+    def test_several_words_find_pages_with_all_of_them(self):
+        self.search_for('سیب باغ')
+        labels = self.labels()
+        # The exact phrase first, then the page that has both words apart.
+        self.assertEqual(labels, ['سيب باغ', 'باغ'])
+        self.search_for('سیب کوه')
+        self.assertEqual(self.labels(), [])
+
+    def test_grouped_by_book_with_every_hit_reachable(self):
+        self.search_for('مشترک')
+        groups = self.js('return Array.from(document.querySelectorAll("#search-results .result-group"),'
+                         ' (g) => [g.dataset.slot, g.querySelector(".result-group-count").textContent,'
+                         ' g.querySelectorAll(".result").length])')
+        self.assertEqual([g[0] for g in groups], ['b5', 'c5'])
+        self.assertEqual(groups[0][1], persian_digits(23) + ' صفحه')
+        self.assertLess(groups[0][2], 23, 'a big group shows its first results')
+        self.assertEqual(groups[1][2], 1, 'a later book is not starved by an earlier one')
+        more = DRIVER.find_element(By.CSS_SELECTOR, '.result-group[data-slot="b5"] .result-more')
+        while True:
+            more.click()
+            if not DRIVER.find_elements(By.CSS_SELECTOR, '.result-group[data-slot="b5"] .result-more'):
+                break
+        self.assertEqual(sorted(p for s, p in self.results() if s == 'b5'), list(range(23)))
+        # The first of the newly shown results has the focus.
+        self.assertEqual(DRIVER.switch_to.active_element.get_attribute('class'), 'result-link')
+        self.assertIn(persian_digits(24) + ' صفحه در ' + persian_digits(2) + ' کتاب', DRIVER.find_element(By.ID, 'search-status').text)
+
+    def test_this_book_or_all_books(self):
+        self.open_book('b5')
+        DRIVER.find_element(By.ID, 'back-to-shelves').click()
+        self.search_for('مشترک')
+        scope = DRIVER.find_element(By.CSS_SELECTOR, 'input[name="search-scope"][value="book"]')
+        self.assertEqual(DRIVER.find_element(By.ID, 'search-scope-book').text, 'جستجو دو')
+        scope.click()
+        self.wait(lambda: self.js('return location.hash.startsWith("#/find/")'), 'one book')
+        self.wait(lambda: 'در حال' not in DRIVER.find_element(By.ID, 'search-status').text, 'search done')
+        self.assertEqual({s for s, _ in self.results()}, {'b5'})
+        DRIVER.find_element(By.CSS_SELECTOR, 'input[name="search-scope"][value="all"]').click()
+        self.wait(lambda: {s for s, _ in self.results()} == {'b5', 'c5'}, 'all books again')
+
+    def test_back_from_a_result_to_the_same_place(self):
+        DRIVER.set_window_size(1280, 500)
+        self.search_for('مشترک')
+        more = DRIVER.find_element(By.CSS_SELECTOR, '.result-group[data-slot="b5"] .result-more')
+        more.click()
+        link = DRIVER.find_elements(By.CSS_SELECTOR, '.result-group[data-slot="b5"] .result-link')[14]
+        self.js('arguments[0].scrollIntoView({block: "center"})', link)
+        scrolled = self.js('return scrollY')
+        self.assertGreater(scrolled, 0)
+        page = link.get_attribute('data-page')
+        link.click()
+        self.wait(lambda: self.visible('#book-view'), 'result opened')
+        DRIVER.back()
+        self.wait(lambda: self.visible('#search-view'), 'results again')
+        self.assertEqual(self.js('return scrollY'), scrolled)
+        active = DRIVER.switch_to.active_element
+        self.assertEqual((active.get_attribute('data-slot'), active.get_attribute('data-page')), ('b5', page))
+        self.assertEqual(len(self.results()), 10 + 13 + 1, 'the list is the one that was left')
+
+    def test_nothing_loaded_for_search_until_one_starts(self):
+        time.sleep(2.5)
+        loaded = 'return [Object.keys(window.ZORVEL_BOOKS || {}).length, searchIndexes.size]'
+        self.assertEqual(self.js(loaded), [0, 0])
+        self.search_for('مشترک')
+        self.assertGreater(self.js(loaded)[1], 0)
+
+    def test_a_slow_search_shows_its_progress(self):
+        # Each book's text a while in coming, as on a slow CD drive.
+        self.js('const real = searchIndexOf; window.searchIndexOf = (l, s) => new Promise((r) =>'
+                ' setTimeout(() => r(real(l, s)), 250));')
+        box = DRIVER.find_element(By.ID, 'search-input')
+        box.send_keys('مشترک', Keys.ENTER)
+        self.wait(lambda: self.visible('#search-progress'), 'progress shown')
+        status = DRIVER.find_element(By.ID, 'search-status').text
+        self.assertRegex(status, '^در حال جستجو… [۰-۹]+ از [۰-۹]+ کتاب$')
+        self.wait(lambda: 'در حال' not in DRIVER.find_element(By.ID, 'search-status').text, 'search done', 30)
+        self.assertFalse(self.visible('#search-progress'))
+
+
 def main():
     global FIXTURE, EXPECT
     if len(sys.argv) < 2:
