@@ -1131,6 +1131,286 @@ class ForgivingSearchTest(ReaderTestCase):
         self.assertFalse(self.visible('#search-progress'))
 
 
+LONG_WORD = 'ب' * 400
+LONG_NAME = ' '.join(['نام بسيار بلند كتابي كه روي جلد كشيده شده جا نمي‌شود و بايد با سه نقطه تمام شود'] * 2)
+LATIN_NAME = 'Zorvel Guide (2nd ed.).'
+DEFECT_BOOKS = [
+    {'slot': 'a6', 'row': 0, 'place': 6, 'name': LATIN_NAME, 'pages': [
+        pg('شناسنامه', 'كتاب راهنما'),
+        pg('بلند', *['پاره‌ي %d از متني بلند كه صفحه را از بلندي پنجره بيشتر مي‌كند.' % i for i in range(1, 80)]),
+        pg('واژهٔ بلند', 'پيش از آن ' + LONG_WORD + ' پس از آن'),
+        pg('صدا و فيلم', 'صفحه‌اي با صدا و فيلمي كه اين مرورگر پخش نمي‌كند.',
+           sound='BookTXT/x.wma', film='BookTXT/y.wmv'),
+        pg('رقم‌ها', 'در سال 1403 و ١٤٠٣ كتاب 2nd نوشته شد.'),
+    ]},
+    {'slot': 'a7', 'row': 0, 'place': 7, 'name': LONG_NAME, 'cover': None,
+     'pages': [pg('شناسنامه', 'جلد كشيده')]},
+    {'slot': 'b6', 'row': 1, 'place': 6, 'name': 'كتاب گمشده', 'broken': 'missing', 'pages': [pg('يك', 'متن')]},
+    {'slot': 'b7', 'row': 1, 'place': 7, 'name': 'كتاب بريده', 'broken': 'cut', 'pages': [pg('يك', 'متن مشترك')]},
+    {'slot': 'b8', 'row': 1, 'place': 8, 'name': 'كتاب خراب', 'broken': 'garbage', 'pages': [pg('يك', 'متن')]},
+]
+
+
+class DefectsTest(ReaderTestCase):
+    # The missing and the cut book file, on purpose.
+    allowed_errors = ('b6.js', 'b7.js')
+
+    @classmethod
+    def setUpClass(cls):
+        cls.folder = variant('defects', DEFECT_BOOKS)
+        cls.folder2 = variant('defects-2', DEFECT_BOOKS, template=2, print_on=False)
+
+    def open_page(self, slot, page, folder=None):
+        self.open_folder(folder or self.folder, hash='#/book/%s/%d' % (slot, page + 1))
+        self.wait(lambda: self.visible('#book-view') and self.js('return bookView.index') == page
+                  and self.js('return !!bookView.book'), 'page %d of %s' % (page + 1, slot))
+
+    def scroll_top(self):
+        return self.js('return document.scrollingElement.scrollTop')
+
+    def test_page_down_and_space_read_the_page_through(self):
+        self.open_page('a6', 1)
+        DRIVER.find_element(By.ID, 'book-name').click()
+        height = self.js('return document.scrollingElement.scrollHeight - innerHeight')
+        self.assertGreater(height, 800, 'the long page fits the window')
+        seen = [self.scroll_top()]
+        for key in (Keys.PAGE_DOWN, Keys.SPACE, Keys.PAGE_DOWN):
+            self.press(key)
+            self.wait(lambda: self.scroll_top() > seen[-1], 'scrolled by ' + repr(key))
+            seen.append(self.scroll_top())
+            self.assertEqual(self.js('return bookView.index'), 1, 'turned before the end')
+        # Each step keeps some of what was shown: no line is skipped.
+        steps = [b - a for a, b in zip(seen, seen[1:])]
+        self.assertTrue(all(s < self.js('return innerHeight') for s in steps), steps)
+        while self.js('return bookView.index') == 1:
+            at = self.scroll_top()
+            self.press(Keys.PAGE_DOWN)
+            time.sleep(0.05)
+            if self.js('return bookView.index') == 2:
+                self.assertGreaterEqual(at, height - 2, 'turned before the end')
+        # Shift+Space goes back: to the previous page's end.
+        DRIVER.find_element(By.ID, 'book-name').click()
+        ActionChains(DRIVER).key_down(Keys.SHIFT).send_keys(Keys.SPACE).key_up(Keys.SHIFT).perform()
+        self.wait(lambda: self.js('return bookView.index') == 1, 'back a page')
+        self.wait(lambda: self.scroll_top() >= height - 2, 'at the end of the previous page')
+        ActionChains(DRIVER).key_down(Keys.SHIFT).send_keys(Keys.SPACE).key_up(Keys.SHIFT).perform()
+        self.wait(lambda: self.scroll_top() < height - 2, 'scrolled back up')
+        self.assertEqual(self.js('return bookView.index'), 1)
+        # Space on a button presses it, and does not scroll.
+        DRIVER.find_element(By.ID, 'bookmark-toggle').send_keys(Keys.SPACE)
+        self.assertEqual(DRIVER.find_element(By.ID, 'bookmark-toggle').get_attribute('aria-pressed'), 'true')
+
+    def test_drawer_is_a_modal_dialog(self):
+        for folder in (self.folder2, self.folder):
+            with self.subTest(folder=os.path.basename(folder)):
+                if folder == self.folder:
+                    DRIVER.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
+                        'width': 390, 'height': 844, 'deviceScaleFactor': 1, 'mobile': True})
+                self.open_page('a6', 0, folder)
+                toggle = DRIVER.find_element(By.ID, 'index-toggle')
+                panel = DRIVER.find_element(By.ID, 'index-panel')
+                self.assertNotEqual(panel.get_attribute('role'), 'dialog')
+                toggle.click()
+                self.wait(lambda: self.visible('#index-tree-holder [role=tree]'), 'drawer open')
+                self.assertEqual((panel.get_attribute('role'), panel.get_attribute('aria-modal')), ('dialog', 'true'))
+                self.assertTrue(panel.get_attribute('aria-label'))
+                inside = 'return document.getElementById("index-panel").contains(document.activeElement)'
+                self.assertTrue(self.js(inside))
+                for _ in range(12):
+                    self.press(Keys.TAB)
+                    self.assertTrue(self.js(inside), 'Tab left the drawer')
+                for _ in range(12):
+                    ActionChains(DRIVER).key_down(Keys.SHIFT).send_keys(Keys.TAB).key_up(Keys.SHIFT).perform()
+                    self.assertTrue(self.js(inside), 'Shift+Tab left the drawer')
+                # The page behind cannot be reached at all.
+                self.assertTrue(self.js('return document.querySelector(".page-column").inert'))
+                screenshot('drawer-%s' % os.path.basename(folder))
+                self.press(Keys.ESCAPE)
+                self.wait(lambda: not self.visible('#index-tree-holder [role=tree]'), 'drawer closed by Esc')
+                self.assertEqual(DRIVER.switch_to.active_element.get_attribute('id'), 'index-toggle')
+                self.assertFalse(self.js('return document.querySelector(".page-column").inert'))
+
+    def test_names_keep_their_own_direction(self):
+        self.open_folder(self.folder)
+        # The full stop stays at the end (right) of a Latin name, on the shelf and in the bar.
+        order = ('const e = arguments[0]; const t = e.firstChild; const r = document.createRange();'
+                 'r.setStart(t, 0); r.setEnd(t, 1); const first = r.getBoundingClientRect();'
+                 'r.setStart(t, t.length - 1); r.setEnd(t, t.length); const last = r.getBoundingClientRect();'
+                 'return [e.textContent, last.left >= first.right, getComputedStyle(e).unicodeBidi];')
+        name = DRIVER.find_element(By.CSS_SELECTOR, '.shelf-book[data-slot="a6"] .shelf-book-name')
+        self.assertEqual(self.js(order, name), [LATIN_NAME, True, 'isolate'])
+        self.open_book('a6')
+        self.assertEqual(self.js(order, DRIVER.find_element(By.CSS_SELECTOR, '#book-name bdi')), [LATIN_NAME, True, 'isolate'])
+        self.assertEqual(self.js('return document.title'), LATIN_NAME + ' — صفحه ۱ از ۵')
+
+    def test_long_words_wrap_and_long_cover_names_end_in_an_ellipsis(self):
+        for size in (WIDE, (390, 844)):
+            with self.subTest(size=size):
+                DRIVER.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
+                    'width': size[0], 'height': size[1], 'deviceScaleFactor': 1, 'mobile': size[0] < 500})
+                self.open_page('a6', 2)
+                overflow = 'return document.documentElement.scrollWidth - document.documentElement.clientWidth'
+                self.assertLessEqual(self.js(overflow), 0, 'a long word widens the page')
+                DRIVER.find_element(By.ID, 'back-to-shelves').click()
+                self.wait(lambda: self.visible('#shelves-view'), 'shelves')
+                cover = self.js('const c = document.querySelector(".shelf-book[data-slot=\'a7\'] .cover").getBoundingClientRect();'
+                                'const n = document.querySelector(".shelf-book[data-slot=\'a7\'] .cover-placeholder-name");'
+                                'const r = n.getBoundingClientRect();'
+                                'return [r.top >= c.top - 0.5, r.bottom <= c.bottom + 0.5, n.scrollHeight > n.clientHeight,'
+                                ' getComputedStyle(n).webkitLineClamp]')
+                self.assertEqual(cover[:3], [True, True, True], 'the drawn name is cut at its start')
+                self.assertNotEqual(cover[3], 'none')
+                screenshot('long-cover-name-%d' % size[0])
+
+    def test_empty_library_says_so(self):
+        for template in (1, 2):
+            with self.subTest(template=template):
+                folder = variant('empty-%d' % template, keep=False, template=template)
+                self.open_folder(folder)
+                notice = DRIVER.find_element(By.ID, 'shelves-empty')
+                self.assertTrue(notice.is_displayed())
+                self.assertEqual(notice.text, 'هنوز کتابی در این کتابخانه نیست.')
+                screenshot('empty-library-template-%d' % template)
+
+    def test_resume_has_no_gap_before_its_comma(self):
+        self.open_page('a7', 0)
+        DRIVER.find_element(By.ID, 'back-to-shelves').click()
+        self.wait(lambda: self.visible('#resume-button'), 'resume shown')
+        text = DRIVER.find_element(By.ID, 'resume-button').text
+        self.assertNotIn(' ،', text)
+        # Drawn, the comma sits right after the name (to its left, in Persian).
+        gap = self.js('const b = document.querySelector("#resume-button bdi"); const t = b.nextSibling;'
+                      'const r = document.createRange(); r.setStart(t, 0); r.setEnd(t, 1);'
+                      'return b.getClientRects()[b.getClientRects().length - 1].left - r.getBoundingClientRect().right;')
+        self.assertLess(abs(gap), 2)
+
+    def test_large_text_on_a_phone_is_not_justified(self):
+        DRIVER.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
+            'width': 390, 'height': 844, 'deviceScaleFactor': 1, 'mobile': True})
+        self.open_page('a6', 1)
+        align = 'return getComputedStyle(document.querySelector("#page-holder .page-body")).textAlign'
+        self.assertEqual(self.js(align), 'justify')
+        while DRIVER.find_element(By.ID, 'text-larger').is_enabled():
+            DRIVER.find_element(By.ID, 'text-larger').click()
+        self.assertNotEqual(self.js(align), 'justify')
+        screenshot('largest-text-phone')
+
+    def test_window_title_follows_the_view(self):
+        self.open_folder(self.folder)
+        self.assertEqual(self.js('return document.title'), 'کتابخانه')
+        self.search_for('متن')
+        self.assertEqual(self.js('return document.title'), 'جستجوی «متن» — کتابخانه')
+        self.js('location.hash = "#/book/b6/1"')
+        self.wait(lambda: self.visible('.book-missing-notice'), 'missing book notice')
+        self.assertEqual(self.js('return document.title'), 'کتاب خوانده نشد — کتابخانه')
+
+    def test_broken_books_are_named_and_marked(self):
+        self.open_folder(self.folder)
+        self.search_for('متن')
+        status = DRIVER.find_element(By.ID, 'search-status').text
+        for name in ('کتاب گمشده', 'کتاب بریده', 'کتاب خراب'):
+            self.assertIn('«%s»' % name, status)
+        self.assertIn('خوانده نشدند', status)
+        DRIVER.find_element(By.ID, 'search-back').click()
+        self.wait(lambda: self.visible('#shelves-view'), 'shelves')
+        marked = self.js('return Array.from(document.querySelectorAll(".place-broken .shelf-book"), (b) => b.dataset.slot)')
+        self.assertEqual(sorted(marked), ['b6', 'b7', 'b8'])
+        self.assertEqual(self.js('return document.querySelectorAll(".place-broken .shelf-book-pages").length'), 0,
+                         'a broken book still counts its pages')
+        self.assertIn('خوانده نشد', DRIVER.find_element(By.CSS_SELECTOR, '.shelf-book[data-slot="b7"]').text)
+        screenshot('broken-books')
+        # Opened: a clear notice, no empty index beside it.
+        for slot in ('b6', 'b7', 'b8'):
+            with self.subTest(slot=slot):
+                DRIVER.find_element(By.CSS_SELECTOR, '.shelf-book[data-slot="%s"]' % slot).click()
+                self.wait(lambda: self.visible('.book-missing-notice'), 'notice')
+                self.assertIn('خوانده نشد', DRIVER.find_element(By.CSS_SELECTOR, '.book-missing-notice').text)
+                for gone in ('#index-panel', '#index-toggle', '#bookmark-toggle', '#page-jump'):
+                    self.assertFalse(self.visible(gone), gone + ' shown for a broken book')
+                DRIVER.find_element(By.ID, 'back-to-shelves').click()
+                self.wait(lambda: self.visible('#shelves-view'), 'shelves')
+
+    def test_unplayable_sound_and_film_say_so(self):
+        self.open_page('a6', 3)
+        notes = self.js('return Array.from(document.querySelectorAll("#page-holder .media-unplayable"), (e) => e.textContent)')
+        self.assertEqual(len(notes), 2)
+        self.assertIn('این صدا در این مرورگر پخش نمی‌شود.', notes[0])
+        self.assertIn('این فیلم در این مرورگر پخش نمی‌شود.', notes[1])
+        for note in notes:
+            self.assertNotIn('.wma', note)
+            self.assertNotIn('.wmv', note)
+
+    def test_persian_letters_and_digits_with_a_switch(self):
+        self.open_page('a6', 4)
+        text = 'در سال 1403 و ١٤٠٣ كتاب 2nd نوشته شد.'
+        self.assertEqual(self.page_texts(), ['در سال ۱۴۰۳ و ۱۴۰۳ کتاب 2nd نوشته شد.'])
+        self.assertEqual(self.page_texts(), [shown(text)])
+        self.assertEqual(DRIVER.find_element(By.CSS_SELECTOR, '#page-holder .page-title').text, 'رقم‌ها')
+        # The files keep what they hold.
+        self.assertEqual(self.js('return window.ZORVEL_BOOKS.a6.pages[4].blocks[0].text'), text)
+        DRIVER.find_element(By.ID, 'settings-toggle').click()
+        DRIVER.find_element(By.ID, 'as-written').click()
+        self.assertEqual(self.page_texts(), [text])
+        DRIVER.refresh()
+        self.wait(lambda: self.js('return !!bookView.book'), 'book after reload')
+        self.assertEqual(self.page_texts(), [text])
+        self.assertEqual(DRIVER.find_element(By.CSS_SELECTOR, '#index-tree-holder [aria-selected=true] .tree-label').text, 'رقم‌ها')
+        DRIVER.find_element(By.ID, 'back-to-shelves').click()
+        self.wait(lambda: self.visible('#shelves-view'), 'shelves')
+        self.assertEqual(DRIVER.find_element(By.CSS_SELECTOR, '.shelf-book[data-slot="b6"] .shelf-book-name').text, 'كتاب گمشده')
+        # Search finds either way of writing, whichever is shown.
+        for query in ('كتاب 1403', 'کتاب ۱۴۰۳'):
+            self.search_for(query)
+            self.assertIn(('a6', 4), self.results())
+
+    def test_storage_switched_off_keeps_choices_for_the_visit(self):
+        DRIVER.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': '''
+            Object.defineProperty(window, "localStorage", {get() { throw new DOMException("off", "SecurityError"); }});'''})
+        try:
+            url = pathlib.Path(self.folder, 'Data', 'reader', 'index.html').as_uri()
+            DRIVER.get(url)
+            self.wait(lambda: self.visible('#shelves-view'), 'shelves')
+            self.open_book('a6')
+            size = 'return getComputedStyle(document.querySelector("#page-holder .page-body")).fontSize'
+            before = self.js(size)
+            DRIVER.find_element(By.ID, 'text-larger').click()
+            DRIVER.find_element(By.ID, 'bookmark-toggle').click()
+            DRIVER.find_element(By.ID, 'page-next').click()
+            self.wait(lambda: self.js('return bookView.index') == 1, 'next page')
+            DRIVER.find_element(By.ID, 'back-to-shelves').click()
+            self.wait(lambda: self.visible('#resume-button'), 'resume offered without storage')
+            self.open_book('a7')
+            DRIVER.find_element(By.ID, 'back-to-shelves').click()
+            self.open_book('a6')
+            self.wait(lambda: self.js('return bookView.index') == 1, 'place kept without storage')
+            self.assertNotEqual(self.js(size), before)
+            self.show_index()
+            self.assertEqual(len(DRIVER.find_elements(By.CSS_SELECTOR, '#bookmark-list .bookmark-link')), 1)
+        finally:
+            DRIVER.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': ''})
+            DRIVER.quit()
+            start_browser()
+
+    def test_music_switch_tells_the_truth_after_a_reload(self):
+        folder = variant('music', music=True)
+        self.open_folder(folder)
+        toggle = lambda: DRIVER.find_element(By.ID, 'music-toggle')
+        DRIVER.find_element(By.CSS_SELECTOR, '.shelf-title').click()
+        self.wait(lambda: toggle().get_attribute('aria-pressed') == 'true', 'music on after a first action')
+        DRIVER.refresh()
+        self.wait(lambda: self.visible('#shelves-view'), 'shelves after reload')
+        # Nothing plays before the reader acts, and the switch says so.
+        self.assertEqual(toggle().get_attribute('aria-pressed'), 'false')
+        self.assertTrue(self.js('return document.getElementById("music").paused'))
+        # The first press starts it, rather than turning off what never played.
+        toggle().click()
+        self.assertEqual(toggle().get_attribute('aria-pressed'), 'true')
+        self.assertTrue(self.js('return !!document.getElementById("music").dataset.track'))
+        toggle().click()
+        self.assertEqual(toggle().get_attribute('aria-pressed'), 'false')
+        self.assertTrue(self.js('return document.getElementById("music").paused'))
+
+
 def main():
     global FIXTURE, EXPECT
     if len(sys.argv) < 2:
