@@ -1411,6 +1411,129 @@ class DefectsTest(ReaderTestCase):
         self.assertTrue(self.js('return document.getElementById("music").paused'))
 
 
+AXE = os.environ.get('ZORVEL_AXE') or os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                                                    'node_modules', 'axe-core', 'axe.min.js')
+SIZES = [WIDE, (390, 844)]
+
+
+class AccessibilityTest(ReaderTestCase):
+    """axe-core on every view, both templates, both sizes; focus rings."""
+
+    def set_size(self, size):
+        DRIVER.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
+            'width': size[0], 'height': size[1], 'deviceScaleFactor': 1, 'mobile': size[0] < 500})
+
+    def axe(self, what):
+        if not os.path.isfile(AXE):
+            self.skipTest('axe-core is not installed (%s); scripts/bootstrap installs it with npm' % AXE)
+        if not self.js('return !!window.axe'):
+            with open(AXE, encoding='utf-8') as f:
+                self.js(f.read())
+        DRIVER.set_script_timeout(60)
+        result = DRIVER.execute_async_script(
+            'const done = arguments[arguments.length - 1];'
+            'axe.run(document, {resultTypes: ["violations"], preload: false}).then((r) => done(r.violations.map((v) =>'
+            ' [v.id, v.nodes.map((n) => n.target.join(" ") + ": " + n.failureSummary).slice(0, 3)])),'
+            ' (e) => done([["axe failed", [String(e)]]]));')
+        self.assertEqual(result, [], what)
+
+    def test_axe_finds_nothing(self):
+        for export in EXPECT['exports']:
+            for size in SIZES:
+                where = 'template %d at %dx%d' % (export['template'], size[0], size[1])
+                with self.subTest(where):
+                    self.set_size(size)
+                    self.open_export(export)
+                    self.axe('shelves, ' + where)
+                    book = EXPECT['books'][0]
+                    self.open_book(book['slot'])
+                    DRIVER.find_element(By.ID, 'bookmark-toggle').click()
+                    self.show_index()
+                    time.sleep(0.3)
+                    self.axe('book with its index, ' + where)
+                    if self.visible('#index-close'):
+                        DRIVER.find_element(By.ID, 'index-close').click()
+                    for theme in ('sepia', 'night'):
+                        self.js('prefSet("theme", arguments[0]); applyReading();', theme)
+                        self.axe('book in %s, %s' % (theme, where))
+                    self.js('prefSet("theme", "template"); applyReading();')
+                    DRIVER.find_element(By.ID, 'settings-toggle').click()
+                    self.axe('reading choices, ' + where)
+                    self.search_for(EXPECT['searches'][0]['query'])
+                    self.axe('search results, ' + where)
+
+    def test_focus_rings_stand_out(self):
+        # The ring's colour against what lies just outside it (or inside, for
+        # a ring drawn within its element), composed down to an opaque colour.
+        ring = '''
+const e = document.activeElement;
+// Some rings are drawn on a part: a tree item's row, a shelf book's cover.
+const ringed = (n) => n && getComputedStyle(n).outlineStyle !== "none";
+const target = [e, e.querySelector(":scope > .tree-row"), e.querySelector(".cover")].find(ringed) || e;
+const s = getComputedStyle(target);
+if (s.outlineStyle === "none" || parseFloat(s.outlineWidth) < 2) return [e.id || e.className, null, null];
+const parse = (c) => (c.match(/[\\d.]+/g) || []).map(Number);
+const under = (node) => {
+  const layers = [];
+  for (let n = node; n; n = n.parentElement) {
+    const c = parse(getComputedStyle(n).backgroundColor);
+    const a = c.length > 3 ? c[3] : 1;
+    if (a > 0) layers.push([c[0], c[1], c[2], a]);
+    if (a >= 1) break;
+  }
+  let out = [255, 255, 255];
+  for (const [r, g, b, a] of layers.reverse()) out = [r * a + out[0] * (1 - a), g * a + out[1] * (1 - a), b * a + out[2] * (1 - a)];
+  return "rgb(" + out.map(Math.round).join(", ") + ")";
+};
+const inside = parseFloat(s.outlineOffset) < 0;
+return [e.id || e.className, s.outlineColor, under(inside ? target : target.parentElement)];
+'''
+        low = []
+        for export in EXPECT['exports']:
+            for size in SIZES:
+                self.set_size(size)
+                self.open_export(export)
+                stops = []
+                # Tab through the shelves, then a book with its index open, then the results.
+                def tab_through(name, count=40):
+                    first = None
+                    for _ in range(count):
+                        self.press(Keys.TAB)
+                        here = self.js('return document.activeElement')
+                        if self.js('return document.activeElement === document.body'):
+                            continue
+                        if first is None:
+                            first = here
+                        elif here == first:
+                            break
+                        stops.append((name, self.js(ring)))
+                DRIVER.find_element(By.TAG_NAME, 'body').click()
+                tab_through('shelves')
+                self.js('location.hash = arguments[0]', '#/book/%s/1' % EXPECT['books'][0]['slot'])
+                self.wait(lambda: self.visible('#book-view') and self.current_label() is not None, 'book open')
+                self.js('document.getElementById("book-name").focus()')
+                tab_through('book')
+                self.show_index()
+                tab_through('index', 12)
+                self.press(Keys.ESCAPE)
+                for theme in ('sepia', 'night'):
+                    self.js('prefSet("theme", arguments[0]); applyReading();', theme)
+                    self.js('document.getElementById("book-name").focus()')
+                    tab_through('book in ' + theme)
+                    self.show_index()
+                    tab_through('index in ' + theme, 12)
+                    self.press(Keys.ESCAPE)
+                self.js('prefSet("theme", "template"); applyReading();')
+                self.search_for(EXPECT['searches'][0]['query'])
+                tab_through('results', 12)
+                for name, (what, colour, under) in stops:
+                    if colour is None:
+                        low.append((export['template'], size, name, what, 'no ring'))
+                    elif contrast(colour, under) < 3:
+                        low.append((export['template'], size, name, what, colour, under, round(contrast(colour, under), 2)))
+        self.assertEqual(low, [], '\n'.join(map(str, low)))
+
+
 def main():
     global FIXTURE, EXPECT
     if len(sys.argv) < 2:
