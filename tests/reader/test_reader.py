@@ -11,11 +11,13 @@ Any SEVERE entry in the browser's log fails the test that caused it.
 Screenshots go to $ZORVEL_SCREENSHOTS when it is set.
 """
 
+import base64
 import json
 import os
 import pathlib
 import re
 import shutil
+import subprocess
 import sys
 import tempfile
 import time
@@ -1532,6 +1534,52 @@ return [e.id || e.className, s.outlineColor, under(inside ? target : target.pare
                     elif contrast(colour, under) < 3:
                         low.append((export['template'], size, name, what, colour, under, round(contrast(colour, under), 2)))
         self.assertEqual(low, [], '\n'.join(map(str, low)))
+
+
+class PrintSheetsTest(ReaderTestCase):
+    """What comes out of a printer: sheets counted in a PDF of the view."""
+
+    def pdf(self, name):
+        data = base64.b64decode(DRIVER.execute_cdp_cmd('Page.printToPDF', {'printBackground': True})['data'])
+        folder = os.environ.get('ZORVEL_SCREENSHOTS')
+        if folder:
+            os.makedirs(folder, exist_ok=True)
+            path = os.path.join(folder, name + '.pdf')
+            with open(path, 'wb') as f:
+                f.write(data)
+            if shutil.which('pdftoppm'):
+                subprocess.run(['pdftoppm', '-png', '-r', '50', path, os.path.join(folder, name)], check=False)
+        return data
+
+    def sheets(self, data):
+        return len(re.findall(rb'/Type\s*/Page[^s]', data))
+
+    def test_a_notice_prints_on_one_sheet(self):
+        for export in EXPECT['exports']:
+            with self.subTest(export=export['folder']):
+                self.open_export(export)
+                self.assertEqual(self.sheets(self.pdf('print-shelves-template-%d' % export['template'])), 1)
+                if not export['print']:
+                    self.open_book(EXPECT['books'][0]['slot'])
+                    self.assertEqual(self.sheets(self.pdf('print-book-off')), 1)
+
+    def test_a_printed_page_names_its_book_and_place(self):
+        export = next((e for e in EXPECT['exports'] if e['print']), None)
+        if export is None:
+            self.skipTest('no export allows printing')
+        self.open_export(export)
+        book = EXPECT['books'][0]
+        self.open_book(book['slot'])
+        self.click_entry(book['order'][-1])
+        DRIVER.execute_cdp_cmd('Emulation.setEmulatedMedia', {'media': 'print'})
+        heading = DRIVER.find_element(By.CSS_SELECTOR, '#page-holder .print-heading')
+        self.assertTrue(heading.is_displayed())
+        count = len(book['order'])
+        self.assertEqual(heading.text, '%s — صفحه %s از %s' % (book['name'], persian_digits(count), persian_digits(count)))
+        DRIVER.execute_cdp_cmd('Emulation.setEmulatedMedia', {'media': ''})
+        self.assertFalse(heading.is_displayed(), 'the print heading shows on screen')
+        data = self.pdf('print-page')
+        self.assertGreaterEqual(self.sheets(data), 1)
 
 
 def main():
