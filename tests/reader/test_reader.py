@@ -22,6 +22,7 @@ import sys
 import tempfile
 import time
 import unittest
+import urllib.parse
 
 from selenium import webdriver
 from selenium.common.exceptions import TimeoutException
@@ -1580,6 +1581,110 @@ class PrintSheetsTest(ReaderTestCase):
         self.assertFalse(heading.is_displayed(), 'the print heading shows on screen')
         data = self.pdf('print-page')
         self.assertGreaterEqual(self.sheets(data), 1)
+
+
+FIREFOX = shutil.which('firefox-esr') or shutil.which('firefox')
+
+# Waits in the page until code (an expression) is true, then gives value.
+FF_WAIT = '''new Promise((resolve, reject) => { const t0 = Date.now(); const poll = () => {
+  let ok = false; try { ok = (%s); } catch (e) {}
+  if (ok) resolve((%s)); else if (Date.now() - t0 > 10000) reject(new Error("timed out: %s")); else setTimeout(poll, 30); };
+  poll(); })'''
+
+
+@unittest.skipUnless(FIREFOX, 'Firefox is not installed')
+class FirefoxTest(unittest.TestCase):
+    """The same reader driven in Firefox over WebDriver BiDi (no geckodriver
+    in Debian): each item checked through the page's own DOM."""
+
+    def wait(self, ff, condition, value='true', what=''):
+        return ff.evaluate(FF_WAIT % (condition, value, what or condition.replace('"', "'")))
+
+    def url(self, folder, hash=''):
+        return pathlib.Path(folder, 'Data', 'reader', 'index.html').as_uri() + hash
+
+    def fresh(self, ff, folder, hash=''):
+        ff.navigate(self.url(folder))
+        ff.evaluate('localStorage.clear()')
+        # A query makes it a new page, loaded afresh with storage empty.
+        ff.navigate(self.url(folder, '?fresh' + (hash or '#')))
+        self.wait(ff, '!document.body.classList.contains("loading")', what='reader start')
+
+    def shot(self, ff, name):
+        folder = os.environ.get('ZORVEL_SCREENSHOTS')
+        if folder:
+            os.makedirs(folder, exist_ok=True)
+            ff.screenshot(os.path.join(folder, 'firefox-' + name + '.png'))
+
+    def go(self, ff, hash, condition):
+        ff.evaluate('location.hash = %s' % json.dumps(hash))
+        self.wait(ff, condition, what=hash)
+
+    def test_reader_in_firefox(self):
+        from bidi import Firefox
+        search_folder = variant('firefox-search', SEARCH_BOOKS)
+        for export in EXPECT['exports']:
+            folder = os.path.join(FIXTURE, export['folder'])
+            book = EXPECT['books'][0]
+            for size in (WIDE, (390, 844)):
+                where = 'template-%d-%d' % (export['template'], size[0])
+                with self.subTest(where), Firefox(width=size[0], height=size[1]) as ff:
+                    self.fresh(ff, folder)
+                    self.assertEqual(ff.evaluate('document.querySelectorAll(".shelf-book").length'),
+                                     len(ff.evaluate('ZORVEL_LIBRARY.books')))
+                    self.shot(ff, 'shelves-' + where)
+                    # A place per book.
+                    last = len(book['order'])
+                    self.go(ff, '#/book/%s/%d' % (book['slot'], last), '!!bookView.book && bookView.index === %d' % (last - 1))
+                    self.assertEqual(ff.evaluate('document.querySelector("#book-name bdi").textContent'), book['name'])
+                    self.shot(ff, 'book-' + where)
+                    other = EXPECT['books'][1]['slot']
+                    self.go(ff, '#/book/%s/1' % other, '!!bookView.book && bookView.book.slot === "%s"' % other)
+                    self.go(ff, '#', '!document.getElementById("shelves-view").hidden')
+                    ff.evaluate('document.querySelector(".shelf-book[data-slot=\'%s\']").click()' % book['slot'])
+                    self.wait(ff, 'location.hash === "#/book/%s/%d"' % (book['slot'], last), what='own page')
+                    # A bookmark, a theme, the Persian letters, the print heading.
+                    self.wait(ff, '!!bookView.book && bookView.index === %d' % (last - 1))
+                    ff.evaluate('document.getElementById("bookmark-toggle").click()')
+                    self.assertEqual(ff.evaluate('document.querySelectorAll("#bookmark-list .bookmark-link").length'), 1)
+                    ff.evaluate('(prefSet("theme", "night"), applyReading())')
+                    self.assertIn('theme-night', ff.evaluate('document.body.className'))
+                    self.shot(ff, 'book-night-' + where)
+                    ff.evaluate('(prefSet("theme", "sepia"), applyReading())')
+                    self.shot(ff, 'book-sepia-' + where)
+                    self.assertEqual(ff.evaluate('document.querySelector("#index-tree-holder [aria-selected=true]")'
+                                                 '.getAttribute("aria-label")'), book['order'][-1])
+                    self.assertTrue(ff.evaluate('document.querySelector("#page-holder .print-heading").textContent.includes(%s)'
+                                                % json.dumps(book['name'])))
+                    # The drawer, where there is one, is a modal dialog.
+                    if ff.evaluate('indexIsDrawer()'):
+                        ff.evaluate('document.getElementById("index-toggle").click()')
+                        self.assertEqual(ff.evaluate('[document.getElementById("index-panel").getAttribute("role"),'
+                                                     ' document.getElementById("index-panel").getAttribute("aria-modal"),'
+                                                     ' document.querySelector(".page-column").inert]'), ['dialog', 'true', True])
+                        self.wait(ff, 'getComputedStyle(document.getElementById("index-panel")).transform === "none"')
+                        time.sleep(0.3)
+                        self.shot(ff, 'drawer-' + where)
+                        ff.evaluate('document.dispatchEvent(new KeyboardEvent("keydown", {key: "Escape", bubbles: true}))')
+                        self.assertEqual(ff.evaluate('document.activeElement.id'), 'index-toggle')
+                    # No page wider than the window.
+                    self.assertLessEqual(ff.evaluate('document.documentElement.scrollWidth - document.documentElement.clientWidth'), 0)
+                    if os.path.isfile(AXE):
+                        with open(AXE, encoding='utf-8') as f:
+                            ff.evaluate('(() => { %s; return true; })()' % f.read())
+                        found = ff.evaluate('axe.run(document, {resultTypes: ["violations"], preload: false})'
+                                            '.then((r) => r.violations.map((v) => v.id + " " + v.nodes.map((n) => n.target.join(" ")).join(", ")))')
+                        self.assertEqual(found, [], 'axe-core in Firefox, ' + where)
+                with self.subTest('search ' + where), Firefox(width=size[0], height=size[1]) as ff:
+                    self.fresh(ff, search_folder)
+                    for query in ('میرفت', 'می رفت'):
+                        self.go(ff, '#/search/' + urllib.parse.quote(query),
+                                '!document.getElementById("search-status").textContent.includes("در حال")'
+                                ' && document.getElementById("search-status").textContent !== ""')
+                        pages = ff.evaluate('Array.from(document.querySelectorAll(".result-group[data-slot=a5] .result-link"),'
+                                            ' (a) => Number(a.dataset.page)).sort()')
+                        self.assertEqual(pages, [1, 2, 3], query)
+                    self.shot(ff, 'search-' + where)
 
 
 def main():
