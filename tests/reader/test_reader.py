@@ -959,9 +959,10 @@ class ReadingComfortTest(ReaderTestCase):
             self.skipTest('a book of two pages is needed')
         DRIVER.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
             'width': 390, 'height': 844, 'deviceScaleFactor': 1, 'mobile': True})
-        DRIVER.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': True, 'maxTouchPoints': 1})
         self.open_export(self.export)
         self.open_book(book['slot'])
+        DRIVER.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': True, 'maxTouchPoints': 1})
+        self.wait(lambda: self.js('return app.view') == 'book' and self.current_label() == book['order'][0], 'book open')
         # Right to left: a swipe to the right brings the next page.
         self.swipe(150)
         self.wait(lambda: self.current_label() == book['order'][1], 'next page by a swipe')
