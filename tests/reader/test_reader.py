@@ -298,6 +298,9 @@ class ReaderTestCase(unittest.TestCase):
         if self.visible('#index-toggle') and not self.visible('#index-tree-holder [role="tree"]'):
             DRIVER.find_element(By.ID, 'index-toggle').click()
         self.wait(lambda: self.visible('#index-tree-holder [role="tree"]'), 'index shown')
+        # A drawer slides in; its entries take clicks once it is in place.
+        self.wait(lambda: self.js('return getComputedStyle(document.getElementById("index-panel")).transform') == 'none',
+                  'index in place')
 
     def click_entry(self, label):
         """Clicks an index entry as a reader would, unfolding the titles above it."""
@@ -1686,6 +1689,34 @@ class FirefoxTest(unittest.TestCase):
                                             ' (a) => Number(a.dataset.page)).sort()')
                         self.assertEqual(pages, [1, 2, 3], query)
                     self.shot(ff, 'search-' + where)
+
+
+class SearchIndexTest(ReaderTestCase):
+    """The export's search index is the reader's own search form of each book."""
+
+    def test_export_index_matches_the_reader_folding(self):
+        export = EXPECT['exports'][0]
+        self.open_export(export)
+        entries = self.library()['books']
+        if not any(e.get('search') for e in entries):
+            self.skipTest('this export writes no search index; the reader builds it at search time')
+        for entry in entries:
+            with self.subTest(slot=entry['slot']):
+                self.assertTrue(entry.get('search'), 'no index for ' + entry['slot'])
+                DRIVER.set_script_timeout(30)
+                same = DRIVER.execute_async_script('''
+const [slot, done] = [arguments[0], arguments[arguments.length - 1]];
+const library = app.library;
+loadScript(bookScriptUrl(library.bySlot.get(slot).search)).then((ok) => {
+  const written = ok && window.ZORVEL_SEARCH ? window.ZORVEL_SEARCH[slot] : null;
+  return loadBook(library, slot).then((book) => {
+    const made = buildSearchIndex(book);
+    done(written ? [written.format, written.text === made.text, JSON.stringify(written.starts) === JSON.stringify(made.starts),
+      written.text.length] : null);
+  });
+});''', entry['slot'])
+                self.assertIsNotNone(same, 'index file not read')
+                self.assertEqual(same[:3], [1, True, True])
 
 
 def main():
