@@ -720,6 +720,28 @@ class FoldTest(ReaderTestCase):
         ('persian digits query', 'هر 2\u200c9\u200c روز', '۲۹ روز', '2\u200c9\u200c روز'),
     ]
 
+    # Search form (name, text, folded): the same cases as the export's own
+    # fold in test_readerdata, so the index it writes is the reader's.
+    SEARCH_FOLDS = [
+        ('arabic yeh and kaf', 'كتاب يي ى', 'کتاب یی ی'),
+        ('teh marbuta and alef forms', 'مدرسة أإآ', 'مدرسه ااا'),
+        ('zwnj between letters stays', 'مي\u200cرفت', 'می\u200cرفت'),
+        ('zwnj after digits goes', '1\u200c4\u200c0\u200c3\u200c', '1403'),
+        ('zwnj beside a space goes', 'ب \u200cا', 'ب ا'),
+        ('zwnj at the end goes', 'ها\u200c', 'ها'),
+        ('zwnj across a mark stays', 'ه\u200c\u0650ا', 'ه\u200cا'),
+        ('white space runs', '  a \t\r\n b\u00a0 ', 'a b'),
+        ('harakat and tatweel', 'كِتَـابٌ', 'کتاب'),
+        ('digits', '۱۴۰۳ ١٤٠٣', '1403 1403'),
+        ('latin case, direction marks', 'CD\u200fZorvel', 'cdzorvel'),
+    ]
+
+    def test_search_form(self):
+        self.open_export(EXPECT['exports'][0])
+        for name, text, folded in self.SEARCH_FOLDS:
+            with self.subTest(name):
+                self.assertEqual(self.js('return searchFold(arguments[0]).text', text), folded)
+
     def test_folding_and_marks(self):
         self.open_export(EXPECT['exports'][0])
         for name, text, folded in self.FOLDS:
