@@ -8,7 +8,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QStringList>
 
 #include <initializer_list>
 
@@ -133,24 +132,43 @@ QString searchFold(const QString &text)
 
 QByteArray searchScript(const BookModel &book)
 {
-    QStringList lines;
-    QJsonArray starts;
-    qsizetype at = 0;
+    // Written by hand rather than through QJsonDocument: the text is most of
+    // the export's reader data, and after folding it holds no character but
+    // the quote, the backslash and the line break that JSON must escape.
+    QString text;
+    QByteArray starts;
     for (const PageModel &p : book.pages) {
-        starts.append(qint64(at));
-        const auto add = [&](const QString &t) {
-            lines.append(searchFold(t));
-            at += lines.back().size() + 1;
-        };
-        add(p.title);
+        if (!starts.isEmpty())
+            starts += ',';
+        starts += QByteArray::number(text.size());
+        text += searchFold(p.title);
+        text += u'\n';
         for (const PageBlock &b : p.blocks)
-            if (b.kind == PageBlock::Kind::Text)
-                add(b.value);
+            if (b.kind == PageBlock::Kind::Text) {
+                text += searchFold(b.value);
+                text += u'\n';
+            }
     }
-    const QJsonObject root { { "format", 1 }, { "text", lines.join(u'\n') }, { "starts", starts } };
-    return assignment(
-        "(window.ZORVEL_SEARCH = window.ZORVEL_SEARCH || {})[\"" + book.slot.toLatin1() + "\"]",
-        root);
+    if (!text.isEmpty())
+        text.chop(1);
+    QByteArray out = "(window.ZORVEL_SEARCH = window.ZORVEL_SEARCH || {})[\"" + book.slot.toLatin1()
+        + "\"] = {\"format\":1,\"text\":\"";
+    const QByteArray utf8 = text.toUtf8();
+    out.reserve(out.size() + utf8.size() + utf8.size() / 8 + starts.size() + 32);
+    for (const char c : utf8) {
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        default:
+            if (uchar(c) < 0x20)
+                out += "\\u00" + QByteArray::number(uchar(c), 16).rightJustified(2, '0');
+            else
+                out += c;
+        }
+    }
+    out += "\",\"starts\":[" + starts + "]};\n";
+    return out;
 }
 
 QByteArray libraryScript(const LibraryModel &library)
