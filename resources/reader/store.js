@@ -102,8 +102,8 @@ function bookScriptUrl(script) {
   return script.startsWith('reader/') ? dataUrl(script) : readerUrl(script);
 }
 
-// Data scripts that failed to run (a file cut short): their own error is
-// reported as an unreadable book, not as the page's.
+// Data scripts that failed to run (a file cut short) count as books that
+// cannot be read; a data script's error is not the reader's own.
 const brokenScripts = new Set();
 
 window.addEventListener('error', (event) => {
