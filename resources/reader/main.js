@@ -1,6 +1,7 @@
 // Starts the reader and moves between its views. The address's fragment
 // holds where the reader is, so the browser's back button and a reload
-// keep the place:  "" shelves,  #/book/<slot>/<page>,  #/search/<words>.
+// keep the place:  "" shelves,  #/book/<slot>/<page>,  #/search/<words>
+// (all books),  #/find/<slot>/<words> (one book).
 
 const app = { library: null, view: null, mark: null, lastBook: null, toEnd: false };
 
@@ -105,7 +106,6 @@ function route() {
   const bookMatch = /^#\/book\/([^/]+)\/(\d+)$/.exec(hash);
   const searchMatch = /^#\/search\/(.*)$/.exec(hash);
   const findMatch = /^#\/find\/([^/]+)\/(.*)$/.exec(hash);
-  if (app.view !== 'search') document.getElementById('search-progress').hidden = true;
 
   if (bookMatch) {
     const slot = decodePart(bookMatch[1]);
