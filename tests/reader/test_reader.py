@@ -970,12 +970,15 @@ class ReadingComfortTest(ReaderTestCase):
         self.wait(lambda: self.current_label() == book['order'][0], 'first page by the slider and Home')
 
     def swipe(self, dx):
-        start = {'x': 200, 'y': 400}
+        # From the middle of the page, whatever the window.
+        at = self.js('const r = document.getElementById("page-holder").getBoundingClientRect();'
+                     'return [r.left + r.width / 2, (Math.max(r.top, 0) + Math.min(r.bottom, innerHeight)) / 2]')
+        start = {'x': round(at[0] - dx / 2), 'y': round(at[1])}
         DRIVER.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': 'touchStart', 'touchPoints': [start]})
         DRIVER.execute_cdp_cmd('Input.dispatchTouchEvent',
-                               {'type': 'touchMove', 'touchPoints': [{'x': start['x'] + dx / 2, 'y': 402}]})
+                               {'type': 'touchMove', 'touchPoints': [{'x': start['x'] + dx / 2, 'y': start['y'] + 2}]})
         DRIVER.execute_cdp_cmd('Input.dispatchTouchEvent',
-                               {'type': 'touchMove', 'touchPoints': [{'x': start['x'] + dx, 'y': 404}]})
+                               {'type': 'touchMove', 'touchPoints': [{'x': start['x'] + dx, 'y': start['y'] + 4}]})
         DRIVER.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': 'touchEnd', 'touchPoints': []})
 
     def test_swipe_turns_the_page(self):
@@ -1006,11 +1009,17 @@ class ReadingComfortTest(ReaderTestCase):
         self.assertEqual(self.visible('#fullscreen-toggle'), allowed)
         if not allowed:
             return
-        DRIVER.find_element(By.ID, 'fullscreen-toggle').click()
-        self.wait(lambda: self.js('return !!document.fullscreenElement'), 'full screen')
-        self.assertEqual(DRIVER.find_element(By.ID, 'fullscreen-toggle').get_attribute('aria-pressed'), 'true')
-        DRIVER.find_element(By.ID, 'fullscreen-toggle').click()
-        self.wait(lambda: self.js('return !document.fullscreenElement'), 'full screen left')
+        toggle = DRIVER.find_element(By.ID, 'fullscreen-toggle')
+        toggle.click()
+        try:
+            self.wait(lambda: self.js('return !!document.fullscreenElement'), 'full screen')
+            self.wait(lambda: toggle.get_attribute('aria-pressed') == 'true', 'switch shows full screen')
+            toggle.click()
+            self.wait(lambda: self.js('return !document.fullscreenElement'), 'full screen left')
+            self.wait(lambda: toggle.get_attribute('aria-pressed') == 'false', 'switch shows full screen left')
+        finally:
+            self.js('if (document.fullscreenElement) document.exitFullscreen()')
+            DRIVER.set_window_size(*WIDE)
 
 
 ZW = '\u200c'
