@@ -970,8 +970,8 @@ class ReadingComfortTest(ReaderTestCase):
         self.wait(lambda: self.current_label() == book['order'][0], 'first page by the slider and Home')
 
     def swipe(self, dx):
-        # From the middle of the page, whatever the window.
-        at = self.js('const r = document.getElementById("page-holder").getBoundingClientRect();'
+        # From the middle of the page's text, away from its buttons and links.
+        at = self.js('const r = document.querySelector("#page-holder .page-body").getBoundingClientRect();'
                      'return [r.left + r.width / 2, (Math.max(r.top, 0) + Math.min(r.bottom, innerHeight)) / 2]')
         start = {'x': round(at[0] - dx / 2), 'y': round(at[1])}
         DRIVER.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': 'touchStart', 'touchPoints': [start]})
