@@ -240,7 +240,9 @@ function setupSwipe() {
   const holder = document.getElementById('page-holder');
   let start = null;
   holder.addEventListener('touchstart', (event) => {
-    start = event.touches.length === 1 ? { x: event.touches[0].clientX, y: event.touches[0].clientY } : null;
+    // A player's own slider moves sideways too.
+    const own = event.target.closest && event.target.closest('audio, video, input, select, textarea');
+    start = event.touches.length === 1 && !own ? { x: event.touches[0].clientX, y: event.touches[0].clientY } : null;
   }, { passive: true });
   holder.addEventListener('touchend', (event) => {
     if (!start || event.changedTouches.length !== 1) return;

@@ -969,10 +969,10 @@ class ReadingComfortTest(ReaderTestCase):
         slider.send_keys(Keys.HOME)
         self.wait(lambda: self.current_label() == book['order'][0], 'first page by the slider and Home')
 
-    def swipe(self, dx):
+    def swipe(self, dx, on='#page-holder .page-body'):
         # From the middle of the page's text, away from its buttons and links.
-        at = self.js('const r = document.querySelector("#page-holder .page-body").getBoundingClientRect();'
-                     'return [r.left + r.width / 2, (Math.max(r.top, 0) + Math.min(r.bottom, innerHeight)) / 2]')
+        at = self.js('const r = document.querySelector(arguments[0]).getBoundingClientRect();'
+                     'return [r.left + r.width / 2, (Math.max(r.top, 0) + Math.min(r.bottom, innerHeight)) / 2]', on)
         start = {'x': round(at[0] - dx / 2), 'y': round(at[1])}
         DRIVER.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': 'touchStart', 'touchPoints': [start]})
         DRIVER.execute_cdp_cmd('Input.dispatchTouchEvent',
@@ -994,10 +994,19 @@ class ReadingComfortTest(ReaderTestCase):
         # Right to left: a swipe to the right brings the next page.
         self.swipe(150)
         self.wait(lambda: self.current_label() == book['order'][1], 'next page by a swipe')
+        # The browser's own sideways swipe (back in history) stays out of it.
+        self.assertEqual(self.js('return app.view'), 'book')
         self.swipe(-150)
         self.wait(lambda: self.current_label() == book['order'][0], 'previous page by a swipe')
         # A short or mostly upright move is a scroll, not a turn.
         self.swipe(30)
+        time.sleep(0.3)
+        self.assertEqual(self.current_label(), book['order'][0])
+        # Nor does a move along a player's slider turn the page.
+        self.js('const a = document.createElement("audio"); a.controls = true; a.id = "swipe-player";'
+                'a.style.cssText = "position: fixed; inset: 0; width: 100vw; height: 100vh; z-index: 50";'
+                'document.getElementById("page-holder").append(a);')
+        self.swipe(150, on='#swipe-player')
         time.sleep(0.3)
         self.assertEqual(self.current_label(), book['order'][0])
 
