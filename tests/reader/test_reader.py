@@ -1545,7 +1545,7 @@ return [e.id || e.className, s.outlineColor, under(inside ? target : target.pare
                 def tab_through(name, count=40):
                     first = None
                     for _ in range(count):
-                        self.press(Keys.TAB)
+                        ActionChains(DRIVER).send_keys(Keys.TAB).perform()
                         here = self.js('return document.activeElement')
                         if self.js('return document.activeElement === document.body'):
                             continue
@@ -1562,14 +1562,14 @@ return [e.id || e.className, s.outlineColor, under(inside ? target : target.pare
                 tab_through('book')
                 self.show_index()
                 tab_through('index', 12)
-                self.press(Keys.ESCAPE)
+                ActionChains(DRIVER).send_keys(Keys.ESCAPE).perform()
                 for theme in ('sepia', 'night'):
                     self.js('prefSet("theme", arguments[0]); applyReading();', theme)
                     self.js('document.getElementById("book-name").focus()')
                     tab_through('book in ' + theme)
                     self.show_index()
                     tab_through('index in ' + theme, 12)
-                    self.press(Keys.ESCAPE)
+                    ActionChains(DRIVER).send_keys(Keys.ESCAPE).perform()
                 self.js('prefSet("theme", "template"); applyReading();')
                 self.search_for(EXPECT['searches'][0]['query'])
                 tab_through('results', 12)
