@@ -285,7 +285,9 @@ class ReaderTestCase(unittest.TestCase):
 
     def open_book(self, slot):
         DRIVER.find_element(By.CSS_SELECTOR, '.shelf-book[data-slot="%s"]' % slot).click()
-        self.wait(lambda: self.visible('#book-view') and self.current_label() is not None, 'book ' + slot + ' open')
+        # This book's, not the index of the book shown before it.
+        self.wait(lambda: self.visible('#book-view') and self.current_label() is not None
+                  and self.js('return !!bookView.book && bookView.book.slot === arguments[0]', slot), 'book ' + slot + ' open')
 
     def current_label(self):
         return self.js('const e = document.querySelector("#index-tree-holder [aria-selected=true]");'
