@@ -179,7 +179,8 @@ void TestEndToEnd::oneBookFromTextToCdFolder()
         expected << "Data/reader/" + rel;
     expected << "index.html"
              << "Data/reader/data/library.js"
-             << "Data/reader/data/a1.js";
+             << "Data/reader/data/a1.js"
+             << "Data/reader/data/a1.search.js";
     expected << "Data/BookTXT/" + pages[1] + ".jpg";
     expected.sort();
     QCOMPARE(filesUnder(out), expected);

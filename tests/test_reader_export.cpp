@@ -134,7 +134,8 @@ void TestReaderExport::twoBooksExportedForTheReader()
     for (const QString &out : { out1, out2 }) {
         for (const char *file :
             { "index.html", "setup", "cd.inf", "Data/reader/index.html",
-                "Data/reader/data/library.js", "Data/reader/data/a1.js", "Data/reader/data/b1.js" })
+                "Data/reader/data/library.js", "Data/reader/data/a1.js", "Data/reader/data/b1.js",
+                "Data/reader/data/a1.search.js", "Data/reader/data/b1.search.js" })
             QVERIFY2(QFileInfo::exists(out + u'/' + QString::fromLatin1(file)), file);
         QVERIFY(!QFileInfo::exists(out + QStringLiteral("/Data/reader/data/a2.js")));
         QVERIFY(QFileInfo(out + QStringLiteral("/setup")).isExecutable());

@@ -112,6 +112,9 @@ private slots:
     void brokenFilesFailNamingTheFile_data();
     void brokenFilesFailNamingTheFile();
     void scriptsHoldValidJson();
+    void searchFoldIsTheReaders_data();
+    void searchFoldIsTheReaders();
+    void searchScriptLinesAndStarts();
     void exportWritesTheDataLast();
     void noDataFolderWritesNothing();
     void shippedScriptCarriesTheReader();
@@ -415,6 +418,56 @@ void TestReaderData::scriptsHoldValidJson()
     QCOMPARE(l["books"].toArray()[0].toObject()["pageCount"].toInt(), 1);
     QCOMPARE(l["settings"].toObject()["rows"].toArray(), (QJsonArray { 3, 0, 0 }));
     QVERIFY(l["background"].isNull());
+}
+
+void TestReaderData::searchFoldIsTheReaders_data()
+{
+    // The same cases hold in the browser (the reader's own searchFold).
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("folded");
+    QTest::newRow("arabic yeh and kaf") << u"كتاب يي ى"_qs << u"کتاب یی ی"_qs;
+    QTest::newRow("teh marbuta and alef forms") << u"مدرسة أإآ"_qs << u"مدرسه ااا"_qs;
+    QTest::newRow("zwnj between letters stays") << u"مي\u200cرفت"_qs << u"می\u200cرفت"_qs;
+    QTest::newRow("zwnj after digits goes") << u"1\u200c4\u200c0\u200c3\u200c"_qs << u"1403"_qs;
+    QTest::newRow("zwnj beside a space goes") << u"ب \u200cا"_qs << u"ب ا"_qs;
+    QTest::newRow("zwnj at the end goes") << u"ها\u200c"_qs << u"ها"_qs;
+    QTest::newRow("zwnj across a mark stays") << u"ه\u200c\u0650ا"_qs << u"ه\u200cا"_qs;
+    QTest::newRow("white space runs") << u"  a \t\r\n b\u00a0 "_qs << u"a b"_qs;
+    QTest::newRow("harakat and tatweel") << u"كِتَـابٌ"_qs << u"کتاب"_qs;
+    QTest::newRow("digits") << u"۱۴۰۳ ١٤٠٣"_qs << u"1403 1403"_qs;
+    QTest::newRow("latin case, direction marks") << u"CD\u200fZorvel"_qs << u"cdzorvel"_qs;
+}
+
+void TestReaderData::searchFoldIsTheReaders()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, folded);
+    QCOMPARE(searchFold(text), folded);
+}
+
+void TestReaderData::searchScriptLinesAndStarts()
+{
+    BookModel book;
+    book.slot = "c2";
+    PageModel a;
+    a.title = u"يك"_qs;
+    a.blocks = { PageBlock { PageBlock::Kind::Text, u"مي\u200cرود"_qs },
+        PageBlock { PageBlock::Kind::Image, "BookIMG/p.jpg" },
+        PageBlock { PageBlock::Kind::Text, "B  C" } };
+    PageModel b;
+    b.title = "";
+    book.pages = { a, b };
+    const QJsonObject s
+        = scriptJson(searchScript(book), "(window.ZORVEL_SEARCH = window.ZORVEL_SEARCH || {})[\"c2\"]");
+    QCOMPARE(s["format"].toInt(), 1);
+    // Title and paragraphs one to a line, pictures left out; an empty title is a line too.
+    QCOMPARE(s["text"].toString(), u"یک\nمی\u200cرود\nb c\n"_qs);
+    QCOMPARE(s["starts"].toArray(), (QJsonArray { 0, 14 }));
+
+    LibraryModel lib;
+    lib.books = { book };
+    const QJsonObject l = scriptJson(libraryScript(lib), "window.ZORVEL_LIBRARY");
+    QCOMPARE(l["books"].toArray()[0].toObject()["search"].toString(), QStringLiteral("data/c2.search.js"));
 }
 
 void TestReaderData::exportWritesTheDataLast()

@@ -109,3 +109,66 @@ function foldFindRanges(original, foldedQuery, max) {
   return foldFindAll(folded.text, foldedQuery, max)
     .map((at) => foldOriginalRange(original, folded.map, at, foldedQuery.length));
 }
+
+// Search form: folded as above, but a ZWNJ between two letters stays, as
+// the one mark of where a word's parts meet, and every run of white space
+// is one space. Search treats a space, a ZWNJ and nothing between two
+// letters alike; the mark keeps "ها" from matching across «چشمه‌ای».
+const SEARCH_JOINT = 0x200c;
+const SEARCH_FOLD_FORMAT = 1;
+
+let letterTable = null;
+
+function isLetterCode(c) {
+  if (letterTable === null) {
+    letterTable = new Uint8Array(65536);
+    const letter = /\p{L}/u;
+    for (let i = 0; i < 65536; i++) {
+      if (i < 0xd800 || i > 0xdfff) letterTable[i] = letter.test(String.fromCharCode(i)) ? 1 : 0;
+    }
+  }
+  return letterTable[c] === 1;
+}
+
+function isSpaceCode(c) {
+  return c === 0x20 || c === 0x09 || c === 0x0a || c === 0x0d || c === 0xa0 || c === 0x2028 || c === 0x2029;
+}
+
+// {text, map}: the search form and, with withMap, the original index of
+// each of its characters (a joint or space maps to the one it came from).
+function searchFold(s, withMap) {
+  const n = s.length;
+  const out = new Uint16Array(n);
+  const map = withMap ? new Int32Array(n + 1) : null;
+  let k = 0;
+  let joint = -1;
+  let space = -1;
+  for (let i = 0; i < n; i++) {
+    const c = s.charCodeAt(i);
+    if (c === SEARCH_JOINT) {
+      if (k > 0 && space < 0 && isLetterCode(out[k - 1])) joint = i;
+      continue;
+    }
+    if (isSpaceCode(c)) {
+      if (k > 0 && space < 0) space = i;
+      continue;
+    }
+    const f = FOLD_TABLE[c];
+    if (f === FOLD_DROP) continue;
+    if (space >= 0) {
+      if (map) map[k] = space;
+      out[k++] = 0x20;
+    } else if (joint >= 0 && isLetterCode(f)) {
+      if (map) map[k] = joint;
+      out[k++] = SEARCH_JOINT;
+    }
+    space = -1;
+    joint = -1;
+    if (map) map[k] = i;
+    out[k++] = f;
+  }
+  const text = foldDecoder.decode(out.subarray(0, k));
+  if (!map) return { text, map: null };
+  map[k] = n;
+  return { text, map: map.subarray(0, k + 1) };
+}

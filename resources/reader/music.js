@@ -2,12 +2,21 @@
 // Browsers refuse sound before the reader has done anything, so it starts
 // at the first click or key; a refused or failed play() stays silent.
 
-const music = { on: false, unlocked: false, held: false, track: null, audio: null, button: null };
+const music = { on: false, unlocked: false, held: false, refused: false, track: null, audio: null, button: null };
+
+// The switch shows what the reader hears: on only while the music is
+// wanted and the browser has let it start.
+function musicShow() {
+  if (!music.button) return;
+  const on = music.on && music.unlocked && !music.refused;
+  music.button.setAttribute('aria-pressed', on ? 'true' : 'false');
+}
 
 function musicApply() {
   const audio = music.audio;
   if (!audio) return;
   const want = music.on && music.unlocked && !music.held && music.track;
+  musicShow();
   if (!want) {
     audio.pause();
     return;
@@ -17,7 +26,17 @@ function musicApply() {
     audio.dataset.track = music.track;
   }
   const played = audio.play();
-  if (played && played.catch) played.catch(() => {});
+  if (played && played.then) {
+    played.then(() => {
+      music.refused = false;
+      musicShow();
+    }, () => {
+      // Refused or unplayable: the switch says off, and a press tries again.
+      if (!audio.paused) return;
+      music.refused = true;
+      musicShow();
+    });
+  }
 }
 
 function setupMusic(library) {
@@ -31,13 +50,16 @@ function setupMusic(library) {
   music.button = button;
   music.on = prefMusicOn();
   button.hidden = false;
-  button.setAttribute('aria-pressed', music.on ? 'true' : 'false');
+  musicShow();
 
+  // A press always turns over what the switch shows: before the music has
+  // been let start, or after the browser refused it, that means on.
   button.addEventListener('click', () => {
-    music.on = !music.on;
+    const shown = button.getAttribute('aria-pressed') === 'true';
+    music.on = !shown;
     music.unlocked = true;
+    music.refused = false;
     prefSet('music', music.on);
-    button.setAttribute('aria-pressed', music.on ? 'true' : 'false');
     musicApply();
   });
 

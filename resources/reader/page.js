@@ -13,43 +13,48 @@ function canPlayFile(kind, path) {
   return Boolean(mime) && document.createElement(kind).canPlayType(mime) !== '';
 }
 
-function mediaLink(kind, path) {
-  const what = kind === 'audio' ? 'باز کردن فایل صدا' : 'باز کردن فایل فیلم';
-  return el('a', { class: 'media-link', href: dataUrl(path), target: '_blank', rel: 'noopener' },
+// A sound or film this browser cannot play: said so, with the file to open
+// in another program.
+function mediaUnplayable(kind, path) {
+  const what = kind === 'audio' ? 'این صدا در این مرورگر پخش نمی‌شود.' : 'این فیلم در این مرورگر پخش نمی‌شود.';
+  const open = kind === 'audio' ? 'باز کردن پروندهٔ صدا' : 'باز کردن پروندهٔ فیلم';
+  return el('p', { class: 'media-unplayable' },
     el('span', { class: 'media-link-icon media-link-' + kind, 'aria-hidden': 'true' }),
-    what + ' ', el('bdi', { class: 'media-link-file' }, fileName(path)));
+    el('span', { class: 'media-unplayable-text' }, what + ' '),
+    el('a', { class: 'media-link', href: dataUrl(path), target: '_blank', rel: 'noopener' }, open));
 }
 
-// A player where the browser knows the format, otherwise a link; a file
-// that then fails to load falls back to the link too.
+// A player where the browser knows the format; otherwise, or when the
+// file then fails to load, a notice.
 function mediaPlayer(kind, path) {
-  if (!canPlayFile(kind, path)) return mediaLink(kind, path);
+  if (!canPlayFile(kind, path)) return mediaUnplayable(kind, path);
   const label = kind === 'audio' ? 'صدای این صفحه' : 'فیلم این صفحه';
   const player = el(kind, { controls: true, preload: 'metadata', src: dataUrl(path), 'aria-label': label, class: 'page-' + kind });
-  player.addEventListener('error', () => player.replaceWith(mediaLink(kind, path)));
+  player.addEventListener('error', () => player.replaceWith(mediaUnplayable(kind, path)));
   return player;
 }
 
 // The text with each [from, to) range wrapped in <mark>.
 function markedText(text, ranges) {
-  if (!ranges.length) return [text];
+  if (!ranges.length) return [shownText(text)];
   const parts = [];
   let at = 0;
   for (const [from, to] of ranges) {
-    if (from > at) parts.push(text.slice(at, from));
-    parts.push(el('mark', null, text.slice(from, to)));
+    if (from > at) parts.push(shownText(text.slice(at, from)));
+    parts.push(el('mark', null, shownText(text.slice(from, to))));
     at = to;
   }
-  if (at < text.length) parts.push(text.slice(at));
+  if (at < text.length) parts.push(shownText(text.slice(at)));
   return parts;
 }
 
-const PAGE_MARKS_MAX = 500;
-
 function renderPage(container, book, index, options) {
   const page = book.pages[index];
-  const query = options.query || '';
-  const marks = (text) => markedText(text, foldFindRanges(text, query, PAGE_MARKS_MAX));
+  const texts = pageTexts(page);
+  const ranges = pageMarkRanges(options.matcher || null, texts);
+  let unit = 0;
+  const marks = (text) => markedText(text, ranges[unit++] || []);
+  const title = marks(page.title);
 
   const tools = options.print ? el('div', { class: 'page-tools' },
     el('button', { type: 'button', class: 'print-button', title: 'چاپ این صفحه', onclick: () => window.print() }, 'چاپ'),
@@ -72,9 +77,13 @@ function renderPage(container, book, index, options) {
     page.sound && el('div', { class: 'page-sound' }, mediaPlayer('audio', page.sound)),
     page.film && el('div', { class: 'page-film' }, mediaPlayer('video', page.film))) : null;
 
+  // Paper has no bar: a printed page names its book and its place.
+  const printHead = el('p', { class: 'print-heading', 'aria-hidden': 'true' },
+    nameNode(book.name), ' — ', bookPosition(index, book.pages.length));
   const article = el('article', { class: page.identity ? 'page page-identity' : 'page', 'aria-labelledby': 'page-title' },
+    printHead,
     el('header', { class: 'page-header' },
-      el('h2', { class: 'page-title', id: 'page-title' }, marks(page.title)),
+      el('h2', { class: 'page-title', id: 'page-title' }, el('bdi', null, title)),
       tools),
     body,
     media,

@@ -33,6 +33,7 @@ function readLibrary() {
       cover: asPath(b.cover),
       pageCount: Number.isInteger(b.pageCount) ? b.pageCount : 0,
       script: b.script,
+      search: asPath(b.search),
     }))
     .sort((a, b) => a.row - b.row || a.place - b.place);
   return {
@@ -101,41 +102,45 @@ function bookScriptUrl(script) {
   return script.startsWith('reader/') ? dataUrl(script) : readerUrl(script);
 }
 
+// Data scripts that failed to run (a file cut short) count as books that
+// cannot be read; a data script's error is not the reader's own.
+const brokenScripts = new Set();
+
+window.addEventListener('error', (event) => {
+  const script = event.filename ? new URL(event.filename, location.href).href : '';
+  if (!/\/data\/[^/]+\.js$/.test(script)) return;
+  brokenScripts.add(script);
+  event.preventDefault();
+});
+
+// A promise of true when the script ran to its end, false otherwise.
+function loadScript(url) {
+  return new Promise((resolve) => {
+    const script = document.createElement('script');
+    script.src = url;
+    script.async = true;
+    script.addEventListener('load', () => {
+      resolve(!brokenScripts.has(script.src));
+      script.remove();
+    });
+    script.addEventListener('error', () => {
+      resolve(false);
+      script.remove();
+    });
+    document.head.append(script);
+  });
+}
+
 // A promise of the normalized book; it never rejects, a book that cannot
 // be read gives null.
 function loadBook(library, slot) {
   if (bookPromises.has(slot)) return bookPromises.get(slot);
   const entry = library.bySlot.get(slot);
-  const promise = new Promise((resolve) => {
-    if (!entry) { resolve(null); return; }
-    const script = document.createElement('script');
-    script.src = bookScriptUrl(entry.script);
-    script.async = true;
-    script.addEventListener('load', () => {
-      const raw = window.ZORVEL_BOOKS && window.ZORVEL_BOOKS[slot];
-      resolve(raw && typeof raw === 'object' ? normalizeBook(raw, entry) : null);
-    });
-    script.addEventListener('error', () => resolve(null));
-    document.head.append(script);
+  const promise = !entry ? Promise.resolve(null) : loadScript(bookScriptUrl(entry.script)).then((ok) => {
+    const raw = ok && window.ZORVEL_BOOKS ? window.ZORVEL_BOOKS[slot] : null;
+    const book = raw && typeof raw === 'object' ? normalizeBook(raw, entry) : null;
+    return book && book.pages.length ? book : null;
   });
   bookPromises.set(slot, promise);
   return promise;
-}
-
-// A reader who opens a book at once should not wait behind the loading.
-const PRELOAD_DELAY_MS = 1200;
-
-// Loads every book one after the other while the browser is idle, so that
-// search finds them ready.
-function preloadBooks(library, onBook) {
-  const queue = library.books.map((b) => b.slot);
-  const next = () => {
-    const slot = queue.shift();
-    if (slot === undefined) return;
-    loadBook(library, slot).then((book) => {
-      if (book && onBook) onBook(book);
-      idle(next);
-    });
-  };
-  window.setTimeout(() => idle(next), PRELOAD_DELAY_MS);
 }

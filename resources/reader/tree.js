@@ -18,12 +18,14 @@ function createIndexTree(book, onPick) {
   const build = (nodes, list, level) => {
     for (const node of nodes) {
       const isTitle = Array.isArray(node.children);
+      // A main title takes its name from its own row: a label on it would
+      // not match what it shows, its entries below included.
       const item = el('li', {
-        role: 'treeitem', 'aria-level': level, tabindex: '-1', 'aria-label': node.label,
+        role: 'treeitem', 'aria-level': level, tabindex: '-1', 'aria-label': isTitle ? null : shownText(node.label),
         class: isTitle ? 'tree-item tree-title' : 'tree-item tree-leaf',
       }, el('span', { class: 'tree-row' },
         el('span', { class: 'tree-twisty', 'aria-hidden': 'true' }),
-        el('span', { class: 'tree-label' }, node.label)));
+        nameNode(node.label, 'tree-label')));
       if (isTitle && node.children.length) {
         item.setAttribute('aria-expanded', openAll ? 'true' : 'false');
         const group = el('ul', { role: 'group', class: 'tree-group' });

@@ -30,6 +30,27 @@ function persianDigits(value) {
   return String(value).replace(/[0-9]/g, (d) => String.fromCharCode(0x06f0 + Number(d)));
 }
 
+// How texts of the CD are shown: Persian ی, ک and digits, unless the reader
+// asked for the text as written. Only the display changes; every character
+// stays one character, so ranges found in the original still fit.
+const display = { asWritten: false };
+
+function shownText(value) {
+  const s = String(value);
+  if (display.asWritten) return s;
+  return s
+    .replace(/[\u064a\u0643]/g, (c) => (c === '\u064a' ? '\u06cc' : '\u06a9'))
+    .replace(/[\u0660-\u0669]/g, (d) => String.fromCharCode(d.charCodeAt(0) - 0x0660 + 0x06f0))
+    // Digits inside a Latin word ("2nd") stay as they are.
+    .replace(/(?<![A-Za-z])[0-9]+(?![A-Za-z])/g, persianDigits);
+}
+
+// A name or title of the CD, isolated in its own direction, so a Latin
+// name or one with brackets keeps its order inside Persian text.
+function nameNode(text, className) {
+  return el('bdi', { class: className }, shownText(text));
+}
+
 // A file of the CD given relative to the Data folder, "/" separated.
 function dataUrl(path) {
   return '../' + String(path).split('/').map(encodeURIComponent).join('/');

@@ -18,6 +18,15 @@ struct LibraryModel;
 QByteArray libraryScript(const LibraryModel &library);
 QByteArray bookScript(const BookModel &book);
 
+// Search reads each book from data/<slot>.search.js, so that nothing has to
+// be folded while the reader waits: the title and paragraphs of every page
+// in the reader's search form, one to a line, and where each page starts.
+QByteArray searchScript(const BookModel &book);
+// The reader's search form of a text, exactly as its fold.js makes it:
+// letters read alike made one, marks dropped, a ZWNJ between two letters
+// kept as the one joint of a word's parts, each run of white space one space.
+QString searchFold(const QString &text);
+
 // Reads the output's Data folder and writes Data/reader/data/. Nothing is
 // written when the output has no Data folder (a script with another layout).
 // Throws FsError naming the file that could not be read or written.
