@@ -6,6 +6,7 @@
 #include "text_files.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace setup {
@@ -79,9 +80,40 @@ std::optional<QString> install(const InstallPlan &plan)
     return std::nullopt;
 }
 
+QString stampPath(const QString &installFolder)
+{
+    return joinPath(installFolder, stampFileName);
+}
+
 void writeMarker(const InstallPlan &plan)
 {
-    writeSystem8bit(plan.markerPath, markerText(plan.installFolder, plan.runFile));
+    const QString folder = QFileInfo(plan.markerPath).absolutePath();
+    if (!QDir().mkpath(folder))
+        throw FileError(QDir::toNativeSeparators(folder), QStringLiteral("Cannot create the folder"));
+    const QString text = markerText(plan.installFolder, plan.runFile);
+    std::optional<QString> earlier;
+    if (fileExists(plan.markerPath)) {
+        try {
+            earlier = readSystem8bit(plan.markerPath);
+        } catch (const FileError &) {
+        }
+    }
+    writeSystem8bit(plan.markerPath, text);
+    try {
+        writeSystem8bit(stampPath(plan.installFolder), text);
+    } catch (const FileError &) {
+        // A marker without its stamp would never be trusted; put back the
+        // one that was there.
+        try {
+            if (earlier)
+                writeSystem8bit(plan.markerPath, *earlier);
+            else
+                QFile::remove(plan.markerPath);
+        } catch (const FileError &) {
+            QFile::remove(plan.markerPath);
+        }
+        throw;
+    }
 }
 
 QString rememberedProgram(const QString &markerPath)
@@ -95,9 +127,23 @@ QString rememberedProgram(const QString &markerPath)
         return QString(); // unreadable: install afresh
     }
     const QStringList lines = splitLines(text);
-    if (lines.isEmpty() || !fileExists(lines.first()))
+    if (lines.size() < 2 || !fileExists(lines.at(0)) || !folderExists(lines.at(1)))
         return QString();
-    return lines.first();
+    const QString program = QFileInfo(lines.at(0)).canonicalFilePath();
+    const QString folder = QFileInfo(lines.at(1)).canonicalFilePath();
+    if (program.isEmpty() || folder.isEmpty() || program == folder
+        || !isSameOrInside(program, folder))
+        return QString();
+    const QString stamp = stampPath(lines.at(1));
+    if (!fileExists(stamp))
+        return QString();
+    try {
+        if (readSystem8bit(stamp) != text)
+            return QString();
+    } catch (const FileError &) {
+        return QString();
+    }
+    return lines.at(0);
 }
 
 } // namespace setup

@@ -131,10 +131,18 @@ QString destinationBase(const QString &defPath)
 
 QString defaultMarkerFolder()
 {
+    const QString own = QStringLiteral("zorvel-setup");
 #ifdef Q_OS_WIN
-    return QStringLiteral("c:\\");
+    const QString local = qEnvironmentVariable("LOCALAPPDATA");
+    if (!local.isEmpty() && QDir::isAbsolutePath(local))
+        return QDir::toNativeSeparators(local + u'/' + own);
+    return QDir::toNativeSeparators(QDir::homePath() + QStringLiteral("/AppData/Local/") + own);
 #else
-    return QDir::toNativeSeparators(QDir::homePath());
+    // A relative XDG_DATA_HOME is invalid and to be ignored.
+    const QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!data.isEmpty() && QDir::isAbsolutePath(data))
+        return QDir::cleanPath(data + u'/' + own);
+    return QDir::homePath() + QStringLiteral("/.local/share/") + own;
 #endif
 }
 
@@ -145,7 +153,8 @@ QString markerFilePath(const QString &markerFolder, const QString &cdName, QChar
 
 QString markerText(const QString &installFolder, const QString &runFile, QChar sep)
 {
-    return installFolder + sep + withSeparators(runFile, sep) + QStringLiteral("\r\n");
+    return installFolder + sep + withSeparators(runFile, sep) + QStringLiteral("\r\n")
+        + installFolder + QStringLiteral("\r\n");
 }
 
 } // namespace setup

@@ -99,7 +99,18 @@ QString notRemovedText(const QString &folder)
 
 QString startFailedText(const QString &program)
 {
-    return QStringLiteral("The installed program could not be started:\n%1").arg(program);
+    // The Run File of a CD made by Zorvel is its reader, a page that any
+    // browser opens; with no browser (or nothing to open one) on this system,
+    // where it went is what the reader's user needs.
+    const QString lower = program.toLower();
+    if (lower.endsWith(QLatin1String(".html")) || lower.endsWith(QLatin1String(".htm")))
+        return QStringLiteral("The CD was installed, but no web browser could be started to "
+                              "open its reader.\nThe installed reader is:\n%1\nIt opens in "
+                              "any web browser: open this file there (File, Open).")
+            .arg(program);
+    return QStringLiteral("The CD was installed, but the installed program could not be "
+                          "started:\n%1")
+        .arg(program);
 }
 
 } // namespace setup
