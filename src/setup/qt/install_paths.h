@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/paths.h"
+
 #include <QChar>
 #include <QString>
 
@@ -65,7 +67,7 @@ QString defaultMarkerFolder();
 
 // The name of the stamp file setup leaves in every installation folder; a
 // marker is trusted only when its folder holds one that matches it.
-inline const QString stampFileName = QStringLiteral("zorvel-setup.stamp");
+inline const QString stampFileName = QString::fromLatin1(core::stampFileName);
 
 // The marker file: cdName + ".txt" in `markerFolder`.
 QString markerFilePath(

@@ -1,36 +1,35 @@
 #pragma once
 
-#include <QString>
-
 #include <optional>
+#include <string>
 
-namespace setup {
+namespace setup::core {
 
 // What one installation needs, all paths in this system's form.
 struct InstallPlan {
-    QString cdFolder; // the CD's folder that Folder Name is taken from
-    QString sourceFolder; // the CD's folder whose content is installed
-    QString installFolder; // where it goes
-    QString runFile; // relative to installFolder; may be empty
-    QString markerPath; // the marker file
+    std::string cdFolder; // the CD's folder that Folder Name is taken from
+    std::string sourceFolder; // the CD's folder whose content is installed
+    std::string installFolder; // where it goes
+    std::string runFile; // relative to installFolder; may be empty
+    std::string markerPath; // the marker file
 };
 
-// The installed program's full path, empty when there is no run file.
-QString programPath(const InstallPlan &plan);
+// The plan for setup in `programFolder` on the volume `volumeRoot`. An export
+// tried before it is burnt has setup at its top, beside the content, and
+// nothing of it in the folder above: then the content beside setup is taken.
+InstallPlan makePlan(const std::string &programFolder, const std::string &volumeRoot,
+    const std::string &folderName, const std::string &installFolder, const std::string &runFile,
+    const std::string &markerPath);
 
-// The outermost folder of `folder` and its parents that does not exist yet,
-// in this system's form; empty when `folder` exists.
-QString firstMissingFolder(const QString &folder);
+// The installed program's full path, empty when there is no run file.
+std::string programPath(const InstallPlan &plan);
 
 // Copies the source folder into the installation folder, checks that the
 // program to start is there and writes the marker. Returns what went wrong,
 // for a message box, or nothing when the installation is complete. A failed
 // run has written no marker, and removes what it made when the installation
 // folder did not exist before.
-std::optional<QString> install(const InstallPlan &plan);
-
-// The stamp file of the installation folder.
-QString stampPath(const QString &installFolder);
+std::optional<std::string> install(const InstallPlan &plan);
 
 // Writes (or replaces) the marker file, making its folder when missing, and
 // the matching stamp file in the installation folder; throws FileError. When
@@ -42,6 +41,6 @@ void writeMarker(const InstallPlan &plan);
 // installation folder on its second line, and that folder must hold the
 // stamp file setup wrote with the same text. Anything else (a file of the
 // user's, an older marker, a folder since replaced) means install afresh.
-QString rememberedProgram(const QString &markerPath);
+std::string rememberedProgram(const std::string &markerPath);
 
-} // namespace setup
+} // namespace setup::core
