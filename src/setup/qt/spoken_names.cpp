@@ -1,5 +1,8 @@
 #include "spoken_names.h"
 
+#include "core/spoken.h"
+#include "core_text.h"
+
 #include <QWidget>
 
 namespace setup {
@@ -10,76 +13,54 @@ void setSpoken(QWidget *widget, const Spoken &spoken)
     widget->setAccessibleDescription(spoken.description);
 }
 
+static Spoken fromCore(const core::Spoken &spoken)
+{
+    return { qs(spoken.name), qs(spoken.description) };
+}
+
 Spoken pageSpoken(int page)
 {
-    switch (page) {
-    case 0:
-        return { QStringLiteral("Welcome"),
-            QStringLiteral("This program installs the CD on your computer and starts it as soon "
-                           "as the files are copied. Click Next to continue, or Exit to leave "
-                           "setup.") };
-    case 1:
-        return { QStringLiteral("Destination folder"),
-            QStringLiteral("The files will be installed in the folder shown. To choose another "
-                           "place, click the folder button.") };
-    case 2:
-        return { QStringLiteral("Installing"),
-            QStringLiteral("Please wait while the files are copied. The program starts by itself "
-                           "when setup is done. Click Exit to leave setup.") };
-    default:
-        return {};
-    }
+    return fromCore(core::pageSpoken(page));
 }
 
 Spoken nextSpoken(int page)
 {
-    if (page == 1)
-        return { QStringLiteral("Install"),
-            QStringLiteral("Copies the files into the installation folder and starts the "
-                           "program") };
-    return { QStringLiteral("Next"), QStringLiteral("Goes on to the choice of the installation "
-                                                    "folder") };
+    return fromCore(core::nextSpoken(page));
 }
 
 Spoken backSpoken()
 {
-    return { QStringLiteral("Back"), QStringLiteral("Returns to the welcome page") };
+    return fromCore(core::backSpoken());
 }
 
 Spoken exitSpoken()
 {
-    return { QStringLiteral("Exit"), QStringLiteral("Leaves setup") };
+    return fromCore(core::exitSpoken());
 }
 
 Spoken destinationSpoken()
 {
-    return { QStringLiteral("Installation folder"),
-        QStringLiteral("The folder the files will be installed in") };
+    return fromCore(core::destinationSpoken());
 }
 
 Spoken browseSpoken()
 {
-    return { QStringLiteral("Browse for the installation folder"),
-        QStringLiteral("Opens a window to choose the folder to install into") };
+    return fromCore(core::browseSpoken());
 }
 
 Spoken driveSpoken()
 {
-    return { QStringLiteral("Drive"), QStringLiteral("The drive whose folders are listed") };
+    return fromCore(core::driveSpoken());
 }
 
 Spoken folderListSpoken()
 {
-    return { QStringLiteral("Folders"),
-        QStringLiteral("Double-click a folder, or press Enter on it, to open it. The open folder "
-                       "is the one used.") };
+    return fromCore(core::folderListSpoken());
 }
 
 Spoken useFolderSpoken()
 {
-    return { QStringLiteral("Use this folder"),
-        QStringLiteral("Chooses the open folder as the place to install into and closes this "
-                       "window") };
+    return fromCore(core::useFolderSpoken());
 }
 
 } // namespace setup
