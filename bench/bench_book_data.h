@@ -4,9 +4,10 @@
 // RTF-to-text stand-in for the workbench's ToTXT (control words skipped,
 // \'hh read as Windows-1256, \par as CR LF).
 
-#include "common/codepage.h"
-#include "common/filesystem.h"
-#include "workbench/bookwriter.h"
+#include "core/book/bookwriter.h"
+#include "core/common/codepage.h"
+#include "core/common/filesystem.h"
+#include "support/copytree.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -158,8 +159,7 @@ inline BookData makeBook(const QString &mediaFolder, quint32 seed)
 inline QString makeProgramFolder(const QString &program)
 {
     FileSystem fs;
-    fs.copyFolder(
-        QStringLiteral(ZORVEL_SOURCE_DIR "/resources"), program + QStringLiteral("/Resources"));
+    copyTree(QStringLiteral(ZORVEL_SOURCE_DIR "/resources"), program + QStringLiteral("/Resources"));
     fs.writeBytes(program + QStringLiteral("/Resources/setup"), QByteArray(2 * 1024 * 1024, 's'));
     return program;
 }

@@ -4,9 +4,9 @@
 // folder is kept there.
 #include "bench_book_data.h"
 
-#include "export/epub.h"
-#include "export/exporter.h"
-#include "project/settings.h"
+#include "core/export/epub.h"
+#include "core/export/exporter.h"
+#include "core/project/settings.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -3,8 +3,8 @@
 // with a stand-in for the workbench's ToTXT.
 #include "bench_book_data.h"
 
-#include "export/exporter.h"
-#include "export/printpages.h"
+#include "core/export/exporter.h"
+#include "core/export/printpages.h"
 
 #include <QCoreApplication>
 #include <QProcess>

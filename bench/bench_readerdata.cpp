@@ -3,9 +3,9 @@
 // export is kept there, for timing the reader in a browser.
 #include "bench_book_data.h"
 
-#include "export/exporter.h"
-#include "export/readerdata.h"
-#include "project/settings.h"
+#include "core/export/exporter.h"
+#include "core/export/readerdata.h"
+#include "core/project/settings.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

@@ -2,10 +2,10 @@
 // Prints one line per measurement. Usage: bench_rtf [megabytes]
 // The boxes are shown, so Qt lays their text out; BENCH_HIDDEN=1 leaves them
 // hidden to measure the control without the layout.
-#include "richtext/richtextbox.h"
-#include "richtext/rtf.h"
-#include "richtext/rtf_reader.h"
-#include "richtext/rtf_writer.h"
+#include "core/richtext/rtf.h"
+#include "core/richtext/rtf_reader.h"
+#include "core/richtext/rtf_writer.h"
+#include "ui/richtext/richtextbox.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,10 +1,10 @@
 // Feeds arbitrary bytes to the RTF reader, both of its consumers, and the
 // writer: nothing may crash, hang, or read out of bounds, and what was read
 // must survive writing and reading again.
-#include "richtext/rtf.h"
-#include "richtext/rtf_parser.h"
-#include "richtext/rtf_reader.h"
-#include "richtext/rtf_writer.h"
+#include "core/richtext/rtf.h"
+#include "core/richtext/rtf_parser.h"
+#include "core/richtext/rtf_reader.h"
+#include "core/richtext/rtf_writer.h"
 
 #include <QGuiApplication>
 #include <QTextCursor>

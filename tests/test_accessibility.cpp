@@ -1,21 +1,21 @@
 // What a screen reader finds in the main window, the pickers, help and the
 // message boxes: every control that takes the focus has a Persian name, and a
 // message box is announced with its caption and its text.
-#include "shell/appcontext.h"
-#include "shell/dirlist.h"
-#include "shell/drivelist.h"
-#include "shell/filelist.h"
-#include "shell/form1.h"
-#include "shell/form2.h"
-#include "shell/form4.h"
-#include "shell/form5.h"
-#include "shell/messages.h"
-#include "shell/qtoperator.h"
-#include "shell/uistyle.h"
+#include "core/common/messages.h"
 #include "support/accessiblenames.h"
 #include "support/recorder.h"
 #include "support/screenshot.h"
 #include "support/tempprogram.h"
+#include "ui/common/appcontext.h"
+#include "ui/common/qtoperator.h"
+#include "ui/common/uistyle.h"
+#include "ui/shell/dirlist.h"
+#include "ui/shell/drivelist.h"
+#include "ui/shell/filelist.h"
+#include "ui/shell/form1.h"
+#include "ui/shell/form2.h"
+#include "ui/shell/form4.h"
+#include "ui/shell/form5.h"
 
 #include <QAccessible>
 #include <QComboBox>

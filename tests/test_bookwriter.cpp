@@ -1,8 +1,9 @@
 // The book file writer: page names, line wrapping, inline pictures, and the
 // files of one book checked byte for byte.
-#include "common/filesystem.h"
+#include "core/book/bookwriter.h"
+#include "core/book/buildlayout.h"
+#include "core/common/filesystem.h"
 #include "support/tempprogram.h"
-#include "workbench/bookwriter.h"
 
 #include <QtTest>
 
@@ -29,7 +30,7 @@ QString treeHead()
 
 QString titleHead()
 {
-    return QStringLiteral("<strings>\r\n\t") + creditLine() + kCrLf;
+    return QStringLiteral("<strings>\r\n\t") + layout::creditLine() + kCrLf;
 }
 
 ParagraphSlot paragraph(const QString &title, const QString &body, const QString &pic = {},
@@ -323,9 +324,9 @@ void TestBookWriter::texts()
     QCOMPARE(rewriteQuestion(QStringLiteral("aTitle3.xml")),
         QStringLiteral(
             u"فايلي با نام \r\naTitle3.xml\r\n در حال حاضر موجود است.\r\n\r\n آيا حذف شود؟"));
-    QVERIFY(creditLine().startsWith(QStringLiteral("<aBook0>")));
-    QVERIFY(creditLine().endsWith(QStringLiteral("</aBook0>")));
-    QVERIFY(creditLine().contains(QStringLiteral("Zorvel")));
+    QVERIFY(layout::creditLine().startsWith(QStringLiteral("<aBook0>")));
+    QVERIFY(layout::creditLine().endsWith(QStringLiteral("</aBook0>")));
+    QVERIFY(layout::creditLine().contains(QStringLiteral("Zorvel")));
 }
 
 void TestBookWriter::emptyTableWritesTitleLineAndTreeHead()

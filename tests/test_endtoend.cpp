@@ -1,24 +1,25 @@
 // One project from the main window through the workbench, the editor, the
 // writer and the export, with the output checked file by file.
-#include "common/codepage.h"
-#include "common/filesystem.h"
-#include "common/paths.h"
-#include "editor/form6.h"
-#include "export/exporter.h"
-#include "project/bookslot.h"
-#include "project/settings.h"
-#include "richtext/richtextbox.h"
-#include "shell/dirlist.h"
-#include "shell/filelist.h"
-#include "shell/form1.h"
-#include "shell/form5.h"
+#include "core/book/bookwriter.h"
+#include "core/book/buildlayout.h"
+#include "core/book/paragraphtable.h"
+#include "core/book/textrules.h"
+#include "core/common/codepage.h"
+#include "core/common/filesystem.h"
+#include "core/common/paths.h"
+#include "core/export/exporter.h"
+#include "core/project/bookslot.h"
+#include "core/project/settings.h"
 #include "support/benchfixture.h"
 #include "support/filesizelimit.h"
 #include "support/screenshot.h"
-#include "workbench/bookwriter.h"
-#include "workbench/form3.h"
-#include "workbench/paragraphtable.h"
-#include "workbench/textrules.h"
+#include "ui/editor/form6.h"
+#include "ui/richtext/richtextbox.h"
+#include "ui/shell/dirlist.h"
+#include "ui/shell/filelist.h"
+#include "ui/shell/form1.h"
+#include "ui/shell/form5.h"
+#include "ui/workbench/form3.h"
 #include <QProgressDialog>
 
 #include <QCheckBox>
@@ -149,7 +150,7 @@ void TestEndToEnd::oneBookFromTextToCdFolder()
                                      .arg(pages[0], pages[1], pages[2]);
     QCOMPARE(readAll(data + "/_xml/aTitle1.xml"), utf16le(expectedTree));
     QCOMPARE(readAll(data + "/_xml/BookTitle.xml"),
-        utf16le(QStringLiteral("<strings>\r\n\t") + creditLine()
+        utf16le(QStringLiteral("<strings>\r\n\t") + layout::creditLine()
             + QStringLiteral(u"\r\n\t<aBook1>نام كتاب</aBook1>\r\n")));
     const QString empty2 = QStringLiteral("<pgMain></pgMain>\r\n<pgMain></pgMain>\r\n");
     QCOMPARE(readAll(data + "/BookTXT/" + pages[0] + ".htm"),

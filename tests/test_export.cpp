@@ -1,11 +1,11 @@
 // The export: cutting the script's sections, carrying the script out, the
 // printable pages, and the shipped Export.inf and Default.html.
-#include "common/codepage.h"
-#include "common/filesystem.h"
-#include "export/exporter.h"
-#include "export/exportprogress.h"
-#include "export/exportscript.h"
-#include "export/printpages.h"
+#include "core/common/codepage.h"
+#include "core/common/filesystem.h"
+#include "core/export/exporter.h"
+#include "core/export/exportprogress.h"
+#include "core/export/exportscript.h"
+#include "core/export/printpages.h"
 #include "support/tempprogram.h"
 
 #include <QCryptographicHash>

@@ -1,5 +1,5 @@
 // zorvel-export, run as a publisher's build script runs it.
-#include "shell/messages.h"
+#include "core/common/messages.h"
 #include "support/tempprogram.h"
 
 #include <QProcess>

@@ -1,18 +1,18 @@
 // The main window: design values, field rules, the completeness check, the
 // settings file and the book picker, driven through the real Form1.
-#include "common/filesystem.h"
-#include "common/paths.h"
-#include "project/bookslot.h"
-#include "project/settings.h"
-#include "shell/appcontext.h"
-#include "shell/dirlist.h"
-#include "shell/filelist.h"
-#include "shell/form1.h"
-#include "shell/form2.h"
-#include "shell/form5.h"
+#include "core/common/filesystem.h"
+#include "core/common/paths.h"
+#include "core/project/bookslot.h"
+#include "core/project/settings.h"
 #include "support/recorder.h"
 #include "support/screenshot.h"
 #include "support/tempprogram.h"
+#include "ui/common/appcontext.h"
+#include "ui/shell/dirlist.h"
+#include "ui/shell/filelist.h"
+#include "ui/shell/form1.h"
+#include "ui/shell/form2.h"
+#include "ui/shell/form5.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -21,6 +21,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include "support/copytree.h"
+
 #include <QtTest>
 
 #include <memory>
@@ -316,7 +318,7 @@ void TestMainWindow::settingsRoundTrip()
     f.Pcheck->setChecked(true);
     QVERIFY(f.SaveThings());
 
-    Fixture second([&](TempProgram &tp) { FileSystem().copyFolder(fx.tp.file("Data"), tp.file("Data")); });
+    Fixture second([&](TempProgram &tp) { QVERIFY(copyTree(fx.tp.file("Data"), tp.file("Data"))); });
     Form1 &g = *second.f;
     QCOMPARE(g.title->text(), QStringLiteral("07"));
     QCOMPARE(g.matn->text(), QStringLiteral("3"));

@@ -1,10 +1,10 @@
 // The workbench's text rules, its paragraph table and the saved work on a
 // book, without a window.
-#include "common/filesystem.h"
+#include "core/book/paragraphtable.h"
+#include "core/book/savedwork.h"
+#include "core/book/textrules.h"
+#include "core/common/filesystem.h"
 #include "support/tempprogram.h"
-#include "workbench/paragraphtable.h"
-#include "workbench/savedwork.h"
-#include "workbench/textrules.h"
 
 #include <QtTest>
 

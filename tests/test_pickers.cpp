@@ -1,14 +1,14 @@
 // The folder and file pickers and their drive, folder and file lists.
-#include "common/paths.h"
-#include "shell/dirlist.h"
-#include "shell/drivelist.h"
-#include "shell/filelist.h"
-#include "shell/folder_listing.h"
-#include "shell/form2.h"
-#include "shell/form5.h"
-#include "shell/pickerstart.h"
-#include "common/filesystem.h"
+#include "core/common/filesystem.h"
+#include "core/common/folder_listing.h"
+#include "core/common/paths.h"
+#include "core/project/pickerstart.h"
 #include "support/tempprogram.h"
+#include "ui/shell/dirlist.h"
+#include "ui/shell/drivelist.h"
+#include "ui/shell/filelist.h"
+#include "ui/shell/form2.h"
+#include "ui/shell/form5.h"
 
 #include <QLabel>
 #include <QPointer>

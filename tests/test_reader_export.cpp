@@ -2,18 +2,18 @@
 // and music on; then all three off), into a folder that the browser test of
 // the reader and the installer's CD test read afterwards. The reader's data
 // is checked here against what was marked.
-#include "common/codepage.h"
-#include "common/filesystem.h"
-#include "editor/form6.h"
-#include "richtext/richtextbox.h"
-#include "shell/dirlist.h"
-#include "shell/filelist.h"
-#include "shell/form1.h"
-#include "shell/form5.h"
+#include "core/book/textrules.h"
+#include "core/common/codepage.h"
+#include "core/common/filesystem.h"
 #include "support/benchfixture.h"
 #include "support/everyslotbook.h"
-#include "workbench/form3.h"
-#include "workbench/textrules.h"
+#include "ui/editor/form6.h"
+#include "ui/richtext/richtextbox.h"
+#include "ui/shell/dirlist.h"
+#include "ui/shell/filelist.h"
+#include "ui/shell/form1.h"
+#include "ui/shell/form5.h"
+#include "ui/workbench/form3.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,9 +1,9 @@
 // The reader's data: the book files read back leniently and without regard
 // to case, page bodies kept as data, and the scripts the export writes.
-#include "common/filesystem.h"
-#include "export/bookmodel.h"
-#include "export/exporter.h"
-#include "export/readerdata.h"
+#include "core/common/filesystem.h"
+#include "core/export/exporter.h"
+#include "core/export/library.h"
+#include "core/export/readerdata.h"
 #include "support/tempprogram.h"
 
 #include <QDirIterator>

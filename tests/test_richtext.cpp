@@ -1,10 +1,10 @@
 // RTF reader and writer: plain text, the document they build, round trips,
 // files written by other programs, and malformed input.
-#include "common/filesystem.h"
-#include "richtext/rtf.h"
-#include "richtext/rtf_parser.h"
-#include "richtext/rtf_reader.h"
-#include "richtext/rtf_writer.h"
+#include "core/common/filesystem.h"
+#include "core/richtext/rtf.h"
+#include "core/richtext/rtf_parser.h"
+#include "core/richtext/rtf_reader.h"
+#include "core/richtext/rtf_writer.h"
 
 #include <QBuffer>
 #include <QDir>

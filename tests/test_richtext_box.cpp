@@ -1,12 +1,12 @@
 // RichTextBox: text units, selection, the RTF properties the windows use, and
 // the help window that shows one.
-#include "common/filesystem.h"
-#include "richtext/plaintextbox.h"
-#include "richtext/richtextbox.h"
-#include "richtext/rtf.h"
-#include "richtext/rtf_reader.h"
-#include "shell/form4.h"
+#include "core/common/filesystem.h"
+#include "core/richtext/rtf.h"
+#include "core/richtext/rtf_reader.h"
 #include "support/tempprogram.h"
+#include "ui/richtext/plaintextbox.h"
+#include "ui/richtext/richtextbox.h"
+#include "ui/shell/form4.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QScrollBar>

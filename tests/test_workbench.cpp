@@ -1,21 +1,21 @@
 // The workbench and the command "Next", driven through the real Form1 and Form3.
-#include "common/codepage.h"
-#include "common/filesystem.h"
-#include "common/paths.h"
-#include "project/bookslot.h"
-#include "project/settings.h"
-#include "richtext/richtextbox.h"
-#include "shell/appcontext.h"
-#include "shell/form1.h"
-#include "shell/placement.h"
-#include "shell/uistyle.h"
+#include "core/book/savedwork.h"
+#include "core/common/codepage.h"
+#include "core/common/filesystem.h"
+#include "core/common/paths.h"
+#include "core/project/bookslot.h"
+#include "core/project/settings.h"
 #include "support/accessiblenames.h"
 #include "support/benchfixture.h"
 #include "support/recorder.h"
 #include "support/screenshot.h"
 #include "support/tempprogram.h"
-#include "workbench/form3.h"
-#include "workbench/savedwork.h"
+#include "ui/common/appcontext.h"
+#include "ui/common/placement.h"
+#include "ui/common/uistyle.h"
+#include "ui/richtext/richtextbox.h"
+#include "ui/shell/form1.h"
+#include "ui/workbench/form3.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -25,6 +25,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include "core/richtext/rtf.h"
+
 #include <QtTest>
 
 #include <memory>
@@ -369,7 +371,7 @@ void TestWorkbench::markingWithDeletion()
     QCOMPARE(w.bindex->currentRow(), 0);
     QCOMPARE(w.matn->Text(), QStringLiteral(u"\r\n\r\nباقي"));
     QVERIFY(w.table.slot(0).body.startsWith(QStringLiteral("{\\rtf")));
-    QCOMPARE(Form3::ToTXT(w.table.slot(0).body), QStringLiteral(u"متن مرتبط با عنوان يك"));
+    QCOMPARE(rtfToText(w.table.slot(0).body), QStringLiteral(u"متن مرتبط با عنوان يك"));
 }
 
 void TestWorkbench::markingWithoutDeletion()

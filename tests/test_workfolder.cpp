@@ -1,7 +1,7 @@
 // The work folder: the program folder when it is writable, else ~/Zorvel
 // with Data, Export, the sample texts and a link to Resources.
-#include "common/paths.h"
-#include "shell/workfolder.h"
+#include "core/common/paths.h"
+#include "core/project/workfolder.h"
 
 #include <QtTest>
 

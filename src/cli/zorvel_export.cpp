@@ -5,12 +5,12 @@
 // Resources folder beside this program. Prints the output folder ("Export n"
 // or "EPUB n") and exits 0 on success; otherwise prints the message the
 // window would show and what failed, and exits 1.
-#include "common/filesystem.h"
-#include "export/epub.h"
-#include "export/exporter.h"
-#include "project/bookslot.h"
-#include "project/settings.h"
-#include "shell/messages.h"
+#include "core/common/filesystem.h"
+#include "core/common/messages.h"
+#include "core/export/epub.h"
+#include "core/export/exporter.h"
+#include "core/project/bookslot.h"
+#include "core/project/settings.h"
 
 #include <QCoreApplication>
 #include <QDir>

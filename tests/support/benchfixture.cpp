@@ -1,8 +1,8 @@
 #include "benchfixture.h"
 
-#include "richtext/richtextbox.h"
-#include "shell/form1.h"
-#include "workbench/form3.h"
+#include "ui/richtext/richtextbox.h"
+#include "ui/shell/form1.h"
+#include "ui/workbench/form3.h"
 
 #include <QListWidget>
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "recorder.h"
-#include "shell/appcontext.h"
 #include "tempprogram.h"
+#include "ui/common/appcontext.h"
 
 #include <functional>
 #include <memory>

@@ -1,15 +1,15 @@
 #include "everyslotbook.h"
 
 #include "benchfixture.h"
-#include "common/codepage.h"
-#include "editor/form6.h"
-#include "richtext/richtextbox.h"
-#include "shell/dirlist.h"
-#include "shell/filelist.h"
-#include "shell/form5.h"
+#include "core/book/textrules.h"
+#include "core/common/codepage.h"
 #include "tempprogram.h"
-#include "workbench/form3.h"
-#include "workbench/textrules.h"
+#include "ui/editor/form6.h"
+#include "ui/richtext/richtextbox.h"
+#include "ui/shell/dirlist.h"
+#include "ui/shell/filelist.h"
+#include "ui/shell/form5.h"
+#include "ui/workbench/form3.h"
 
 #include <QLineEdit>
 #include <QListWidget>

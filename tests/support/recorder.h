@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/operator.h"
+#include "ui/common/operator.h"
 
 #include <QList>
 #include <QMap>

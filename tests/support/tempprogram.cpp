@@ -1,6 +1,7 @@
 #include "tempprogram.h"
 
-#include "common/filesystem.h"
+#include "core/common/filesystem.h"
+#include "support/copytree.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,7 +12,7 @@ namespace zorvel::testing {
 TempProgram::TempProgram(bool withResources)
 {
     if (withResources)
-        FileSystem().copyFolder(QStringLiteral(ZORVEL_RESOURCES_DIR), file(QStringLiteral("Resources")));
+        copyTree(QStringLiteral(ZORVEL_RESOURCES_DIR), file(QStringLiteral("Resources")));
 }
 
 QString TempProgram::file(const QString &relative) const

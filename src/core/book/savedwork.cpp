@@ -1,0 +1,246 @@
+#include "core/book/savedwork.h"
+
+#include "core/book/buildlayout.h"
+#include "core/common/filesystem.h"
+#include "core/common/paths.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace zorvel {
+
+namespace {
+
+constexpr int kFormat = 1;
+
+std::optional<QStringList> toList(const QJsonValue &v)
+{
+    if (!v.isArray())
+        return std::nullopt;
+    QStringList out;
+    for (const QJsonValue &e : v.toArray()) {
+        if (!e.isString())
+            return std::nullopt;
+        out << e.toString();
+    }
+    return out;
+}
+
+} // namespace
+
+bool hasWork(const BookWork &work)
+{
+    return !work.table.paragraphs.isEmpty() || !work.bookName.isEmpty() || work.table.imgCount > 0;
+}
+
+QString workFolderPath(const QString &buildFolder)
+{
+    return DoSlashAlways(buildFolder) + layout::workFolder();
+}
+
+QString workFilePath(const QString &buildFolder, const QString &rowLetter, const QString &bookNo)
+{
+    return workFolderPath(buildFolder) + folderSeparator() + rowLetter + bookNo
+        + QStringLiteral(".json");
+}
+
+namespace {
+
+// JSON written straight into a string: the work is saved after every mark,
+// and a full table holds a megabyte of RTF, which a QJsonDocument takes
+// several times longer to build and write.
+class JsonOut {
+public:
+    explicit JsonOut(qsizetype reserve) { m_text.reserve(reserve); }
+
+    void raw(QLatin1StringView s) { m_text += s; }
+    void raw(QChar c) { m_text += c; }
+    void number(qint64 n) { m_text += QString::number(n); }
+    void string(QStringView s)
+    {
+        static const char hex[] = "0123456789abcdef";
+        // At most six characters for one (\u00XX), and the two quotes.
+        const qsizetype old = m_text.size();
+        m_text.resize(old + s.size() * 6 + 2);
+        char16_t *const base = reinterpret_cast<char16_t *>(m_text.data());
+        char16_t *d = base + old;
+        *d++ = u'"';
+        for (const QChar ch : s) {
+            const char16_t u = ch.unicode();
+            if (u == u'"' || u == u'\\') {
+                *d++ = u'\\';
+                *d++ = u;
+            } else if (u < 0x20) {
+                for (const char c : {'\\', 'u', '0', '0', hex[u >> 4], hex[u & 15]})
+                    *d++ = char16_t(c);
+            } else {
+                *d++ = u;
+            }
+        }
+        *d++ = u'"';
+        m_text.resize(d - base);
+    }
+    void key(const char *name)
+    {
+        string(QString::fromLatin1(name));
+        m_text += u':';
+    }
+    QByteArray utf8() const { return m_text.toUtf8(); }
+
+private:
+    QString m_text;
+};
+
+} // namespace
+
+QByteArray workToJson(const BookWork &work)
+{
+    qsizetype size = 4096;
+    for (const ParagraphSlot &s : work.table.paragraphs)
+        size += s.title.size() + s.body.size() + s.pic.size() + s.sound.size() + s.film.size() + 80;
+    for (const QString &r : work.table.rows)
+        size += r.size() + 4;
+    JsonOut out(size);
+    out.raw(u'{');
+    out.key("format");
+    out.number(kFormat);
+    const std::pair<const char *, const QString *> texts[] = {{"row", &work.rowLetter},
+                                                               {"book", &work.bookNo},
+                                                               {"bookName", &work.bookName},
+                                                               {"inputText", &work.inputText},
+                                                               {"mainText", &work.table.mainText}};
+    for (const auto &[name, value] : texts) {
+        out.raw(u',');
+        out.key(name);
+        out.string(*value);
+    }
+    const std::pair<const char *, int> numbers[] = {{"parCount", work.table.parCount},
+                                                     {"mainDepth", work.table.mainDepth},
+                                                     {"imgCount", work.table.imgCount}};
+    for (const auto &[name, value] : numbers) {
+        out.raw(u',');
+        out.key(name);
+        out.number(value);
+    }
+    // Inline pictures by number; the empty ones are left out.
+    out.raw(QLatin1StringView(",\"pictures\":{"));
+    bool first = true;
+    for (qsizetype n = 0; n < work.table.imgList.size(); ++n) {
+        if (work.table.imgList[n].isEmpty())
+            continue;
+        if (!first)
+            out.raw(u',');
+        first = false;
+        out.string(QString::number(n));
+        out.raw(u':');
+        out.string(work.table.imgList[n]);
+    }
+    out.raw(QLatin1StringView("},\"rows\":["));
+    for (qsizetype i = 0; i < work.table.rows.size(); ++i) {
+        if (i > 0)
+            out.raw(u',');
+        out.string(work.table.rows[i]);
+    }
+    out.raw(QLatin1StringView("],\"slots\":["));
+    for (qsizetype i = 0; i < work.table.paragraphs.size(); ++i) {
+        const ParagraphSlot &s = work.table.paragraphs[i];
+        out.raw(QLatin1StringView(i > 0 ? ",{" : "{"));
+        const std::pair<const char *, const QString *> fields[] = {
+            {"title", &s.title}, {"body", &s.body}, {"picture", &s.pic}, {"sound", &s.sound}, {"film", &s.film}};
+        for (int k = 0; k < 5; ++k) {
+            if (k > 0)
+                out.raw(u',');
+            out.key(fields[k].first);
+            out.string(*fields[k].second);
+        }
+        out.raw(u'}');
+    }
+    out.raw(QLatin1StringView("]}"));
+    return out.utf8();
+}
+
+std::optional<BookWork> workFromJson(const QByteArray &bytes)
+{
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError || !doc.isObject())
+        return std::nullopt;
+    const QJsonObject root = doc.object();
+    if (root.value("format").toInt() != kFormat)
+        return std::nullopt;
+    for (const char *key : {"row", "book", "bookName", "inputText", "mainText"})
+        if (!root.value(QLatin1String(key)).isString())
+            return std::nullopt;
+    for (const char *key : {"parCount", "mainDepth", "imgCount"})
+        if (!root.value(QLatin1String(key)).isDouble())
+            return std::nullopt;
+    BookWork w;
+    w.rowLetter = root.value("row").toString();
+    w.bookNo = root.value("book").toString();
+    w.bookName = root.value("bookName").toString();
+    w.inputText = root.value("inputText").toString();
+    w.table.parCount = root.value("parCount").toInt();
+    w.table.mainDepth = root.value("mainDepth").toInt();
+    w.table.mainText = root.value("mainText").toString();
+    w.table.imgCount = root.value("imgCount").toInt();
+    const auto rows = toList(root.value("rows"));
+    if (!rows)
+        return std::nullopt;
+    w.table.rows = *rows;
+    if (!root.value("slots").isArray() || !root.value("pictures").isObject())
+        return std::nullopt;
+    for (const QJsonValue &v : root.value("slots").toArray()) {
+        const QJsonObject o = v.toObject();
+        ParagraphSlot s;
+        QString *fields[] = {&s.title, &s.body, &s.pic, &s.sound, &s.film};
+        const char *keys[] = {"title", "body", "picture", "sound", "film"};
+        for (int k = 0; k < 5; ++k) {
+            const QJsonValue f = o.value(QLatin1String(keys[k]));
+            if (!f.isString())
+                return std::nullopt;
+            *fields[k] = f.toString();
+        }
+        w.table.paragraphs << s;
+    }
+    w.table.imgList = QStringList(kInlinePictureCount, QString());
+    const QJsonObject pictures = root.value("pictures").toObject();
+    for (auto it = pictures.begin(); it != pictures.end(); ++it) {
+        bool ok = false;
+        const int n = it.key().toInt(&ok);
+        if (!ok || n < 0 || n >= kInlinePictureCount || !it.value().isString())
+            return std::nullopt;
+        w.table.imgList[n] = it.value().toString();
+    }
+    // The table checks that its parts fit together.
+    if (!ParagraphTable().restore(w.table))
+        return std::nullopt;
+    return w;
+}
+
+void saveBookWork(const FileSystem &fs, const QString &path, const BookWork &work)
+{
+    const qsizetype cut = path.lastIndexOf(folderSeparator());
+    if (cut > 0)
+        fs.createFolderPath(path.left(cut));
+    fs.writeBytes(path, workToJson(work));
+}
+
+std::optional<BookWork> loadBookWork(const FileSystem &fs, const QString &path, QString *problem)
+{
+    if (!fs.fileExists(path))
+        return std::nullopt;
+    try {
+        auto work = workFromJson(fs.readBytes(path));
+        if (!work && problem)
+            *problem = QDir::toNativeSeparators(path);
+        return work;
+    } catch (const FsError &e) {
+        if (problem)
+            *problem = e.describe();
+        return std::nullopt;
+    }
+}
+
+} // namespace zorvel
