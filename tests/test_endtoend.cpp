@@ -83,6 +83,7 @@ void TestEndToEnd::oneBookFromTextToCdFolder()
         tp.mkdir("Export");
         // The installer's build puts its program here; the export only copies it.
         tp.write("Resources/setup", "installer program");
+        tp.write("Resources/setup.exe", "installer program for Windows");
     });
     Form1 &f = *b.f1;
     f.title->setText(QStringLiteral("1"));
@@ -170,7 +171,8 @@ void TestEndToEnd::oneBookFromTextToCdFolder()
     QStringList expected
         = { "Data/BookIMG/MyBack.jpg", "Data/BookIMG/aBook1.jpg", "Data/BookTXT/CDProperty.xml",
               "Data/FlashIMG/Back.jpg", "Data/FlashIMG/Sound1.mp3", "Data/FlashIMG/Sound2.mp3",
-              "Data/_xml/BookTitle.xml", "Data/_xml/aTitle1.xml", "cd.inf", "setup" };
+              "Data/_xml/BookTitle.xml", "Data/_xml/aTitle1.xml", "autorun.inf", "cd.inf", "setup",
+              "setup.exe" };
     for (const QString &p : pages)
         expected << "Data/BookTXT/" + p + ".htm"
                  << "Data/BookTXT/" + p + ".html";
@@ -186,6 +188,7 @@ void TestEndToEnd::oneBookFromTextToCdFolder()
     for (const QString &rel : filesUnder(data))
         QCOMPARE(readAll(out + "/Data/" + rel), readAll(data + "/" + rel));
     QCOMPARE(readAll(out + "/setup"), b.tp.read("Resources/setup"));
+    QCOMPARE(readAll(out + "/setup.exe"), b.tp.read("Resources/setup.exe"));
     const QString printable = FileSystem().readUnicode(out + "/Data/BookTXT/" + pages[1] + ".html");
     QVERIFY(printable.contains(QStringLiteral(u"<p align=\"right\">متن يك</p>")));
     QVERIFY(printable.contains(QStringLiteral(u"عنوان يك")));
@@ -298,6 +301,7 @@ void TestEndToEnd::exportChecksFolders()
         for (const char *d : { "Data/BookTXT", "Data/_xml", "Data/BookIMG", "Data/FlashIMG" })
             tp.mkdir(d);
         tp.write("Resources/setup", "installer program");
+        tp.write("Resources/setup.exe", "installer program for Windows");
     });
     if (!withScript)
         QFile::remove(b.tp.file("Resources/Export.inf"));
@@ -569,6 +573,7 @@ static void exportable(TempProgram &tp)
     tp.write("t.txt", "T\r\nB");
     tp.mkdir("Export");
     tp.write("Resources/setup", "installer program");
+    tp.write("Resources/setup.exe", "installer program for Windows");
 }
 
 // One book written, the messages so far forgotten.
@@ -592,6 +597,7 @@ void TestEndToEnd::unfinishedBooksAsked()
         tp.write("t.txt", "T\r\nB");
         tp.mkdir("Export");
         tp.write("Resources/setup", "installer program");
+        tp.write("Resources/setup.exe", "installer program for Windows");
     });
     halfFinished(b);
     const QByteArray settingsBefore = b.tp.read("Data/BookTXT/CDProperty.xml");

@@ -286,8 +286,8 @@ void copyFile(const std::string &source, const std::string &target)
     out.commit(expected);
     const fs::perms original = fs::status(toPath(source), error).permissions();
     if (!error)
-        fs::permissions(toPath(target), original | fs::perms::owner_read | fs::perms::owner_write,
-            error);
+        fs::permissions(
+            toPath(target), original | fs::perms::owner_read | fs::perms::owner_write, error);
 }
 
 static void copyInto(const fs::path &source, const fs::path &target)

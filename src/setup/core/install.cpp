@@ -62,9 +62,8 @@ std::optional<std::string> install(const InstallPlan &plan)
     if (!sourceOnCd(plan))
         return sourceOutsideText(plan.sourceFolder, plan.cdFolder);
     const std::string made = firstMissingFolder(plan.installFolder);
-    const auto failed = [&](const std::string &problem) {
-        return installFailedText(problem, undo(made, plan));
-    };
+    const auto failed
+        = [&](const std::string &problem) { return installFailedText(problem, undo(made, plan)); };
     try {
         copyFolder(plan.sourceFolder, plan.installFolder);
     } catch (const FileError &error) {

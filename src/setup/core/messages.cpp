@@ -44,8 +44,8 @@ std::string unsafeSectionText(
 
 std::string sourceMissingText(const std::string &sourceFolder)
 {
-    return format("The folder to install was not found:\n%1\nNothing was installed.",
-        { sourceFolder });
+    return format(
+        "The folder to install was not found:\n%1\nNothing was installed.", { sourceFolder });
 }
 
 std::string sourceOutsideText(const std::string &sourceFolder, const std::string &cdFolder)

@@ -130,7 +130,8 @@ bool isAbsolutePath(const std::string &path)
 {
 #ifdef _WIN32
     const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
-    if (path.size() >= 3 && letter(path[0]) && path[1] == ':' && (path[2] == '\\' || path[2] == '/'))
+    if (path.size() >= 3 && letter(path[0]) && path[1] == ':'
+        && (path[2] == '\\' || path[2] == '/'))
         return true;
     return path.size() >= 2 && (path[0] == '\\' || path[0] == '/') && path[1] == path[0];
 #else

@@ -14,7 +14,8 @@ bool endsWithSeparator(const std::string &path, char sep = nativeSeparator());
 
 // `folder` and `name` with one separator between them, none added when the
 // folder already ends in one (a drive root such as "D:\" or "/").
-std::string joinPath(const std::string &folder, const std::string &name, char sep = nativeSeparator());
+std::string joinPath(
+    const std::string &folder, const std::string &name, char sep = nativeSeparator());
 
 // A relative path from cd.inf ("bin\start.exe") with this system's separators.
 std::string withSeparators(const std::string &relative, char sep = nativeSeparator());
@@ -29,8 +30,8 @@ std::string infPathFor(const std::string &programFolder, char sep = nativeSepara
 // The folder of the CD that Folder Name is taken from: the parent of setup's
 // folder, or setup's folder itself when that is the root of its volume
 // (setup at the top of the CD).
-std::string cdFolder(const std::string &programFolder, const std::string &volumeRoot,
-    char sep = nativeSeparator());
+std::string cdFolder(
+    const std::string &programFolder, const std::string &volumeRoot, char sep = nativeSeparator());
 
 // The folder whose content is installed: `folderName` in cdFolder().
 std::string sourceFolder(const std::string &programFolder, const std::string &folderName,

@@ -169,7 +169,8 @@ std::string toLowerAscii(std::string text)
 
 bool endsWith(const std::string &text, const std::string &end)
 {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    return text.size() >= end.size()
+        && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 bool startsWith(const std::string &text, const std::string &start)

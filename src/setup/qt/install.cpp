@@ -18,8 +18,8 @@ InstallPlan makePlan(const QString &programFolder, const QString &volumeRoot,
     const QString &folderName, const QString &installFolder, const QString &runFile,
     const QString &markerPath)
 {
-    const core::InstallPlan plan = core::makePlan(u8(programFolder), u8(volumeRoot),
-        u8(folderName), u8(installFolder), u8(runFile), u8(markerPath));
+    const core::InstallPlan plan = core::makePlan(u8(programFolder), u8(volumeRoot), u8(folderName),
+        u8(installFolder), u8(runFile), u8(markerPath));
     return { qs(plan.cdFolder), qs(plan.sourceFolder), qs(plan.installFolder), qs(plan.runFile),
         qs(plan.markerPath) };
 }

@@ -82,7 +82,8 @@ QString defaultMarkerFolder()
     return qs(core::windowsMarkerFolder(u8(qEnvironmentVariable("LOCALAPPDATA",
         QDir::toNativeSeparators(QDir::homePath() + QStringLiteral("/AppData/Local"))))));
 #else
-    return qs(core::xdgMarkerFolder(u8(qEnvironmentVariable("XDG_DATA_HOME")), u8(QDir::homePath())));
+    return qs(
+        core::xdgMarkerFolder(u8(qEnvironmentVariable("XDG_DATA_HOME")), u8(QDir::homePath())));
 #endif
 }
 

@@ -40,9 +40,9 @@ bool writeIcon(const QString &from, const QString &to)
     const int sizes[] = { 16, 32, 48, 64 };
     QList<QByteArray> images;
     for (const int size : sizes) {
-        const QImage image = source
-                                 .scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                                 .convertToFormat(QImage::Format_ARGB32);
+        const QImage image
+            = source.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                  .convertToFormat(QImage::Format_ARGB32);
         QByteArray bytes;
         QDataStream out(&bytes, QIODevice::WriteOnly);
         out.setByteOrder(QDataStream::LittleEndian);
@@ -70,8 +70,8 @@ bool writeIcon(const QString &from, const QString &to)
     quint32 offset = 6 + 16 * quint32(images.size());
     for (qsizetype i = 0; i < images.size(); ++i) {
         const int size = sizes[i];
-        out << quint8(size) << quint8(size) << quint8(0) << quint8(0) << quint16(1)
-            << quint16(32) << quint32(images[i].size()) << quint32(offset);
+        out << quint8(size) << quint8(size) << quint8(0) << quint8(0) << quint16(1) << quint16(32)
+            << quint32(images[i].size()) << quint32(offset);
         offset += quint32(images[i].size());
     }
     for (const QByteArray &image : images)

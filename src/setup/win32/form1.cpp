@@ -97,15 +97,17 @@ void Form1::create()
     // Only the folder picker changes the destination, so the box only shows it.
     const RECT text = twipRect(360, 840, 3855, 375);
     Text1 = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", nullptr,
-        WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY, text.left,
-        text.top, text.right - text.left, text.bottom - text.top, hwnd,
+        WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY, text.left, text.top,
+        text.right - text.left, text.bottom - text.top, hwnd,
         reinterpret_cast<HMENU>(INT_PTR(text1Id)), instance, nullptr);
     SendMessageW(Text1, WM_SETFONT, reinterpret_cast<WPARAM>(messageFont()), TRUE);
     bro = createPictureButton(
         hwnd, broId, IDB_FOLDER, twipRect(4320, 840, 375, 375), "Choose &folder...");
 
-    btn[0] = createPictureButton(hwnd, btnId + 0, IDB_NEXT, twipRect(3840, 1680, 1095, 390), "&Next");
-    btn[1] = createPictureButton(hwnd, btnId + 1, IDB_BACK, twipRect(2640, 1680, 1095, 390), "&Back");
+    btn[0]
+        = createPictureButton(hwnd, btnId + 0, IDB_NEXT, twipRect(3840, 1680, 1095, 390), "&Next");
+    btn[1]
+        = createPictureButton(hwnd, btnId + 1, IDB_BACK, twipRect(2640, 1680, 1095, 390), "&Back");
     btn[2] = createPictureButton(hwnd, btnId + 2, IDB_EXIT, twipRect(120, 1680, 735, 390), "E&xit");
     // The pictures last: the first window made is the top one, and the tab
     // order is the order of making (the destination row, Next, Back, Exit).
@@ -166,8 +168,8 @@ std::string Form1::markerPath() const
 
 core::InstallPlan Form1::plan() const
 {
-    return core::makePlan(m_environment.programFolder,
-        volumeRootOf(m_environment.programFolder), folderName, itit(), runFile, markerPath());
+    return core::makePlan(m_environment.programFolder, volumeRootOf(m_environment.programFolder),
+        folderName, itit(), runFile, markerPath());
 }
 
 void Form1::getto(int arg)

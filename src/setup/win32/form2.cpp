@@ -68,8 +68,8 @@ void Form2::create(HWND owner)
     Dir1 = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"F&olders",
         WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY
             | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT,
-        folders.left, folders.top, folders.right - folders.left, folders.bottom - folders.top,
-        hwnd, reinterpret_cast<HMENU>(INT_PTR(dir1Id)), instance, nullptr);
+        folders.left, folders.top, folders.right - folders.left, folders.bottom - folders.top, hwnd,
+        reinterpret_cast<HMENU>(INT_PTR(dir1Id)), instance, nullptr);
     SendMessageW(Dir1, WM_SETFONT, reinterpret_cast<WPARAM>(messageFont()), TRUE);
     btn[0] = createPictureButton(
         hwnd, btnId, IDB_OK, twipRect(960, 3840, 1575, 390), "&Use this folder");
@@ -91,7 +91,8 @@ void Form2::fillDrives()
     m_roots = driveRoots();
     SendMessageW(Drive1, CB_RESETCONTENT, 0, 0);
     for (const std::string &root : m_roots)
-        SendMessageW(Drive1, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(driveLabel(root)).c_str()));
+        SendMessageW(
+            Drive1, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(driveLabel(root)).c_str()));
     SendMessageW(Drive1, CB_SETCURSEL, m_roots.empty() ? WPARAM(-1) : 0, 0);
 }
 
@@ -129,10 +130,12 @@ bool Form2::setPath(const std::string &folder)
     int current = 0;
     int widest = 0;
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
-        SendMessageW(Dir1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(m_rows[i].label).c_str()));
+        SendMessageW(
+            Dir1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(m_rows[i].label).c_str()));
         if (m_rows[i].open)
             current = int(i);
-        widest = std::max(widest, int(m_rows[i].label.size()) * 7 + m_rows[i].depth * indentStep + 30);
+        widest
+            = std::max(widest, int(m_rows[i].label.size()) * 7 + m_rows[i].depth * indentStep + 30);
     }
     SendMessageW(Dir1, LB_SETHORIZONTALEXTENT, widest, 0);
     SendMessageW(Dir1, LB_SETCURSEL, current, 0);

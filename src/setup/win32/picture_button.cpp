@@ -10,8 +10,8 @@ namespace {
 const wchar_t *const bitmapProperty = L"zorvel.setup.bitmap";
 }
 
-HWND createPictureButton(HWND parent, int id, int bitmap, const RECT &place,
-    const std::string &caption)
+HWND createPictureButton(
+    HWND parent, int id, int bitmap, const RECT &place, const std::string &caption)
 {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     HWND button = CreateWindowExW(0, L"BUTTON", wide(caption).c_str(),

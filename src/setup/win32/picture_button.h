@@ -11,8 +11,8 @@
 
 namespace setup::win32 {
 
-HWND createPictureButton(HWND parent, int id, int bitmap, const RECT &place,
-    const std::string &caption);
+HWND createPictureButton(
+    HWND parent, int id, int bitmap, const RECT &place, const std::string &caption);
 // Draws the button for WM_DRAWITEM: the picture, one pixel lower while it is
 // held down, and a focus frame.
 void drawPictureButton(const DRAWITEMSTRUCT &item);

@@ -95,8 +95,8 @@ void showError(HWND owner, const std::string &text)
 
 bool openFile(HWND owner, const std::string &file, const std::string &folder)
 {
-    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(owner, nullptr,
-        wide(file).c_str(), nullptr, wide(folder).c_str(), SW_SHOWNORMAL));
+    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(
+        owner, nullptr, wide(file).c_str(), nullptr, wide(folder).c_str(), SW_SHOWNORMAL));
     return result > 32;
 }
 

@@ -101,14 +101,24 @@ done
 "$wine" reg add 'HKLM\Software\Classes\zorvel.standin\shell\open\command' /ve \
   /d '"C:\standin\standin_browser.exe" "%1"' /f >/dev/null 2>&1
 
-# The CD: the export with setup.exe beside setup, read-only as a CD is, as D:.
+# The CD: the export, read-only as a CD is, as D:. The export carries the
+# setup.exe of this build.
 cd_folder=$work/cd
 chmod -R u+w "$cd_folder" 2>/dev/null
 rm -rf "$cd_folder"
 mkdir -p "$cd_folder"
 cp -r "$export_folder"/. "$cd_folder"/
-cp "$setup_exe" "$cd_folder/setup.exe"
 chmod -R a-w "$cd_folder"
+if cmp -s "$setup_exe" "$cd_folder/setup.exe"; then
+  pass "the export put this build's setup.exe on the CD"
+else
+  fail "the export's setup.exe is not the one built"
+fi
+if grep -q '^open=setup.exe' "$cd_folder/autorun.inf" 2>/dev/null; then
+  pass "the export put autorun.inf on the CD: $(tr -d '\r' <"$cd_folder/autorun.inf" | tr '\n' ' ')"
+else
+  fail "no autorun.inf starting setup.exe on the CD"
+fi
 ln -sfn "$cd_folder" "$WINEPREFIX/dosdevices/d:"
 cd_name=$(sed -n '2p' "$cd_folder/cd.inf" | tr -d '\r')
 caption="^$cd_name Installer\$"
