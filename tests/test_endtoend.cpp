@@ -22,9 +22,11 @@
 #include "ui/workbench/form3.h"
 #include <QProgressDialog>
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDirIterator>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -199,6 +201,22 @@ void TestEndToEnd::oneBookFromTextToCdFolder()
     f.Command10_Click();
     QCOMPARE(b.rec.messages(), QList<qint16> { 29 });
     QVERIFY(QFileInfo(b.tp.file("Export/Export 2/Data/_xml/aTitle1.xml")).exists());
+
+    // "خروجي ISO": a third export and its disc image, whose place is told.
+    QVERIFY(f.Command10->actions().contains(f.CommandIso));
+    QCOMPARE(f.CommandIso->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
+    QVERIFY(f.Command10->toolTip().contains(f.CommandIso->text()));
+    QVERIFY(f.Command10->toolTip().contains(
+        f.CommandIso->shortcut().toString(QKeySequence::NativeText)));
+    b.rec.clear();
+    f.CommandIso->trigger();
+    QCOMPARE(b.rec.messages(), QList<qint16> { 29 });
+    const QString image = b.tp.file("Export/Export 3.iso");
+    QVERIFY(QFileInfo(image).size() > 0);
+    QVERIFY(!QFileInfo::exists(image + ".part"));
+    QCOMPARE(b.rec.notices().size(), 1);
+    QVERIFY2(b.rec.notices().first().contains(QDir::toNativeSeparators(image)),
+        qPrintable(b.rec.notices().first()));
 }
 
 namespace {

@@ -828,10 +828,10 @@ void TestExport::progressCountsAndCancels()
     p.tp.write(QStringLiteral("Data/_xml/aTitle1.xml"),
         utf16le(QStringLiteral("<Tree>\r\n\t<node label=\"A\" src=\"DATA/BookTXT/A.htm\" mediaStatus=\"000\" />\r\n"
                                "\t<node label=\"B\" src=\"DATA/BookTXT/B.htm\" mediaStatus=\"000\" />\r\n")));
-    // The script's files: the reader's, the start page, setup, cd.inf and the
-    // build folder's three (two pages and the tree).
+    // The script's files: the reader's, the start page, setup, setup.exe,
+    // autorun.inf, cd.inf and the build folder's three (two pages and the tree).
     const int scriptFiles = int(p.fs.listFiles(p.tp.file(QStringLiteral("Resources/reader"))).size())
-        + int(p.fs.listFiles(p.tp.file(QStringLiteral("Resources/reader/fonts"))).size()) + 3 + 3;
+        + int(p.fs.listFiles(p.tp.file(QStringLiteral("Resources/reader/fonts"))).size()) + 5 + 3;
     const int stopAt = phase == 1 ? 1 : phase == 2 ? scriptFiles + 1 : phase == 3 ? scriptFiles + 3 : 0;
     CountingProgress progress;
     progress.stopAt = stopAt;

@@ -422,6 +422,7 @@ void TestReaderData::exportWritesTheDataLast()
     TempProgram tp;
     FileSystem fs;
     tp.write("Resources/setup", "S");
+    tp.write("Resources/setup.exe", "W");
     tp.mkdir("Export");
     for (const char *sub : { "Data/BookTXT", "Data/_xml", "Data/BookIMG", "Data/FlashIMG" })
         tp.mkdir(QString::fromLatin1(sub));

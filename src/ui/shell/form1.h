@@ -49,6 +49,8 @@ public:
     void placeWorkbench(QWidget &workbench);
     // The export; `withImage` also writes its disc image "Export n.iso".
     void ExportAll(bool withImage = false);
+    // What "خروجي" checks and saves before the export; false when it stops.
+    bool prepareExport();
     // How long a quick export runs before its progress window shows.
     int exportProgressDelayMs = 400;
     QString Radi(qint16 ora) const;
