@@ -237,6 +237,9 @@ void TestDiscImage::commandLine()
 {
     if (QStandardPaths::findExecutable(QStringLiteral("xorriso")).isEmpty())
         QSKIP("xorriso is not installed");
+    // The shipped script copies setup.exe, which only a build with mingw-w64 has.
+    if (!QFile::exists(QStringLiteral(ZORVEL_BIN_DIR "/Resources/setup.exe")))
+        QSKIP("setup.exe was not built (x86_64-w64-mingw32-g++-posix is not installed)");
     TempProgram tp { false };
     tp.write("Data/BookTXT/CDProperty.xml",
         utf16le(QStringLiteral(
