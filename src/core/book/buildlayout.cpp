@@ -42,6 +42,17 @@ QString workFolder()
 {
     return QStringLiteral("Work");
 }
+
+QString exportDataFolder()
+{
+    return QStringLiteral("Data");
+}
+
+QString readerDataFolder()
+{
+    return QStringLiteral("reader/data");
+}
+
 QString titleListFile()
 {
     return QStringLiteral("BookTitle.xml");

@@ -21,6 +21,8 @@ QString indexFolder(); // _xml: tree files and the title list
 QString picturesFolder(); // BookIMG: covers and inline pictures
 QString flashFolder(); // FlashIMG: background and music
 QString workFolder(); // Work: unfinished books (not exported)
+QString exportDataFolder(); // Data: what the CD installs, laid out as a build folder
+QString readerDataFolder(); // reader/data under it: the books as the reader reads them
 QString titleListFile(); // BookTitle.xml
 QString settingsFile(); // CDProperty.xml
 QString pageExtension(); // htm

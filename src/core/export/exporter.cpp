@@ -116,7 +116,7 @@ ExportResult runExport(const FileSystem &fs, const QString &programFolder,
         runExportScript(fs, *script, programFolder, buildFolder, building, progress);
         if (print)
             result.printablePages
-                = makePrintablePages(fs, building + QStringLiteral("/Data/") + layout::pagesFolder(),
+                = makePrintablePages(fs, building + u'/' + layout::exportDataFolder() + u'/' + layout::pagesFolder(),
                     resources + QStringLiteral("Default.html"), progress);
         // After the pages, so the reader knows which printable pages exist.
         result.readerBooks = writeReaderData(fs, building, progress).books;

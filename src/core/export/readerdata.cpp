@@ -1,5 +1,6 @@
 #include "core/export/readerdata.h"
 
+#include "core/book/buildlayout.h"
 #include "core/common/filesystem.h"
 #include "core/common/wholefile.h"
 #include "core/export/exportprogress.h"
@@ -87,11 +88,11 @@ ReaderDataResult writeReaderData(
     const FileSystem &fs, const QString &outputFolder, ExportProgress *progress)
 {
     ReaderDataResult result;
-    const QString data = outputFolder + QStringLiteral("/Data");
+    const QString data = outputFolder + u'/' + layout::exportDataFolder();
     if (!fs.folderExists(data))
         return result;
     const LibraryModel library = readLibrary(fs, data);
-    const QString folder = data + QStringLiteral("/reader/data");
+    const QString folder = data + u'/' + layout::readerDataFolder();
     fs.createFolderPath(folder);
     for (const BookModel &book : library.books) {
         writeWholeFile(folder + u'/' + book.slot + QStringLiteral(".js"), bookScript(book));

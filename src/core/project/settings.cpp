@@ -130,7 +130,7 @@ SaveOutcome saveProject(const FileSystem &fs, const SaveRequest &r)
     const QString d = DoSlash(r.buildFolder);
     const QChar sep = folderSeparator();
     if (r.buildFolder.isEmpty()) {
-        problems << QStringLiteral("CDProperty.xml");
+        problems << layout::settingsFile();
         return outcome;
     }
     try {

@@ -333,6 +333,15 @@ void Form3::saveWork()
     }
 }
 
+void Form3::commitStep(const QString &label, const std::function<void()> &change)
+{
+    Q_UNUSED(label);
+    change();
+    updateMainCaption();
+    syncIndex();
+    saveWork();
+}
+
 void Form3::startAfresh()
 {
     ResetA();

@@ -7,6 +7,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QCheckBox;
 class QFrame;
 class QLabel;
@@ -85,6 +87,12 @@ public:
     // Saves the work on the book after a change (Work/<slot>.json in the
     // build folder), or removes it when nothing is left of it.
     void saveWork();
+
+    // One change made by a command (a mark, a delete, an import, a suggestion
+    // taken): runs `change`, then brings the index and the saved work up to
+    // date. Every command that changes the table, the book name or matn goes
+    // through here, so that it is one step of the book's history.
+    void commitStep(const QString &label, const std::function<void()> &change);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
