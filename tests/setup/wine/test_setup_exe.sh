@@ -139,6 +139,7 @@ if wait_window "$caption" 60 >/dev/null; then
 else
   fail "no window captioned \"$cd_name Installer\""
 fi
+sleep 1 # the window takes the keyboard once it is shown
 shoot page0
 keys Return
 shoot page1
@@ -215,6 +216,7 @@ reset_disk
 ) &
 pid=$!
 wait_window "$caption" 60 >/dev/null
+sleep 1
 keys Return Return
 if wait_window '^Error!$' 60 >/dev/null; then
   pass "a full disk shows the error box \"Error!\""
