@@ -22,9 +22,11 @@
 #include "ui/workbench/form3.h"
 #include <QProgressDialog>
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDirIterator>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -83,6 +85,7 @@ void TestEndToEnd::oneBookFromTextToCdFolder()
         tp.mkdir("Export");
         // The installer's build puts its program here; the export only copies it.
         tp.write("Resources/setup", "installer program");
+        tp.write("Resources/setup.exe", "installer program for Windows");
     });
     Form1 &f = *b.f1;
     f.title->setText(QStringLiteral("1"));
@@ -170,7 +173,8 @@ void TestEndToEnd::oneBookFromTextToCdFolder()
     QStringList expected
         = { "Data/BookIMG/MyBack.jpg", "Data/BookIMG/aBook1.jpg", "Data/BookTXT/CDProperty.xml",
               "Data/FlashIMG/Back.jpg", "Data/FlashIMG/Sound1.mp3", "Data/FlashIMG/Sound2.mp3",
-              "Data/_xml/BookTitle.xml", "Data/_xml/aTitle1.xml", "cd.inf", "setup" };
+              "Data/_xml/BookTitle.xml", "Data/_xml/aTitle1.xml", "autorun.inf", "cd.inf", "setup",
+              "setup.exe" };
     for (const QString &p : pages)
         expected << "Data/BookTXT/" + p + ".htm"
                  << "Data/BookTXT/" + p + ".html";
@@ -187,6 +191,7 @@ void TestEndToEnd::oneBookFromTextToCdFolder()
     for (const QString &rel : filesUnder(data))
         QCOMPARE(readAll(out + "/Data/" + rel), readAll(data + "/" + rel));
     QCOMPARE(readAll(out + "/setup"), b.tp.read("Resources/setup"));
+    QCOMPARE(readAll(out + "/setup.exe"), b.tp.read("Resources/setup.exe"));
     const QString printable = FileSystem().readUnicode(out + "/Data/BookTXT/" + pages[1] + ".html");
     QVERIFY(printable.contains(QStringLiteral(u"<p align=\"right\">متن يك</p>")));
     QVERIFY(printable.contains(QStringLiteral(u"عنوان يك")));
@@ -197,6 +202,22 @@ void TestEndToEnd::oneBookFromTextToCdFolder()
     f.Command10_Click();
     QCOMPARE(b.rec.messages(), QList<qint16> { 29 });
     QVERIFY(QFileInfo(b.tp.file("Export/Export 2/Data/_xml/aTitle1.xml")).exists());
+
+    // "خروجي ISO": a third export and its disc image, whose place is told.
+    QVERIFY(f.Command10->actions().contains(f.CommandIso));
+    QCOMPARE(f.CommandIso->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
+    QVERIFY(f.Command10->toolTip().contains(f.CommandIso->text()));
+    QVERIFY(f.Command10->toolTip().contains(
+        f.CommandIso->shortcut().toString(QKeySequence::NativeText)));
+    b.rec.clear();
+    f.CommandIso->trigger();
+    QCOMPARE(b.rec.messages(), QList<qint16> { 29 });
+    const QString image = b.tp.file("Export/Export 3.iso");
+    QVERIFY(QFileInfo(image).size() > 0);
+    QVERIFY(!QFileInfo::exists(image + ".part"));
+    QCOMPARE(b.rec.notices().size(), 1);
+    QVERIFY2(b.rec.notices().first().contains(QDir::toNativeSeparators(image)),
+        qPrintable(b.rec.notices().first()));
 }
 
 namespace {
@@ -299,6 +320,7 @@ void TestEndToEnd::exportChecksFolders()
         for (const char *d : { "Data/BookTXT", "Data/_xml", "Data/BookIMG", "Data/FlashIMG" })
             tp.mkdir(d);
         tp.write("Resources/setup", "installer program");
+        tp.write("Resources/setup.exe", "installer program for Windows");
     });
     if (!withScript)
         QFile::remove(b.tp.file("Resources/Export.inf"));
@@ -570,6 +592,7 @@ static void exportable(TempProgram &tp)
     tp.write("t.txt", "T\r\nB");
     tp.mkdir("Export");
     tp.write("Resources/setup", "installer program");
+    tp.write("Resources/setup.exe", "installer program for Windows");
 }
 
 // One book written, the messages so far forgotten.
@@ -593,6 +616,7 @@ void TestEndToEnd::unfinishedBooksAsked()
         tp.write("t.txt", "T\r\nB");
         tp.mkdir("Export");
         tp.write("Resources/setup", "installer program");
+        tp.write("Resources/setup.exe", "installer program for Windows");
     });
     halfFinished(b);
     const QByteArray settingsBefore = b.tp.read("Data/BookTXT/CDProperty.xml");

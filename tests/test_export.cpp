@@ -40,6 +40,7 @@ struct Program {
     Program()
     {
         tp.write(QStringLiteral("Resources/setup"), "SETUP");
+        tp.write(QStringLiteral("Resources/setup.exe"), "SETUPEXE");
         tp.write(QStringLiteral("Resources/cd.inf"), "CDINF");
         for (const char *sub :
             { "Data/BookTXT", "Data/_xml", "Data/BookIMG", "Data/FlashIMG", "Export" })
@@ -311,8 +312,15 @@ void TestExport::shippedScriptBuildsTheOutput()
     QCOMPARE(r.printablePages, 1);
     QCOMPARE(p.folders(QString()), QStringList { QStringLiteral("Export 1") });
     QCOMPARE(p.files(QStringLiteral("Export 1")),
-        QStringList({ QStringLiteral("cd.inf"), QStringLiteral("index.html"), QStringLiteral("setup") }));
+        QStringList({ QStringLiteral("autorun.inf"), QStringLiteral("cd.inf"),
+            QStringLiteral("index.html"), QStringLiteral("setup"), QStringLiteral("setup.exe") }));
     QCOMPARE(p.read(QStringLiteral("Export 1/setup")), QByteArray("SETUP"));
+    QCOMPARE(p.read(QStringLiteral("Export 1/setup.exe")), QByteArray("SETUPEXE"));
+    // Windows offers to run the Windows installer when the disc goes in.
+    const QString autorun = QString::fromLatin1(p.read(QStringLiteral("Export 1/autorun.inf")));
+    QVERIFY2(autorun.startsWith(QLatin1String("[autorun]\r\n")), qPrintable(autorun));
+    QVERIFY(autorun.contains(QLatin1String("\r\nopen=setup.exe\r\n")));
+    QVERIFY(autorun.contains(QLatin1String("\r\nicon=setup.exe,0\r\n")));
     QCOMPARE(p.read(QStringLiteral("Export 1/cd.inf")), QByteArray("CDINF"));
     QCOMPARE(p.folders(QStringLiteral("Export 1")), QStringList { QStringLiteral("Data") });
     QCOMPARE(p.folders(QStringLiteral("Export 1/Data")),
@@ -758,11 +766,12 @@ void TestExport::shippedTemplate()
         (QStringList { QStringLiteral("Data"), QStringLiteral("Data\\reader"),
             QStringLiteral("Data\\reader\\fonts") }));
     QCOMPARE(parsed->copyFolders.size(), 4);
-    // setup, cd.inf, the start page, then the reader's files.
-    QCOMPARE(parsed->copyFiles.mid(0, 3),
-        (QStringList { QStringLiteral("setup => root"), QStringLiteral("cd.inf => root"),
+    // Both installers, AutoPlay, cd.inf, the start page, then the reader's files.
+    QCOMPARE(parsed->copyFiles.mid(0, 5),
+        (QStringList { QStringLiteral("setup => root"), QStringLiteral("setup.exe => root"),
+            QStringLiteral("autorun.inf => root"), QStringLiteral("cd.inf => root"),
             QStringLiteral("index.html => root") }));
-    for (const QString &entry : parsed->copyFiles.mid(3))
+    for (const QString &entry : parsed->copyFiles.mid(5))
         QVERIFY2(entry.startsWith(QLatin1String("reader\\")) && entry.endsWith(QLatin1String(" => root\\Data")),
             qPrintable(entry));
 }
@@ -819,10 +828,10 @@ void TestExport::progressCountsAndCancels()
     p.tp.write(QStringLiteral("Data/_xml/aTitle1.xml"),
         utf16le(QStringLiteral("<Tree>\r\n\t<node label=\"A\" src=\"DATA/BookTXT/A.htm\" mediaStatus=\"000\" />\r\n"
                                "\t<node label=\"B\" src=\"DATA/BookTXT/B.htm\" mediaStatus=\"000\" />\r\n")));
-    // The script's files: the reader's, the start page, setup, cd.inf and the
-    // build folder's three (two pages and the tree).
+    // The script's files: the reader's, the start page, setup, setup.exe,
+    // autorun.inf, cd.inf and the build folder's three (two pages and the tree).
     const int scriptFiles = int(p.fs.listFiles(p.tp.file(QStringLiteral("Resources/reader"))).size())
-        + int(p.fs.listFiles(p.tp.file(QStringLiteral("Resources/reader/fonts"))).size()) + 3 + 3;
+        + int(p.fs.listFiles(p.tp.file(QStringLiteral("Resources/reader/fonts"))).size()) + 5 + 3;
     const int stopAt = phase == 1 ? 1 : phase == 2 ? scriptFiles + 1 : phase == 3 ? scriptFiles + 3 : 0;
     CountingProgress progress;
     progress.stopAt = stopAt;

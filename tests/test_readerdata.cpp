@@ -475,6 +475,7 @@ void TestReaderData::exportWritesTheDataLast()
     TempProgram tp;
     FileSystem fs;
     tp.write("Resources/setup", "S");
+    tp.write("Resources/setup.exe", "W");
     tp.mkdir("Export");
     for (const char *sub : { "Data/BookTXT", "Data/_xml", "Data/BookIMG", "Data/FlashIMG" })
         tp.mkdir(QString::fromLatin1(sub));
@@ -532,6 +533,18 @@ void TestReaderData::shippedScriptCarriesTheReader()
     QVERIFY(script.contains(QStringLiteral("\r\nindex.html => root\r\n")));
     const QString cdInf = QString::fromUtf8(TempProgram().read("Resources/cd.inf"));
     QVERIFY(cdInf.contains(QStringLiteral("[ Run File ]\r\nreader\\index.html\r\n")));
+
+    // Both installers and AutoPlay at the root; the disc is labelled with
+    // the name the installers give it.
+    for (const char *entry : { "setup", "setup.exe", "autorun.inf", "cd.inf" })
+        QVERIFY2(script.contains(QStringLiteral("\r\n%1 => root\r\n").arg(QLatin1String(entry))), entry);
+    const QStringList cdLines = cdInf.split(QStringLiteral("\r\n"));
+    const qsizetype nameAt = cdLines.indexOf(QStringLiteral("[ CD Name ]"));
+    QVERIFY(nameAt >= 0 && nameAt + 1 < cdLines.size());
+    const QString autorun = QString::fromUtf8(TempProgram().read("Resources/autorun.inf"));
+    QCOMPARE(autorun,
+        QStringLiteral("[autorun]\r\nopen=setup.exe\r\nicon=setup.exe,0\r\nlabel=%1\r\n")
+            .arg(cdLines.at(nameAt + 1)));
 }
 
 QTEST_MAIN(TestReaderData)

@@ -186,6 +186,7 @@ void TestWorkbench::relativeBuildFolderKeepsUnsavedChoicesAndBook()
         tp.write("a.txt", "x");
         tp.mkdir("Export");
         tp.write("Resources/setup", "installer program");
+        tp.write("Resources/setup.exe", "installer program for Windows");
         for (const char *d : {"Data/_xml", "Data/BookIMG", "Data/FlashIMG"})
             tp.mkdir(d);
         tp.write("Data/BookTXT/CDProperty.xml",

@@ -1,12 +1,15 @@
 // zorvel-export: the export behind "خروجي", for scripted builds.
 //   zorvel-export [--print] BUILD_FOLDER EXPORT_FOLDER
+//   zorvel-export --iso [--print] BUILD_FOLDER EXPORT_FOLDER
 //   zorvel-export --epub BUILD_FOLDER EXPORT_FOLDER
+// --iso also writes the disc image "Export n.iso" beside "Export n".
 // The script, the page template and the e-books' font come from the
 // Resources folder beside this program. Prints the output folder ("Export n"
 // or "EPUB n") and exits 0 on success; otherwise prints the message the
 // window would show and what failed, and exits 1.
 #include "core/common/filesystem.h"
 #include "core/common/messages.h"
+#include "core/export/discimage.h"
 #include "core/export/epub.h"
 #include "core/export/exporter.h"
 #include "core/project/bookslot.h"
@@ -30,6 +33,7 @@ int usage()
 {
     print(stderr,
         QStringLiteral("usage: zorvel-export [--print] BUILD_FOLDER EXPORT_FOLDER\n"
+                       "       zorvel-export --iso [--print] BUILD_FOLDER EXPORT_FOLDER\n"
                        "       zorvel-export --epub BUILD_FOLDER EXPORT_FOLDER"));
     return 2;
 }
@@ -59,12 +63,16 @@ int main(int argc, char **argv)
     QStringList args = app.arguments().mid(1);
     bool printPages = false;
     bool epub = false;
+    bool iso = false;
     if (!args.isEmpty() && args.first() == QLatin1String("--epub")) {
         epub = true;
         args.removeFirst();
-    } else if (!args.isEmpty() && args.first() == QLatin1String("--print")) {
-        printPages = true;
-        args.removeFirst();
+    } else {
+        while (!args.isEmpty()
+            && (args.first() == QLatin1String("--print") || args.first() == QLatin1String("--iso"))) {
+            (args.first() == QLatin1String("--iso") ? iso : printPages) = true;
+            args.removeFirst();
+        }
     }
     if (args.size() != 2 || args[0].startsWith(QLatin1String("--")))
         return usage();
@@ -104,5 +112,16 @@ int main(int argc, char **argv)
         return 1;
     }
     print(stdout, QDir::toNativeSeparators(result.outputFolder));
+    if (!iso)
+        return 0;
+    const QString name = zorvel::cdNameOf(result.outputFolder);
+    const zorvel::DiscImageResult image = zorvel::writeDiscImage(result.outputFolder,
+        zorvel::discImagePath(result.outputFolder),
+        name.isEmpty() ? QFileInfo(result.outputFolder).fileName() : name);
+    if (!image.ok()) {
+        print(stderr, zorvel::discImageFailedText(image));
+        return 1;
+    }
+    print(stdout, QDir::toNativeSeparators(image.imagePath));
     return 0;
 }

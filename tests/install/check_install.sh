@@ -23,9 +23,15 @@ id=io.github.zorvel.Zorvel
 for p in Zorvel setup zorvel-export rtftool Resources/setup; do
   need -x "$lib/$p"
 done
-for f in Export.inf Help.rtf cd.inf img.bin reader/index.html reader/fonts/OFL.txt; do
+for f in Export.inf Help.rtf cd.inf autorun.inf img.bin reader/index.html reader/fonts/OFL.txt; do
   need -f "$lib/Resources/$f"
 done
+# The Windows installer, when the cross compiler built one.
+if [ -f "$build/src/setup/win32/setup.exe" ]; then
+  need -f "$lib/Resources/setup.exe"
+  cmp -s "$build/src/setup/win32/setup.exe" "$lib/Resources/setup.exe" ||
+    { echo "Resources/setup.exe is not the one built" >&2; fail=1; }
+fi
 for f in bagh.txt nan.txt setareh.txt; do
   need -f "$lib/samples/$f"
 done

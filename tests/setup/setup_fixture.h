@@ -90,6 +90,11 @@ struct Fixture {
     QString installed() const { return native(disk() + "/Atlas"); }
     QString marker() const { return native(home() + "/Atlas.txt"); }
     QString program() const { return native(installed() + "/start.sh"); }
+    // What an installation writes into the marker and the stamp.
+    QByteArray markerBytes() const
+    {
+        return system8bit(program() + "\r\n" + installed() + "\r\n");
+    }
 };
 
 struct Setup {

@@ -91,13 +91,17 @@ void TestSetupCd::installsTheReader()
 
     QVERIFY2(host.messages.isEmpty(), qPrintable(host.messages.value(0).text));
     const QString installed = form.itit();
-    QCOMPARE(filesUnder(installed), filesUnder(exported + "/Data"));
+    // The CD's files, and the stamp that makes the marker trusted.
+    QStringList installedFiles = filesUnder(installed);
+    QVERIFY(installedFiles.removeOne(stampFileName));
+    QCOMPARE(installedFiles, filesUnder(exported + "/Data"));
     QVERIFY(QFileInfo::exists(installed + "/reader/index.html"));
     QVERIFY(QFileInfo::exists(installed + "/reader/data/library.js"));
     const QString program = QDir::toNativeSeparators(installed + "/reader/index.html");
     QFile marker(markerFilePath(environment.markerFolder, form.cdName));
     QVERIFY(marker.open(QIODevice::ReadOnly));
-    QCOMPARE(QString::fromLocal8Bit(marker.readAll()), program + QStringLiteral("\r\n"));
+    QCOMPARE(QString::fromLocal8Bit(marker.readAll()),
+        program + QStringLiteral("\r\n") + QDir::toNativeSeparators(installed) + QStringLiteral("\r\n"));
     QCOMPARE(host.starts.size(), 1);
     QCOMPARE(host.starts.first().program, program);
     QVERIFY(form.Timer1->isActive()); // setup ends once the reader is started

@@ -102,6 +102,10 @@ private slots:
     void install_sourceLinkedOutsideCd();
 
     void markerRoundTrip();
+    void writeMarker_makesItsFolder();
+    void writeMarker_stampFailsTakesMarkerBack();
+    void defaultMarkerFolder_data();
+    void defaultMarkerFolder();
     void rememberedProgram_data();
     void rememberedProgram();
 
@@ -446,18 +450,20 @@ void TestSetupLogic::marker_data()
     QTest::addColumn<QChar>("sep");
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("text");
-    QTest::newRow("root of drive C") << "c:\\"
-                                     << "C:\\Programs\\Atlas"
-                                     << "start.exe" << QChar('\\') << "c:\\Atlas.txt"
-                                     << "C:\\Programs\\Atlas\\start.exe\r\n";
-    QTest::newRow("home folder") << "/home/ann"
+    QTest::newRow("local application data on Windows")
+        << "C:\\Users\\ann\\AppData\\Local\\zorvel-setup"
+        << "C:\\Programs\\Atlas"
+        << "start.exe" << QChar('\\') << "C:\\Users\\ann\\AppData\\Local\\zorvel-setup\\Atlas.txt"
+        << "C:\\Programs\\Atlas\\start.exe\r\nC:\\Programs\\Atlas\r\n";
+    QTest::newRow("data folder") << "/home/ann/.local/share/zorvel-setup"
                                  << "/home/ann/Atlas"
-                                 << "start" << QChar('/') << "/home/ann/Atlas.txt"
-                                 << "/home/ann/Atlas/start\r\n";
+                                 << "start" << QChar('/')
+                                 << "/home/ann/.local/share/zorvel-setup/Atlas.txt"
+                                 << "/home/ann/Atlas/start\r\n/home/ann/Atlas\r\n";
     QTest::newRow("run file in a subfolder") << "/home/ann"
                                              << "/home/ann/Atlas"
                                              << "bin\\start" << QChar('/') << "/home/ann/Atlas.txt"
-                                             << "/home/ann/Atlas/bin/start\r\n";
+                                             << "/home/ann/Atlas/bin/start\r\n/home/ann/Atlas\r\n";
 }
 
 void TestSetupLogic::marker()
@@ -789,35 +795,131 @@ void TestSetupLogic::markerRoundTrip()
     plan.markerPath = dir.filePath("Atlas.txt");
     writeBytes(plan.markerPath, "an earlier, longer marker line that is replaced\r\n");
     setup::writeMarker(plan);
-    QCOMPARE(readBytes(plan.markerPath),
-        system8bit(plan.installFolder + QDir::separator() + "start\r\n"));
+    const QByteArray text
+        = system8bit(plan.installFolder + QDir::separator() + "start\r\n" + plan.installFolder + "\r\n");
+    QCOMPARE(readBytes(plan.markerPath), text);
+    QCOMPARE(readBytes(setup::stampPath(plan.installFolder)), text);
     QCOMPARE(setup::rememberedProgram(plan.markerPath), setup::programPath(plan));
+}
+
+void TestSetupLogic::writeMarker_makesItsFolder()
+{
+    QTemporaryDir dir;
+    writeBytes(dir.filePath("disk/Atlas/start"), "x");
+    InstallPlan plan;
+    plan.installFolder = QDir::toNativeSeparators(dir.filePath("disk/Atlas"));
+    plan.runFile = "start";
+    plan.markerPath = QDir::toNativeSeparators(dir.filePath("data/zorvel-setup/Atlas.txt"));
+    setup::writeMarker(plan);
+    QCOMPARE(setup::rememberedProgram(plan.markerPath), setup::programPath(plan));
+
+    // A file where the folder should be: reported, nothing written.
+    writeBytes(dir.filePath("blocked"), "a file of the user's");
+    plan.markerPath = QDir::toNativeSeparators(dir.filePath("blocked/Atlas.txt"));
+    QVERIFY_THROWS_EXCEPTION(FileError, setup::writeMarker(plan));
+    QCOMPARE(readBytes(dir.filePath("blocked")), QByteArray("a file of the user's"));
+}
+
+void TestSetupLogic::writeMarker_stampFailsTakesMarkerBack()
+{
+    QTemporaryDir dir;
+    writeBytes(dir.filePath("disk/Atlas/start"), "x");
+    // A folder where the stamp should go.
+    QDir().mkpath(dir.filePath("disk/Atlas/") + stampFileName);
+    InstallPlan plan;
+    plan.installFolder = QDir::toNativeSeparators(dir.filePath("disk/Atlas"));
+    plan.runFile = "start";
+    plan.markerPath = QDir::toNativeSeparators(dir.filePath("Atlas.txt"));
+    QVERIFY_THROWS_EXCEPTION(FileError, setup::writeMarker(plan));
+    QVERIFY(!QFileInfo::exists(plan.markerPath));
+
+    // An earlier marker comes back as it was.
+    writeBytes(plan.markerPath, "an earlier marker\r\n");
+    QVERIFY_THROWS_EXCEPTION(FileError, setup::writeMarker(plan));
+    QCOMPARE(readBytes(plan.markerPath), QByteArray("an earlier marker\r\n"));
+}
+
+void TestSetupLogic::defaultMarkerFolder_data()
+{
+    QTest::addColumn<QByteArray>("dataHome"); // null: unset
+    QTest::addColumn<QString>("expected"); // %h: the home folder
+    QTest::newRow("unset") << QByteArray() << "%h/.local/share/zorvel-setup";
+    QTest::newRow("empty") << QByteArray("") << "%h/.local/share/zorvel-setup";
+    QTest::newRow("relative is ignored") << QByteArray("data") << "%h/.local/share/zorvel-setup";
+    QTest::newRow("absolute") << QByteArray("/srv/ann/data") << "/srv/ann/data/zorvel-setup";
+}
+
+void TestSetupLogic::defaultMarkerFolder()
+{
+#ifdef Q_OS_WIN
+    QSKIP("the Windows folder comes from LOCALAPPDATA");
+#endif
+    QFETCH(QByteArray, dataHome);
+    QFETCH(QString, expected);
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    const bool wasSet = qEnvironmentVariableIsSet("XDG_DATA_HOME");
+    if (dataHome.isNull())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", dataHome);
+    const QString got = setup::defaultMarkerFolder();
+    if (wasSet)
+        qputenv("XDG_DATA_HOME", saved);
+    else
+        qunsetenv("XDG_DATA_HOME");
+    QCOMPARE(got, QString(expected).replace("%h", QDir::homePath()));
+    // Never the home folder itself, where the user's own files are.
+    QVERIFY(got != QDir::homePath());
 }
 
 
 void TestSetupLogic::rememberedProgram_data()
 {
-    QTest::addColumn<QByteArray>("marker"); // %1 is the temporary folder; empty: no marker
+    // %1 is the temporary folder, which holds the installation folder Atlas
+    // with the program prog, a folder sub, and a program outside at %1/prog.
+    QTest::addColumn<QByteArray>("marker"); // null: no marker file
+    QTest::addColumn<QByteArray>("stamp"); // null: no stamp; "=": the marker's text
     QTest::addColumn<QString>("expected");
-    QTest::newRow("program present") << QByteArray("%1/prog\r\n") << "%1/prog";
-    QTest::newRow("only the first line counts") << QByteArray("%1/gone\r\n%1/prog\r\n") << "";
-    QTest::newRow("program removed since") << QByteArray("%1/gone\r\n") << "";
-    QTest::newRow("marker names a folder") << QByteArray("%1/folder\r\n") << "";
-    QTest::newRow("empty marker") << QByteArray("") << "";
-    QTest::newRow("no marker file") << QByteArray() << "";
+    const QByteArray usual = "%1/Atlas/prog\r\n%1/Atlas\r\n";
+    QTest::newRow("program in its stamped folder") << usual << QByteArray("=") << "%1/Atlas/prog";
+    QTest::newRow("no stamp") << usual << QByteArray() << "";
+    QTest::newRow("stamp of another marker")
+        << usual << QByteArray("%1/Atlas/other\r\n%1/Atlas\r\n") << "";
+    QTest::newRow("program outside the folder it names")
+        << QByteArray("%1/prog\r\n%1/Atlas\r\n") << QByteArray("=") << "";
+    QTest::newRow("program lifted out by dots")
+        << QByteArray("%1/Atlas/../prog\r\n%1/Atlas\r\n") << QByteArray("=") << "";
+    QTest::newRow("the folder itself") << QByteArray("%1/Atlas\r\n%1/Atlas\r\n")
+                                       << QByteArray("=") << "";
+    QTest::newRow("a folder, not a program") << QByteArray("%1/Atlas/sub\r\n%1/Atlas\r\n")
+                                             << QByteArray("=") << "";
+    QTest::newRow("program removed since")
+        << QByteArray("%1/Atlas/gone\r\n%1/Atlas\r\n") << QByteArray("=") << "";
+    // What the user keeps at the marker's place: one line naming a program.
+    QTest::newRow("one line, as a user's note") << QByteArray("%1/Atlas/prog\r\n")
+                                                << QByteArray("=") << "";
+    QTest::newRow("empty marker") << QByteArray("") << QByteArray("=") << "";
+    QTest::newRow("no marker file") << QByteArray() << QByteArray() << "";
 }
 
 void TestSetupLogic::rememberedProgram()
 {
     QFETCH(QByteArray, marker);
+    QFETCH(QByteArray, stamp);
     QFETCH(QString, expected);
     QTemporaryDir dir;
     const QString root = dir.path();
     writeBytes(dir.filePath("prog"), "p");
-    QDir().mkpath(dir.filePath("folder"));
+    writeBytes(dir.filePath("Atlas/prog"), "p");
+    QDir().mkpath(dir.filePath("Atlas/sub"));
+    const auto filled = [&](const QByteArray &text) {
+        return QString::fromLatin1(text).replace("%1", root).toLocal8Bit();
+    };
     const QString markerPath = dir.filePath("Atlas.txt");
     if (!marker.isNull())
-        writeBytes(markerPath, QString::fromLatin1(marker).replace("%1", root).toLocal8Bit());
+        writeBytes(markerPath, filled(marker));
+    if (!stamp.isNull())
+        writeBytes(setup::stampPath(dir.filePath("Atlas")), filled(stamp == "=" ? marker : stamp));
     QCOMPARE(setup::rememberedProgram(markerPath), QString(expected).replace("%1", root));
 }
 

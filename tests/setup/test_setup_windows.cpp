@@ -82,6 +82,11 @@ private slots:
     void install_copyFailsPartWay();
     void install_runFileMissingAfterCopy();
     void install_markerNotWritable();
+    void install_markerFolderMade();
+    void install_untrustedMarkerIgnored_data();
+    void install_untrustedMarkerIgnored();
+    void install_readerWithoutBrowser();
+    void qtHost_noBrowser();
     void install_startFails();
     void install_exitBeforeCopy();
     void exitButtonEnds();
@@ -361,7 +366,7 @@ void TestSetupWindows::install_copiesWritesMarkerStartsAndEnds()
     setup.form->getto(2);
     QVERIFY(setup.host.messages.isEmpty());
     QCOMPARE(readBytes(fixture.installed() + "/BookTXT/1.htm"), QByteArray("page one"));
-    QCOMPARE(readBytes(fixture.marker()), system8bit(fixture.program() + "\r\n"));
+    QCOMPARE(readBytes(fixture.marker()), fixture.markerBytes());
     QCOMPARE(setup.host.starts.size(), 1);
     QCOMPARE(setup.host.starts.first().program, fixture.program());
     QCOMPARE(setup.host.starts.first().folder, fixture.installed());
@@ -466,8 +471,8 @@ void TestSetupWindows::install_withoutRunFile()
     QVERIFY(QFileInfo::exists(fixture.installed() + "/BookTXT/1.htm"));
     QVERIFY(setup.host.starts.isEmpty());
     QVERIFY(!setup.form->Timer1->isActive());
-    QCOMPARE(
-        readBytes(fixture.marker()), system8bit(fixture.installed() + QDir::separator() + "\r\n"));
+    QCOMPARE(readBytes(fixture.marker()),
+        system8bit(fixture.installed() + QDir::separator() + "\r\n" + fixture.installed() + "\r\n"));
     QCOMPARE(shown(*setup.form), QStringLiteral("P2 B2"));
     QTest::qWait(600);
     QCOMPARE(setup.host.endCount, 0);
@@ -526,6 +531,8 @@ void TestSetupWindows::install_runFileMissingAfterCopy()
 void TestSetupWindows::install_markerNotWritable()
 {
     Fixture fixture;
+    // A file where setup's data folder should be made.
+    writeBytes(fixture.home() + "/missing", "a file of the user's");
     fixture.markerFolder = native(fixture.home() + "/missing");
     fixture.writeUsualCdInf(fixture.disk());
     Setup setup(fixture);
@@ -533,14 +540,97 @@ void TestSetupWindows::install_markerNotWritable()
     QCOMPARE(setup.host.messages.size(), 1);
     const RecordingHost::Message &message = setup.host.messages.first();
     QCOMPARE(message.icon, Host::Icon::Critical);
-    QVERIFY2(message.text.contains(native(fixture.markerFolder + "/Atlas.txt")),
-        qPrintable(message.text));
+    QVERIFY2(message.text.contains(fixture.markerFolder), qPrintable(message.text));
     // An installation that cannot be remembered failed: nothing is started
     // and the folder made for it is gone.
     QVERIFY(setup.host.starts.isEmpty());
     QVERIFY(!setup.form->Timer1->isActive());
     QVERIFY(!QFileInfo::exists(fixture.installed()));
     QCOMPARE(setup.form->page, qint16(1));
+}
+
+void TestSetupWindows::install_markerFolderMade()
+{
+    Fixture fixture;
+    fixture.markerFolder = native(fixture.home() + "/.local/share/zorvel-setup");
+    fixture.writeUsualCdInf(fixture.disk());
+    // A file of the user's with the CD's name, where markers used to go.
+    const QString note = native(fixture.home() + "/Atlas.txt");
+    writeBytes(note, system8bit(fixture.dir.filePath("cd/Data/start.sh") + "\r\n"));
+    const QByteArray noteBytes = readBytes(note);
+    Setup setup(fixture);
+    QVERIFY(setup.host.starts.isEmpty());
+    setup.form->getto(2);
+    QVERIFY2(setup.host.messages.isEmpty(), qPrintable(setup.host.messages.value(0).text));
+    QCOMPARE(readBytes(fixture.markerFolder + "/Atlas.txt"), fixture.markerBytes());
+    QCOMPARE(readBytes(fixture.installed() + '/' + stampFileName), fixture.markerBytes());
+    QCOMPARE(readBytes(note), noteBytes);
+}
+
+void TestSetupWindows::install_untrustedMarkerIgnored_data()
+{
+    QTest::addColumn<QString>("marker"); // %i: installation folder, %c: the CD's folder
+    QTest::addColumn<bool>("stamped"); // the installation folder holds a matching stamp
+    QTest::newRow("a note naming a program") << "%c/Data/start.sh\r\n" << false;
+    QTest::newRow("the right lines, no stamp") << "%i/start.sh\r\n%i\r\n" << false;
+    QTest::newRow("stamped, program elsewhere") << "%c/Data/start.sh\r\n%i\r\n" << true;
+}
+
+void TestSetupWindows::install_untrustedMarkerIgnored()
+{
+    QFETCH(QString, marker);
+    QFETCH(bool, stamped);
+    Fixture fixture;
+    fixture.writeUsualCdInf(fixture.disk());
+    writeBytes(fixture.program(), "#!/bin/sh\n");
+    const QByteArray text
+        = system8bit(QString(marker).replace("%i", fixture.installed()).replace("%c", fixture.cd()));
+    writeBytes(fixture.marker(), text);
+    if (stamped)
+        writeBytes(fixture.installed() + '/' + stampFileName, text);
+    Setup setup(fixture);
+    QVERIFY(setup.loaded);
+    QVERIFY(setup.host.starts.isEmpty());
+    QVERIFY(setup.host.messages.isEmpty());
+    QVERIFY(!setup.form->Timer1->isActive());
+    QCOMPARE(shown(*setup.form), QStringLiteral("P0 B0 B2"));
+}
+
+void TestSetupWindows::install_readerWithoutBrowser()
+{
+    Fixture fixture;
+    writeBytes(fixture.dir.filePath("cd/Data/reader/index.html"), "<!doctype html>");
+    fixture.writeUsualCdInf(fixture.disk(), "reader\\index.html");
+    Setup setup(fixture);
+    setup.host.startSucceeds = false;
+    setup.form->getto(2);
+    QCOMPARE(setup.host.messages.size(), 1);
+    const QString reader = native(fixture.installed() + "/reader/index.html");
+    const QString text = setup.host.messages.first().text;
+    QVERIFY2(text.contains("was installed"), qPrintable(text));
+    QVERIFY2(text.contains("\n" + reader + "\n"), qPrintable(text));
+    QVERIFY2(text.contains("any web browser"), qPrintable(text));
+    // Installed all the same: the marker stays, so the next start opens it.
+    QCOMPARE(readBytes(fixture.marker()),
+        system8bit(reader + "\r\n" + fixture.installed() + "\r\n"));
+}
+
+void TestSetupWindows::qtHost_noBrowser()
+{
+#ifdef Q_OS_WIN
+    QSKIP("opens pages through the system's associations");
+#else
+    // Nothing on the path that opens a page.
+    QTemporaryDir dir;
+    const QString page = native(dir.filePath("index.html"));
+    writeBytes(page, "<!doctype html>");
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(dir.path()));
+    QtHost host;
+    const bool started = host.startProgram(page, dir.path());
+    qputenv("PATH", path);
+    QVERIFY(!started);
+#endif
 }
 
 void TestSetupWindows::install_startFails()
@@ -735,7 +825,10 @@ void TestSetupWindows::cdInfInside()
     QVERIFY(after.contains(marker));
     QVERIFY2(listingOutside(after, inside, { marker }) == before,
         qPrintable(listingChanges(before, listingOutside(after, inside, { marker }))));
-    QCOMPARE(treeListing(installed), treeListing(setup.form->plan().sourceFolder));
+    // The CD's folder, and the stamp beside it.
+    auto installedListing = treeListing(installed);
+    QVERIFY(installedListing.remove(stampFileName) == 1);
+    QCOMPARE(installedListing, treeListing(setup.form->plan().sourceFolder));
 }
 
 void TestSetupWindows::install_fullDisk_data()
@@ -786,7 +879,7 @@ void TestSetupWindows::install_fullDisk()
     QTest::mouseClick(setup.form->btn[0], Qt::LeftButton);
     QCOMPARE(setup.host.messages.size(), 1);
     QCOMPARE(setup.form->page, qint16(2));
-    QCOMPARE(readBytes(fixture.marker()), system8bit(fixture.program() + "\r\n"));
+    QCOMPARE(readBytes(fixture.marker()), fixture.markerBytes());
     QCOMPARE(setup.host.starts.size(), 1);
     if (bigSize > 0)
         QCOMPARE(QFileInfo(fixture.installed() + "/big.bin").size(), bigSize);

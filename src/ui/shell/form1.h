@@ -47,7 +47,10 @@ public:
     void Doit();
     // Beside this window, or at least clear of the book picker.
     void placeWorkbench(QWidget &workbench);
-    void ExportAll();
+    // The export; `withImage` also writes its disc image "Export n.iso".
+    void ExportAll(bool withImage = false);
+    // What "خروجي" checks and saves before the export; false when it stops.
+    bool prepareExport();
     // How long a quick export runs before its progress window shows.
     int exportProgressDelayMs = 400;
     QString Radi(qint16 ora) const;
@@ -64,6 +67,7 @@ public:
     void Command9_Click();
     void Command10_Click();
     void CommandEpub_Click(); // the EPUB export, on Command10's right-click menu
+    void CommandIso_Click(); // the export and its disc image, on the same menu
     void Timer1_Timer();
 
     // The pickers, created on first use.
@@ -116,6 +120,7 @@ public:
     QPushButton *Command1;
     QPushButton *Command4, *Command3, *Command10;
     QAction *CommandEpub = nullptr;
+    QAction *CommandIso = nullptr;
     QLabel *Picture2, *Picture3, *Picture4, *Picture5, *Picture6;
     QTimer *Timer1;
 

@@ -5,6 +5,7 @@
 #include "core/book/buildlayout.h"
 #include "core/common/messages.h"
 #include "core/common/paths.h"
+#include "core/export/discimage.h"
 #include "core/export/exporter.h"
 #include "core/export/exportprogress.h"
 #include "core/project/bookslot.h"
@@ -14,15 +15,19 @@
 #include "ui/common/uistyle.h"
 #include "ui/workbench/form3.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
+
+#include <optional>
 
 namespace zorvel {
 
@@ -139,6 +144,18 @@ void Form1::Timer1_Timer()
 
 void Form1::Command10_Click()
 {
+    if (prepareExport())
+        ExportAll();
+}
+
+void Form1::CommandIso_Click()
+{
+    if (prepareExport())
+        ExportAll(true);
+}
+
+bool Form1::prepareExport()
+{
     applyAbsolutePathRule(ExBox);
     applyAbsolutePathRule(idir); // the same folder: the fields and the chosen book stay
     // Without a build folder there is nothing to save into; the export
@@ -147,16 +164,16 @@ void Form1::Command10_Click()
         const QStringList unfinished
             = unfinishedBooks(fso, idir->text(), title->text(), matn->text(), shenas->text());
         if (!unfinished.isEmpty() && !m_ctx.op->ask(unfinishedBooksQuestion(unfinished)))
-            return;
+            return false;
         // An export with settings or media that were not saved would carry
         // the old ones onto the CD.
         bool complete = false;
         if (!SaveThings(&complete) || !complete) {
             bepayam(28);
-            return;
+            return false;
         }
     }
-    ExportAll();
+    return true;
 }
 
 namespace {
@@ -193,7 +210,7 @@ private:
 
 } // namespace
 
-void Form1::ExportAll()
+void Form1::ExportAll(bool withImage)
 {
     ExportResult result;
     {
@@ -201,10 +218,21 @@ void Form1::ExportAll()
         result = runExport(
             fso, m_ctx.programFolder, idir->text(), ExBox->text(), Pcheck->isChecked(), &progress);
     }
+    std::optional<DiscImageResult> image;
+    if (withImage && result.outcome == ExportOutcome::Done) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const QString name = cdNameOf(result.outputFolder);
+        image = writeDiscImage(result.outputFolder, discImagePath(result.outputFolder),
+            name.isEmpty() ? QFileInfo(result.outputFolder).fileName() : name);
+        QApplication::restoreOverrideCursor();
+    }
     bepayam(result.messageCode());
     // Message 28 alone does not say what to mend.
     if (result.outcome == ExportOutcome::Failed && !result.problem.isEmpty())
         m_ctx.op->notice(result.problem);
+    // Where the image is, or why there is none.
+    if (image)
+        m_ctx.op->notice(image->ok() ? discImageDoneText(*image) : discImageFailedText(*image));
 }
 
 } // namespace zorvel

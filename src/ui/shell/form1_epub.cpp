@@ -8,6 +8,7 @@
 #include "ui/common/uistyle.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QMenu>
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,8 +28,17 @@ void Form1::addEpubCommand()
         menu->addActions(Command10->actions());
         popupRightToLeft(menu, Command10->mapToGlobal(local));
     });
-    Command10->setToolTip(QStringLiteral(u"كليك راست: خروجي EPUB"));
     connect(CommandEpub, &QAction::triggered, this, &Form1::CommandEpub_Click);
+
+    // The same export, and the disc image that every burning program takes.
+    CommandIso = new QAction(QStringLiteral(u"خروجي ISO"), Command10);
+    CommandIso->setObjectName(QStringLiteral("CommandIso"));
+    CommandIso->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
+    CommandIso->setShortcutContext(Qt::WindowShortcut);
+    Command10->addAction(CommandIso);
+    connect(CommandIso, &QAction::triggered, this, &Form1::CommandIso_Click);
+    Command10->setToolTip(QStringLiteral(u"كليك راست: خروجي EPUB، خروجي ISO (%1)")
+                              .arg(CommandIso->shortcut().toString(QKeySequence::NativeText)));
 }
 
 void Form1::CommandEpub_Click()

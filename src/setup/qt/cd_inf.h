@@ -1,11 +1,15 @@
 #pragma once
 
+#include "core/cd_inf.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <optional>
 
 namespace setup {
+
+// cd.inf in Qt's strings; the reading and the checks are the core's.
 
 // The four values of cd.inf.
 struct CdInf {
@@ -15,10 +19,10 @@ struct CdInf {
     QString runFile;
 };
 
-inline const QString markerCdName = QStringLiteral("[ CD Name ]");
-inline const QString markerDefPath = QStringLiteral("[ Def Path ]");
-inline const QString markerFolderName = QStringLiteral("[ Folder Name ]");
-inline const QString markerRunFile = QStringLiteral("[ Run File ]");
+inline const QString markerCdName = QString::fromLatin1(core::markerCdName);
+inline const QString markerDefPath = QString::fromLatin1(core::markerDefPath);
+inline const QString markerFolderName = QString::fromLatin1(core::markerFolderName);
+inline const QString markerRunFile = QString::fromLatin1(core::markerRunFile);
 
 // The line after the first line that equals `marker` exactly, verbatim;
 // nothing when the marker is absent or is the last line.
@@ -46,7 +50,16 @@ QString unsafeSection(const CdInf &values);
 // The value of the section that `marker` names.
 QString sectionOf(const CdInf &values, const QString &marker);
 
-// Reads the file in the system's 8-bit code page; throws FileError.
+// Reads the file, UTF-8 or else Windows-1256; throws FileError.
 CdInfReading readCdInf(const QString &path);
+
+// The cd.inf at `infPath` read and checked as setup does at start: its
+// values, or the message after which setup ends.
+struct CdInfLoad {
+    CdInf values;
+    QString refusal;
+    bool ok() const { return refusal.isEmpty(); }
+};
+CdInfLoad loadCdInf(const QString &infPath);
 
 } // namespace setup

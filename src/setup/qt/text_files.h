@@ -7,13 +7,19 @@
 
 namespace setup {
 
+namespace core {
+class FileError;
+}
+
 // A file operation that failed: which path and why, ready for a message box.
 class FileError : public std::runtime_error {
 public:
     FileError(QString path, QString reason);
+    explicit FileError(const core::FileError &error);
     const QString &path() const { return m_path; }
     const QString &reason() const { return m_reason; }
     QString describe() const; // "reason:\npath"
+    core::FileError toCore() const;
 
 private:
     QString m_path;
@@ -24,7 +30,7 @@ private:
 bool fileExists(const QString &path);
 bool folderExists(const QString &path);
 
-// Whole text files in the system's 8-bit code page.
+// Whole 8-bit text files: UTF-8, or Windows-1256 when not valid UTF-8.
 QString readSystem8bit(const QString &path);
 // Replaces the file as a whole; a failed write leaves the earlier file.
 void writeSystem8bit(const QString &path, const QString &text);

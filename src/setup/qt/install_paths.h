@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/paths.h"
+
 #include <QChar>
 #include <QString>
 
@@ -56,15 +58,23 @@ QString volumeRootOf(const QString &path);
 // empty value) the user's home folder.
 QString destinationBase(const QString &defPath);
 
-// The folder of the marker file: the root of drive C on Windows, the user's
-// home folder elsewhere.
+// The folder of the marker files: setup's own per-user data folder, so that
+// a marker never takes the place of a file of the user's. On Windows
+// %LOCALAPPDATA%\zorvel-setup (a standard user cannot write to C:\),
+// elsewhere $XDG_DATA_HOME/zorvel-setup, by default
+// ~/.local/share/zorvel-setup.
 QString defaultMarkerFolder();
+
+// The name of the stamp file setup leaves in every installation folder; a
+// marker is trusted only when its folder holds one that matches it.
+inline const QString stampFileName = QString::fromLatin1(core::stampFileName);
 
 // The marker file: cdName + ".txt" in `markerFolder`.
 QString markerFilePath(
     const QString &markerFolder, const QString &cdName, QChar sep = nativeSeparator());
 
-// The marker file's whole text: the installed program's full path and CR LF.
+// The marker file's whole text: the installed program's full path, then the
+// installation folder, each line ended by CR LF.
 QString markerText(
     const QString &installFolder, const QString &runFile, QChar sep = nativeSeparator());
 

@@ -89,38 +89,18 @@ bool Form1::Form_Load()
 {
     page = 0;
     infPath = infPathFor(m_environment.programFolder);
-    if (!fileExists(infPath)) {
-        tell(cdInfMissingText(infPath));
+    const CdInfLoad load = loadCdInf(infPath);
+    if (!load.ok()) {
+        tell(load.refusal);
         m_host.endProgram();
         return false;
     }
-    CdInfReading reading;
-    try {
-        reading = readCdInf(infPath);
-    } catch (const FileError &error) {
-        tell(cdInfUnreadableText(error));
-        m_host.endProgram();
-        return false;
-    }
-    if (!reading.complete()) {
-        tell(sectionMissingText(infPath, reading.missingMarker));
-        m_host.endProgram();
-        return false;
-    }
-    // Checked before chek(): a CD Name with a path in it would read a marker
-    // from elsewhere and start what it names.
-    const QString unsafe = unsafeSection(reading.values);
-    if (!unsafe.isEmpty()) {
-        tell(unsafeSectionText(infPath, unsafe, sectionOf(reading.values, unsafe)));
-        m_host.endProgram();
-        return false;
-    }
-    cdName = reading.values.cdName;
+    cdName = load.values.cdName;
     // A base that means nothing on this system (a drive path read elsewhere)
     // becomes the user's home folder.
-    defPath = destinationBase(reading.values.defPath);
-    folderName = reading.values.folderName;
-    runFile = reading.values.runFile;
+    defPath = destinationBase(load.values.defPath);
+    folderName = load.values.folderName;
+    runFile = load.values.runFile;
     setWindowTitle(cdName + QStringLiteral(" Installer"));
     chek();
     return true;
@@ -145,25 +125,10 @@ QString Form1::markerPath() const
 
 InstallPlan Form1::plan() const
 {
-    InstallPlan plan;
     const QString root = m_environment.volumeRootOf
         ? m_environment.volumeRootOf(m_environment.programFolder)
         : QString();
-    plan.cdFolder = cdFolder(m_environment.programFolder, root);
-    plan.sourceFolder = sourceFolder(m_environment.programFolder, folderName, root);
-    // An export tried before it is burnt has setup at its top, beside the
-    // content, and nothing of it in the folder above.
-    if (!folderExists(plan.sourceFolder)) {
-        const QString beside = joinPath(m_environment.programFolder, withSeparators(folderName));
-        if (folderExists(beside)) {
-            plan.cdFolder = m_environment.programFolder;
-            plan.sourceFolder = beside;
-        }
-    }
-    plan.installFolder = itit();
-    plan.runFile = runFile;
-    plan.markerPath = markerPath();
-    return plan;
+    return makePlan(m_environment.programFolder, root, folderName, itit(), runFile, markerPath());
 }
 
 void Form1::getto(int arg)

@@ -15,6 +15,12 @@ struct InstallPlan {
     QString markerPath; // the marker file
 };
 
+// The plan for setup in `programFolder` on the volume `volumeRoot`; setup at
+// the top of an export not yet burnt takes the content beside it.
+InstallPlan makePlan(const QString &programFolder, const QString &volumeRoot,
+    const QString &folderName, const QString &installFolder, const QString &runFile,
+    const QString &markerPath);
+
 // The installed program's full path, empty when there is no run file.
 QString programPath(const InstallPlan &plan);
 
@@ -29,11 +35,19 @@ QString firstMissingFolder(const QString &folder);
 // folder did not exist before.
 std::optional<QString> install(const InstallPlan &plan);
 
-// Writes (or replaces) the marker file; throws FileError.
+// The stamp file of the installation folder.
+QString stampPath(const QString &installFolder);
+
+// Writes (or replaces) the marker file, making its folder when missing, and
+// the matching stamp file in the installation folder; throws FileError. When
+// the stamp cannot be written the marker is taken back.
 void writeMarker(const InstallPlan &plan);
 
-// The program a marker file remembers: the path on its first line when a
-// file exists there, otherwise empty.
+// The program a marker file remembers, or empty when the marker cannot be
+// trusted: the program on its first line must exist and lie inside the
+// installation folder on its second line, and that folder must hold the
+// stamp file setup wrote with the same text. Anything else (a file of the
+// user's, an older marker, a folder since replaced) means install afresh.
 QString rememberedProgram(const QString &markerPath);
 
 } // namespace setup

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/messages.h"
+
 #include <QString>
 
 namespace setup {
@@ -7,7 +9,7 @@ namespace setup {
 class FileError;
 
 // The installer's own message texts (plain boxes titled messageTitle).
-inline const QString messageTitle = QStringLiteral("Error!");
+inline const QString messageTitle = QString::fromLatin1(core::messageTitle);
 
 QString cdInfMissingText(const QString &infPath);
 QString cdInfUnreadableText(const FileError &error);

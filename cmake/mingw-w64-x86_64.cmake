@@ -1,0 +1,14 @@
+# Cross-building for 64-bit Windows with Debian's mingw-w64 (the posix
+# thread model: g++-mingw-w64-x86-64-posix).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(ZORVEL_MINGW_PREFIX x86_64-w64-mingw32)
+
+find_program(CMAKE_C_COMPILER NAMES ${ZORVEL_MINGW_PREFIX}-gcc-posix ${ZORVEL_MINGW_PREFIX}-gcc)
+find_program(CMAKE_CXX_COMPILER NAMES ${ZORVEL_MINGW_PREFIX}-g++-posix ${ZORVEL_MINGW_PREFIX}-g++)
+find_program(CMAKE_RC_COMPILER NAMES ${ZORVEL_MINGW_PREFIX}-windres windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${ZORVEL_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
