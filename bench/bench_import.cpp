@@ -12,6 +12,8 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -40,7 +42,7 @@ QByteArray documentXml(int sections)
             xml += QStringLiteral("</w:p>");
         }
         if (i % 10 == 0)
-            xml += QStringLiteral("<w:p><w:r><w:drawing><a:blip r:embed=\"rIdPic\"/></w:drawing></w:r></w:p>");
+            xml += QStringLiteral("<w:p><w:r><w:drawing><a:blip r:embed=\"rIdPic%1\"/></w:drawing></w:r></w:p>").arg(i / 10);
     }
     xml += QStringLiteral("</w:body></w:document>");
     return xml.toUtf8();
@@ -61,11 +63,18 @@ int main(int argc, char **argv)
             "<w:style w:type=\"paragraph\" w:styleId=\"1\"><w:name w:val=\"heading 1\"/></w:style>"
             "<w:style w:type=\"paragraph\" w:styleId=\"Title\"><w:name w:val=\"Title\"/></w:style></w:styles>",
             ZipWriter::Method::Deflate);
-        zip.addBytes(QStringLiteral("word/_rels/document.xml.rels"),
-            "<?xml version=\"1.0\"?><Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-            "<Relationship Id=\"rIdPic\" Target=\"media/p.png\"/></Relationships>",
+        // 26 pictures of 64 KB that do not pack: the file is about 2 MB.
+        QByteArray rels = "<?xml version=\"1.0\"?><Relationships "
+                          "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
+        QRandomGenerator random(7);
+        for (int k = 0; k < 26; ++k) {
+            rels += QStringLiteral("<Relationship Id=\"rIdPic%1\" Target=\"media/p%1.png\"/>").arg(k).toUtf8();
+            QByteArray picture(64 * 1024, Qt::Uninitialized);
+            random.fillRange(reinterpret_cast<quint32 *>(picture.data()), picture.size() / 4);
+            zip.addBytes(QStringLiteral("word/media/p%1.png").arg(k), picture, ZipWriter::Method::Store);
+        }
+        zip.addBytes(QStringLiteral("word/_rels/document.xml.rels"), rels + "</Relationships>",
             ZipWriter::Method::Deflate);
-        zip.addBytes(QStringLiteral("word/media/p.png"), QByteArray(20000, 'x'), ZipWriter::Method::Store);
         zip.commit();
     }
     const qint64 fileSize = QFileInfo(path).size();
@@ -83,9 +92,9 @@ int main(int argc, char **argv)
     markManuscript(table, *read.manuscript, QStringList(read.manuscript->pictures.size(), path), QString());
     const QString shown = Rep(read.manuscript->plainText());
     const double markMs = t.nsecsElapsed() / 1e6;
-    std::printf("import: %d sections, %.1f MB DOCX (%.1f MB of XML): read %.0f ms, marked %.0f ms, "
+    std::printf("import: %d slots, %lld pictures, %.1f MB DOCX (%.1f MB of XML): read %.0f ms, marked %.0f ms, "
                 "total %.0f ms (goal 1000)\n",
-        table.parCount(), fileSize / 1048576.0, documentXml(256).size() / 1048576.0, readMs, markMs,
+        table.parCount(), (long long)read.manuscript->pictures.size(), fileSize / 1048576.0, documentXml(256).size() / 1048576.0, readMs, markMs,
         readMs + markMs);
 
     // A 10 MB input text (ten million letters): titles and paragraphs, cleaned
