@@ -143,6 +143,8 @@ void TestManuscript::structureByHeadings_data()
                           u"page زير گفتار\n"
                           u"  مي\u200Cخواهم بنويسم\n"
                           u"  سطر تازه \u200F. افزوده\n"
+                          u"  1. گام يك\n"
+                          u"  2. گام دو\n"
                           u"end\n"
                           u"page گفتار دو\n"
                           u"  متن گفتار دو")

@@ -6,7 +6,7 @@ odt.odt          written here: title, identity, headings three deep, a note,
 lo.docx, lo.odt  odt.odt saved by LibreOffice (soffice --convert-to)
 localised.docx   python-docx: heading style ids "1", "2", no outline levels
                  of their own (only the English names), w:del / w:ins, w:tab,
-                 w:br, ZWNJ
+                 w:br, ZWNJ, a numbered list
 outline.docx     python-docx: outline levels on styles without heading names,
                  on a style they are based on, and on a paragraph
 big.docx         python-docx: 260 headings, more than the table holds
@@ -190,6 +190,8 @@ def python_docx_files():
         r.append(t)
         rev.append(r)
         p._p.append(rev)
+    d.add_paragraph("گام يك", style=d.styles["List Number"])  # numbered through numbering.xml
+    d.add_paragraph("گام دو", style=d.styles["List Number"])
     d.add_paragraph("", style=d.styles["Heading 2"])  # empty: no title
     d.add_paragraph("گفتار دو", style=d.styles["Heading 1"])
     d.add_paragraph("متن گفتار دو")

@@ -201,7 +201,60 @@ struct WordStyle {
     QString name;
     QString basedOn;
     int outline = -2; // -2: not set; 9 body text
+    QString numId; // the list a style's paragraphs are numbered in
+    int numLevel = 0;
 };
+
+// One level of a numbered list of numbering.xml.
+struct ListLevel {
+    QString format = QStringLiteral("decimal");
+    QString text = QStringLiteral("%1.");
+    int start = 1;
+};
+
+QString romanNumber(int n)
+{
+    static const std::pair<int, const char *> parts[] = {{1000, "m"}, {900, "cm"}, {500, "d"},
+        {400, "cd"}, {100, "c"}, {90, "xc"}, {50, "l"}, {40, "xl"}, {10, "x"}, {9, "ix"}, {5, "v"},
+        {4, "iv"}, {1, "i"}};
+    QString out;
+    for (const auto &[value, letters] : parts)
+        for (; n >= value; n -= value)
+            out += QLatin1String(letters);
+    return out;
+}
+
+// A list number as the format shows it.
+QString listNumber(int n, const QString &format)
+{
+    if (format == u"lowerLetter" || format == u"upperLetter") {
+        const QString one(QChar(u'a' + (n - 1) % 26));
+        const QString t = one.repeated((n - 1) / 26 + 1);
+        return format == u"upperLetter" ? t.toUpper() : t;
+    }
+    if (format == u"lowerRoman")
+        return romanNumber(n);
+    if (format == u"upperRoman")
+        return romanNumber(n).toUpper();
+    if (format == u"bullet")
+        return QStringLiteral("•");
+    if (format == u"none")
+        return {};
+    if (format == u"decimalZero" && n < 10)
+        return u'0' + QString::number(n);
+    if (format == u"arabicAbjad" || format == u"arabicAlpha") {
+        const QString letters = format == u"arabicAbjad" ? QStringLiteral(u"ابجدهوزحطيكلمنسعفصقرشتثخذضظغ")
+                                                          : QStringLiteral(u"ابتثجحخدذرزسشصضطظعغفقكلمنهوي");
+        return n >= 1 && n <= letters.size() ? QString(letters[n - 1]) : QString::number(n);
+    }
+    if (format == u"hindiNumbers" || format == u"arabicAbjadNumeric") {
+        QString t = QString::number(n);
+        for (QChar &c : t)
+            c = QChar(c.unicode() - u'0' + 0x06F0);
+        return t;
+    }
+    return QString::number(n);
+}
 
 class DocxReader {
 public:
@@ -217,6 +270,7 @@ public:
         if (!document)
             throw Unreadable{QStringLiteral(u"بخش word/document.xml در فايل نيست")};
         readStyles();
+        readNumbering();
         readRelations();
         m_notes = readNotes(QStringLiteral("word/footnotes.xml"), u"footnote");
         m_endnotes = readNotes(QStringLiteral("word/endnotes.xml"), u"endnote");
@@ -281,6 +335,10 @@ private:
                     const int v = attr(xml, u"val").toInt(&ok);
                     if (ok)
                         m_styles[id].outline = v;
+                } else if (n == u"numId" && inParagraphProps) {
+                    m_styles[id].numId = attr(xml, u"val");
+                } else if (n == u"ilvl" && inParagraphProps) {
+                    m_styles[id].numLevel = std::clamp(attr(xml, u"val").toInt(), 0, 8);
                 }
             } else if (xml.isEndElement() && inNs(xml, u"wordprocessingml")) {
                 if (xml.name() == u"pPr")
@@ -310,6 +368,84 @@ private:
                 return n - 1;
         }
         return it->basedOn.isEmpty() ? -1 : styleLevel(it->basedOn, depth + 1);
+    }
+
+    void styleNumbering(const QString &id, QString *numId, int *level, int depth = 0) const
+    {
+        const auto it = m_styles.constFind(id);
+        if (it == m_styles.cend() || depth > 20)
+            return;
+        if (!it->numId.isEmpty()) {
+            *numId = it->numId;
+            if (*level < 0)
+                *level = it->numLevel;
+            return;
+        }
+        if (!it->basedOn.isEmpty())
+            styleNumbering(it->basedOn, numId, level, depth + 1);
+    }
+
+    // The number of the next paragraph of list numId at level: counted per
+    // list, a level's count starting again under each item above it.
+    QString listLabel(const QString &numId, int level)
+    {
+        if (numId.isEmpty() || numId == u"0" || !m_lists.contains(numId))
+            return {};
+        const QString abstractId = m_lists.value(numId);
+        const QList<ListLevel> levels = m_listLevels.value(abstractId);
+        if (level >= levels.size())
+            return {};
+        QList<int> &count = m_counts[numId];
+        count.resize(9);
+        count[level] = count[level] == 0 ? levels[level].start : count[level] + 1;
+        for (int k = level + 1; k < 9; ++k)
+            count[k] = 0;
+        QString label = levels[level].text;
+        for (int k = 0; k <= level && k < levels.size(); ++k)
+            label.replace(QStringLiteral("%") + QString::number(k + 1),
+                listNumber(count[k] > 0 ? count[k] : levels[k].start, levels[k].format));
+        return levels[level].format == u"bullet" ? QStringLiteral("•") : label.trimmed();
+    }
+
+    void readNumbering()
+    {
+        const QString entry = QStringLiteral("word/numbering.xml");
+        const std::optional<QByteArray> bytes = m_zip.read(entry);
+        if (!bytes)
+            return;
+        QXmlStreamReader xml(*bytes);
+        QString abstractId, numId;
+        int level = -1;
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (xml.isEndElement() && xml.name() == u"abstractNum")
+                abstractId.clear();
+            if (xml.isEndElement() && xml.name() == u"num")
+                numId.clear();
+            if (!xml.isStartElement() || !inNs(xml, u"wordprocessingml"))
+                continue;
+            const QStringView n = xml.name();
+            if (n == u"abstractNum") {
+                abstractId = attr(xml, u"abstractNumId");
+                m_listLevels[abstractId] = QList<ListLevel>(9);
+            } else if (n == u"num") {
+                numId = attr(xml, u"numId");
+            } else if (n == u"abstractNumId" && !numId.isEmpty()) {
+                m_lists.insert(numId, attr(xml, u"val"));
+            } else if (n == u"lvl" && !abstractId.isEmpty()) {
+                level = std::clamp(attr(xml, u"ilvl").toInt(), 0, 8);
+            } else if (!abstractId.isEmpty() && level >= 0) {
+                ListLevel &l = m_listLevels[abstractId][level];
+                if (n == u"start")
+                    l.start = std::max(attr(xml, u"val").toInt(), 0);
+                else if (n == u"numFmt")
+                    l.format = attr(xml, u"val");
+                else if (n == u"lvlText")
+                    l.text = attr(xml, u"val");
+            }
+        }
+        if (xml.hasError())
+            malformed(xml, entry);
     }
 
     bool styleIsTitle(const QString &id, int depth = 0) const
@@ -390,6 +526,8 @@ private:
         Block b;
         QString style;
         int ownLevel = -2;
+        QString numId;
+        int numLevel = -1;
         int depth = 1;
         while (depth > 0 && !xml.atEnd()) {
             xml.readNext();
@@ -415,7 +553,11 @@ private:
                             style = attr(xml, u"val");
                         else if (xml.name() == u"outlineLvl" && d == 2)
                             ownLevel = attr(xml, u"val").toInt();
-                        else if (xml.name() == u"rPr" || xml.name() == u"numPr") {
+                        else if (xml.name() == u"numId" && d == 3)
+                            numId = attr(xml, u"val");
+                        else if (xml.name() == u"ilvl" && d == 3)
+                            numLevel = std::clamp(attr(xml, u"val").toInt(), 0, 8);
+                        else if (xml.name() == u"rPr") {
                             xml.skipCurrentElement();
                             --d;
                         }
@@ -467,6 +609,13 @@ private:
         }
         b.level = ownLevel != -2 ? (ownLevel >= 0 && ownLevel <= 8 ? ownLevel : -1) : styleLevel(style);
         b.isBookTitle = b.level < 0 && styleIsTitle(style);
+        if (!inNote && !b.empty()) {
+            if (numId.isEmpty())
+                styleNumbering(style, &numId, &numLevel);
+            const QString label = listLabel(numId, std::max(numLevel, 0));
+            if (!label.isEmpty())
+                b.text.prepend(label + u' ');
+        }
         return b;
     }
 
@@ -548,6 +697,9 @@ private:
     QString m_defaultStyle;
     QHash<QString, QString> m_relations;
     QHash<QString, QString> m_notes, m_endnotes;
+    QHash<QString, QString> m_lists; // numId -> abstractNumId
+    QHash<QString, QList<ListLevel>> m_listLevels;
+    QHash<QString, QList<int>> m_counts;
     QString m_entry;
 };
 
