@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QtTest>
 
 using namespace zorvel;
@@ -138,6 +139,7 @@ private slots:
     void suggestionsAreHighlightedAndTakenByKeys();
     void allSuggestionsAtOnceWithoutDeletion();
     void takingAllIsRefusedWhenTheTableIsTooSmall();
+    void highlightsFollowTheView();
 };
 
 void TestTitleSuggest::findsTheTitlesOfTexts()
@@ -318,6 +320,34 @@ void TestTitleSuggest::takingAllIsRefusedWhenTheTableIsTooSmall()
     QCOMPARE(b.rec.notices().size(), 1);
     QVERIFY(b.rec.notices().first().contains(QStringLiteral("300")));
     QVERIFY(!b.tp.exists("Data/Work/a1.json"));
+}
+
+void TestTitleSuggest::highlightsFollowTheView()
+{
+    QStringList lines;
+    for (int i = 0; i < 300; ++i)
+        lines << QStringLiteral(u"درس %1").arg(i + 1) << kSentences[i % kSentences.size()];
+    Bench b([&](TempProgram &tp) { tp.write("t.txt", lines.join(QStringLiteral("\r\n")).toUtf8()); });
+    Form3 &w = b.open();
+    Bench::loadText(w, "t.txt");
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.SuggestTitles();
+    QCOMPARE(w.suggestions().size(), 300);
+    // Only the lines in view are highlighted, the first suggestion among them.
+    const auto highlighted = [&] {
+        QStringList out;
+        for (const QTextEdit::ExtraSelection &s : w.matn->extraSelections())
+            out << s.cursor.selectedText();
+        return out;
+    };
+    QVERIFY(!highlighted().isEmpty());
+    QVERIFY(highlighted().size() < 300);
+    QCOMPARE(highlighted().first(), Rep(QStringLiteral(u"درس 1")).chopped(1));
+    // Scrolled to the end, the last ones are.
+    w.matn->verticalScrollBar()->setValue(w.matn->verticalScrollBar()->maximum());
+    QVERIFY(highlighted().contains(Rep(QStringLiteral(u"درس 300")).chopped(1)));
+    QVERIFY(!highlighted().contains(Rep(QStringLiteral(u"درس 1")).chopped(1)));
 }
 
 QTEST_MAIN(TestTitleSuggest)

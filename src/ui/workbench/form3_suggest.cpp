@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -49,6 +50,10 @@ void Form3::buildSuggestionCommands()
     // The commands stand in the text's own menu too, with their keys.
     matn->setContextMenuPolicy(Qt::ActionsContextMenu);
     matn->addActions({suggestAction, takeAction, takeAllAction});
+    connect(matn->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        if (!m_suggestions.isEmpty())
+            showSuggestions();
+    });
     // Suggestions point into the text as it was: any other change drops them.
     connect(matn->document(), &QTextDocument::contentsChange, this, [this] {
         if (!m_suggestionEdit && !m_suggestions.isEmpty()) {
@@ -60,30 +65,34 @@ void Form3::buildSuggestionCommands()
 
 void Form3::showSuggestions()
 {
-    // Places in the text's units (CR LF counts two) to places in the
-    // document (a paragraph break counts one), in one pass down the text.
+    // Only the suggestions on the lines in view are highlighted, and again
+    // as the text scrolls: thousands of highlights over a long text would
+    // lay out all of it.
     QList<QTextEdit::ExtraSelection> marks;
-    marks.reserve(m_suggestions.size());
-    QTextDocument *doc = matn->document();
-    QTextBlock block = doc->begin();
-    int blockUnits = 0; // where the block starts, in the text's units
-    QTextCharFormat next, later;
-    next.setBackground(QColor(0xff, 0xc8, 0x57));
-    later.setBackground(QColor(0xff, 0xee, 0xa8));
-    for (qsizetype i = 0; i < m_suggestions.size(); ++i) {
-        const TitleCandidate &c = m_suggestions[i];
-        while (block.isValid() && blockUnits + block.length() - 1 < c.start) {
-            blockUnits += block.length() + 1; // its text and CR LF
-            block = block.next();
+    if (!m_suggestions.isEmpty()) {
+        QTextCharFormat next, later;
+        next.setBackground(QColor(0xff, 0xc8, 0x57));
+        later.setBackground(QColor(0xff, 0xee, 0xa8));
+        const QRect view = matn->viewport()->rect();
+        const QTextBlock last = matn->cursorForPosition(view.bottomLeft()).block();
+        int shown = 0;
+        for (QTextBlock block = matn->cursorForPosition(view.topLeft()).block();
+             block.isValid() && shown < 400; block = block.next(), ++shown) {
+            if (block.blockNumber() > last.blockNumber())
+                break;
+            // A block's place in the text's units: every break before it counts two.
+            const int unitStart = block.position() + block.blockNumber();
+            const int unitEnd = unitStart + block.length() - 1;
+            auto it = std::lower_bound(m_suggestions.cbegin(), m_suggestions.cend(), unitStart,
+                [](const TitleCandidate &c, int at) { return c.start < at; });
+            for (; it != m_suggestions.cend() && it->start <= unitEnd; ++it) {
+                QTextCursor cursor(block);
+                cursor.setPosition(block.position() + (it->start - unitStart));
+                cursor.setPosition(block.position() + std::min(it->start - unitStart + it->length, block.length() - 1),
+                    QTextCursor::KeepAnchor);
+                marks.append(QTextEdit::ExtraSelection{cursor, it == m_suggestions.cbegin() ? next : later});
+            }
         }
-        if (!block.isValid())
-            break;
-        QTextCursor cursor(doc);
-        cursor.setPosition(block.position() + (c.start - blockUnits));
-        cursor.setPosition(std::min(block.position() + block.length() - 1,
-                               block.position() + (c.start - blockUnits) + c.length),
-            QTextCursor::KeepAnchor);
-        marks.append(QTextEdit::ExtraSelection{cursor, i == 0 ? next : later});
     }
     matn->setExtraSelections(marks);
 }
