@@ -626,9 +626,13 @@ private:
             addBlock(blocks, row);
     }
 
-    QList<Block> rows(QXmlStreamReader &xml)
+    QList<Block> rows(QXmlStreamReader &xml, int nesting = 0)
     {
         QList<Block> out;
+        if (nesting > 32) {
+            xml.skipCurrentElement(); // tables in tables without end: no deeper
+            return out;
+        }
         while (!xml.atEnd()) {
             xml.readNext();
             if (xml.isEndElement() && xml.name() == u"tbl")
@@ -636,14 +640,14 @@ private:
             if (!xml.isStartElement() || !inNs(xml, u"wordprocessingml"))
                 continue;
             if (xml.name() == u"tr")
-                out.append(row(xml));
+                out.append(row(xml, nesting));
             else if (xml.name() == u"del" || xml.name() == u"tblPr" || xml.name() == u"tblGrid")
                 xml.skipCurrentElement();
         }
         return out;
     }
 
-    Block row(QXmlStreamReader &xml)
+    Block row(QXmlStreamReader &xml, int nesting)
     {
         Block r;
         bool first = true;
@@ -665,7 +669,7 @@ private:
                     if (xml.name() == u"p") {
                         part = paragraph(xml);
                     } else if (xml.name() == u"tbl") {
-                        for (const Block &inner : rows(xml)) {
+                        for (const Block &inner : rows(xml, nesting + 1)) {
                             if (!part.text.isEmpty())
                                 part.text += u' ';
                             part.append(inner);
@@ -884,9 +888,13 @@ private:
             addBlock(blocks, row);
     }
 
-    QList<Block> rows(QXmlStreamReader &xml)
+    QList<Block> rows(QXmlStreamReader &xml, int nesting = 0)
     {
         QList<Block> out;
+        if (nesting > 32) {
+            xml.skipCurrentElement(); // tables in tables without end: no deeper
+            return out;
+        }
         while (!xml.atEnd()) {
             xml.readNext();
             if (xml.isEndElement() && xml.name() == u"table" && inNs(xml, u":table:"))
@@ -918,7 +926,7 @@ private:
                     if (inNs(xml, u":text:") && (xml.name() == u"p" || xml.name() == u"h")) {
                         inline_(xml, part);
                     } else if (inNs(xml, u":table:") && xml.name() == u"table") {
-                        for (const Block &inner : rows(xml)) {
+                        for (const Block &inner : rows(xml, nesting + 1)) {
                             if (!part.text.isEmpty())
                                 part.text += u' ';
                             part.append(inner);
@@ -1268,8 +1276,11 @@ QString linesToRtf(const QList<ManuscriptLine> &lines, const QList<int> &picture
             const int n = pictureNumbers.value(line.picture, -1);
             if (n < 0)
                 continue;
-            paragraphs.append(RtfParagraph{inlinePictureGroup(imgT, n),
-                QLatin1Char('{') + QString::number(n) + QLatin1Char('}')});
+            // Without the template the picture is a space, as its object reads.
+            const QString group = inlinePictureGroup(imgT, n);
+            paragraphs.append(RtfParagraph{group,
+                (group.isEmpty() ? QStringLiteral(" {") : QStringLiteral("{")) + QString::number(n)
+                    + QLatin1Char('}')});
         } else {
             paragraphs.append(RtfParagraph{QString(), line.text});
         }
