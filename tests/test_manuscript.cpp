@@ -132,6 +132,17 @@ void TestManuscript::structureByHeadings_data()
     QTest::addColumn<QString>("book");
     QTest::addColumn<int>("pictures");
     QTest::newRow("odt of our own") << "odt.odt" << false << kOdtBook << 1;
+    QTest::newRow("first heading alone names the book") << "alone.odt" << false
+        << QStringLiteral(u"name: نام تنها\n"
+                          u"identity: پيش از نام\n"
+                          u"identity: زير نام\n"
+                          u"page الف\n"
+                          u"  متن الف[1]\n"
+                          u"  [1] پي نوشت\n"
+                          u"page ب\n"
+                          u"page ج\n"
+                          u"  متن ج")
+        << 0;
     QTest::newRow("odt saved by LibreOffice") << "lo.odt" << true << kOdtBook << 1;
     QTest::newRow("docx saved by LibreOffice") << "lo.docx" << true << kOdtBook << 1;
     QTest::newRow("localised style ids, revisions") << "localised.docx" << true

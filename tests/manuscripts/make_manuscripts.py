@@ -3,6 +3,8 @@
 
 odt.odt          written here: title, identity, headings three deep, a note,
                  a picture, a table, an empty heading
+alone.odt        written here: no title style, one heading above all others,
+                 an endnote, a heading with no text of its own
 lo.docx, lo.odt  odt.odt saved by LibreOffice (soffice --convert-to)
 localised.docx   python-docx: heading style ids "1", "2", no outline levels
                  of their own (only the English names), w:del / w:ins, w:tab,
@@ -101,11 +103,26 @@ MANIFEST = """<?xml version="1.0" encoding="UTF-8"?>
 """
 
 
-def write_odt(path):
+# No title style: the first heading, above all the others, names the book.
+ALONE = f"""<?xml version="1.0" encoding="UTF-8"?>
+<office:document-content {NS}><office:body><office:text>
+<text:p>پيش از نام</text:p>
+<text:h text:outline-level="1">نام تنها</text:h>
+<text:p>زير نام</text:p>
+<text:h text:outline-level="2">الف</text:h>
+<text:p>متن الف<text:note text:note-class="endnote"><text:note-citation>i</text:note-citation><text:note-body><text:p>پي نوشت</text:p></text:note-body></text:note></text:p>
+<text:h text:outline-level="2">ب</text:h>
+<text:h text:outline-level="2">ج</text:h>
+<text:p>متن ج</text:p>
+</office:text></office:body></office:document-content>
+"""
+
+
+def write_odt(path, content=CONTENT):
     with zipfile.ZipFile(path, "w") as z:
         z.writestr(zipfile.ZipInfo("mimetype"), "application/vnd.oasis.opendocument.text")
         z.writestr("META-INF/manifest.xml", MANIFEST, zipfile.ZIP_DEFLATED)
-        z.writestr("content.xml", CONTENT, zipfile.ZIP_DEFLATED)
+        z.writestr("content.xml", content, zipfile.ZIP_DEFLATED)
         z.writestr("styles.xml", STYLES, zipfile.ZIP_DEFLATED)
         z.writestr("Pictures/p1.png", png(), zipfile.ZIP_DEFLATED)
 
@@ -228,6 +245,7 @@ def python_docx_files():
 
 
 write_odt(os.path.join(out, "odt.odt"))
+write_odt(os.path.join(out, "alone.odt"), ALONE)
 write_bad()
 if not no_office:
     python_docx_files()
