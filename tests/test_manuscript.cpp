@@ -6,9 +6,9 @@
 #include "core/book/manuscript.h"
 #include "core/book/paragraphtable.h"
 #include "core/book/textrules.h"
-#include "core/richtext/rtf_reader.h"
 #include "core/common/filesystem.h"
 #include "core/richtext/rtf.h"
+#include "core/richtext/rtf_reader.h"
 #include "support/benchfixture.h"
 #include "ui/richtext/plaintextbox.h"
 #include "ui/richtext/richtextbox.h"
@@ -45,37 +45,37 @@ QString describe(const Manuscript &m)
         } else {
             out << QStringLiteral("page ") + e.title;
             for (const ManuscriptLine &l : e.lines)
-                out << QStringLiteral("  ") + (l.picture >= 0 ? QStringLiteral("<pic %1>").arg(l.picture) : l.text);
+                out << QStringLiteral("  ")
+                        + (l.picture >= 0 ? QStringLiteral("<pic %1>").arg(l.picture) : l.text);
         }
     }
     return out.join(u'\n');
 }
 
 // What odt.odt holds, and LibreOffice's DOCX and ODT of it.
-const QString kOdtBook = QStringLiteral(
-    u"name: كتاب آزمايشي\n"
-    u"identity: ناشر: نشر نمونه\n"
-    u"identity: چاپ اول\n"
-    u"open فصل اول\n"
-    u"page فصل اول\n"
-    u"  پيش درآمد فصل اول.\n"
-    u"open بخش يك\n"
-    u"page درس الف\n"
-    u"  متن درس الف[1] با يك يادداشت.\n"
-    u"  [1] يادداشت الف\n"
-    u"page درس ب\n"
-    u"  پيش از تصوير\n"
-    u"  <pic 0>\n"
-    u"  نام | مقدار\n"
-    u"  آب | ۱۲\n"
-    u"end\n"
-    u"page بخش دو\n"
-    u"  متن بخش دو  با\u200C فاصله و زبانه.\n"
-    u"end\n"
-    u"page فصل دوم\n"
-    u"  متن فصل دوم\n"
-    u"  سطر دوم.\n"
-    u"  پس از عنوان خالي.");
+const QString kOdtBook = QStringLiteral(u"name: كتاب آزمايشي\n"
+                                        u"identity: ناشر: نشر نمونه\n"
+                                        u"identity: چاپ اول\n"
+                                        u"open فصل اول\n"
+                                        u"page فصل اول\n"
+                                        u"  پيش درآمد فصل اول.\n"
+                                        u"open بخش يك\n"
+                                        u"page درس الف\n"
+                                        u"  متن درس الف[1] با يك يادداشت.\n"
+                                        u"  [1] يادداشت الف\n"
+                                        u"page درس ب\n"
+                                        u"  پيش از تصوير\n"
+                                        u"  <pic 0>\n"
+                                        u"  نام | مقدار\n"
+                                        u"  آب | ۱۲\n"
+                                        u"end\n"
+                                        u"page بخش دو\n"
+                                        u"  متن بخش دو  با\u200C فاصله و زبانه.\n"
+                                        u"end\n"
+                                        u"page فصل دوم\n"
+                                        u"  متن فصل دوم\n"
+                                        u"  سطر دوم.\n"
+                                        u"  پس از عنوان خالي.");
 
 } // namespace
 
@@ -104,13 +104,15 @@ private:
 void TestManuscript::initTestCase()
 {
     QVERIFY(m_dir.isValid());
-    const QString script = QStringLiteral(ZORVEL_SOURCE_DIR "/tests/manuscripts/make_manuscripts.py");
+    const QString script
+        = QStringLiteral(ZORVEL_SOURCE_DIR "/tests/manuscripts/make_manuscripts.py");
     QProcess probe;
-    probe.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QStringLiteral("import docx")});
+    probe.start(QStringLiteral("/usr/bin/python3"),
+        { QStringLiteral("-c"), QStringLiteral("import docx") });
     m_office = probe.waitForFinished(30000) && probe.exitCode() == 0
         && !QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty();
     QProcess make;
-    QStringList args{script, m_dir.path()};
+    QStringList args { script, m_dir.path() };
     if (!m_office)
         args << QStringLiteral("--no-office");
     make.start(QStringLiteral("/usr/bin/python3"), args);
@@ -133,34 +135,35 @@ void TestManuscript::structureByHeadings_data()
     QTest::addColumn<int>("pictures");
     QTest::newRow("odt of our own") << "odt.odt" << false << kOdtBook << 1;
     QTest::newRow("first heading alone names the book") << "alone.odt" << false
-        << QStringLiteral(u"name: نام تنها\n"
-                          u"identity: پيش از نام\n"
-                          u"identity: زير نام\n"
-                          u"page الف\n"
-                          u"  متن الف[1]\n"
-                          u"  [1] پي نوشت\n"
-                          u"page ب\n"
-                          u"page ج\n"
-                          u"  متن ج")
-        << 0;
+                                                        << QStringLiteral(u"name: نام تنها\n"
+                                                                          u"identity: پيش از نام\n"
+                                                                          u"identity: زير نام\n"
+                                                                          u"page الف\n"
+                                                                          u"  متن الف[1]\n"
+                                                                          u"  [1] پي نوشت\n"
+                                                                          u"page ب\n"
+                                                                          u"page ج\n"
+                                                                          u"  متن ج")
+                                                        << 0;
     QTest::newRow("odt saved by LibreOffice") << "lo.odt" << true << kOdtBook << 1;
     QTest::newRow("docx saved by LibreOffice") << "lo.docx" << true << kOdtBook << 1;
     QTest::newRow("localised style ids, revisions") << "localised.docx" << true
-        << QStringLiteral(u"name: كتاب بومي\n"
-                          u"identity: شناسنامه بومي\n"
-                          u"open گفتار يك\n"
-                          u"page گفتار يك\n"
-                          u"  درآمد گفتار\n"
-                          u"page زير گفتار\n"
-                          u"  مي\u200Cخواهم بنويسم\n"
-                          u"  سطر تازه \u200F. افزوده\n"
-                          u"  1. گام يك\n"
-                          u"  2. گام دو\n"
-                          u"end\n"
-                          u"page گفتار دو\n"
-                          u"  متن گفتار دو")
-        << 0;
-    QTest::newRow("outline levels without heading names") << "outline.docx" << true
+                                                    << QStringLiteral(u"name: كتاب بومي\n"
+                                                                      u"identity: شناسنامه بومي\n"
+                                                                      u"open گفتار يك\n"
+                                                                      u"page گفتار يك\n"
+                                                                      u"  درآمد گفتار\n"
+                                                                      u"page زير گفتار\n"
+                                                                      u"  مي\u200Cخواهم بنويسم\n"
+                                                                      u"  سطر تازه \u200F. افزوده\n"
+                                                                      u"  1. گام يك\n"
+                                                                      u"  2. گام دو\n"
+                                                                      u"end\n"
+                                                                      u"page گفتار دو\n"
+                                                                      u"  متن گفتار دو")
+                                                    << 0;
+    QTest::newRow("outline levels without heading names")
+        << "outline.docx" << true
         << QStringLiteral(u"name: outline\n"
                           u"identity: مقدمه بي عنوان\n"
                           u"open فصل يكم\n"
@@ -209,7 +212,8 @@ void TestManuscript::unreadableFilesAreRefused_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("reason");
     QTest::newRow("not a zip") << "bad-notzip.docx" << QStringLiteral("ZIP");
-    QTest::newRow("no document.xml") << "bad-nodocument.docx" << QStringLiteral("word/document.xml");
+    QTest::newRow("no document.xml")
+        << "bad-nodocument.docx" << QStringLiteral("word/document.xml");
     QTest::newRow("malformed XML") << "bad-malformed.docx" << QStringLiteral("XML");
     QTest::newRow("entry over 200 MB") << "bad-huge.docx" << QStringLiteral(u"۲۰۰");
     QTest::newRow("missing file") << "none.odt" << QStringLiteral("none.odt");
@@ -245,7 +249,8 @@ void TestManuscript::workbenchMarksAManuscript()
     QCOMPARE(w.table.slot(1).body, QStringLiteral(u"فصل اول"));
     QCOMPARE(w.table.slot(2).title, QStringLiteral(u"فصل اول"));
     QCOMPARE(w.bindex->item(3)->text(), QStringLiteral(u">>> عنوان اصلي   =>   بخش يك"));
-    QCOMPARE(rtfToText(w.table.slot(4).body), Rep(QStringLiteral(u"متن درس الف[1] با يك يادداشت.\r\n[1] يادداشت الف")));
+    QCOMPARE(rtfToText(w.table.slot(4).body),
+        Rep(QStringLiteral(u"متن درس الف[1] با يك يادداشت.\r\n[1] يادداشت الف")));
     // Without "با حذف" the text stays in matn, cleaned as an input text.
     QCOMPARE(w.matn->Text(), Rep(m.plainText()));
 
@@ -256,15 +261,18 @@ void TestManuscript::workbenchMarksAManuscript()
     QCOMPARE(w.table.imgCount, qint16(1));
     QVERIFY(QFile::exists(picture));
     const QString pageB = w.table.slot(5).body;
-    QCOMPARE(rtfToText(pageB), Rep(QStringLiteral(u"پيش از تصوير")) + QStringLiteral("\r\n {0}\r\n")
-                 + Rep(QStringLiteral(u"نام | مقدار\r\nآب | ۱۲")));
+    QCOMPARE(rtfToText(pageB),
+        Rep(QStringLiteral(u"پيش از تصوير")) + QStringLiteral("\r\n {0}\r\n")
+            + Rep(QStringLiteral(u"نام | مقدار\r\nآب | ۱۲")));
     RichTextBox box;
     box.setTextRTF(pageB);
     int objects = 0;
     for (QTextBlock bl = box.document()->begin(); bl.isValid(); bl = bl.next())
         for (auto it = bl.begin(); !it.atEnd(); ++it)
             if (it.fragment().charFormat().hasProperty(kRtfObjectProperty)) {
-                QCOMPARE(inlinePictureNumber(it.fragment().charFormat().property(kRtfObjectProperty).toString()), 0);
+                QCOMPARE(inlinePictureNumber(
+                             it.fragment().charFormat().property(kRtfObjectProperty).toString()),
+                    0);
                 ++objects;
             }
     QCOMPARE(objects, 1);
@@ -273,12 +281,13 @@ void TestManuscript::workbenchMarksAManuscript()
     // Again with "با حذف": asked first, then the marks are replaced and the
     // text leaves matn as a hand mark's does.
     w.Chek->setChecked(true);
-    b.rec.queueAnswers({true});
+    b.rec.queueAnswers({ true });
     Bench::loadText(w, "Book.ODT");
     QCOMPARE(b.rec.questions().size(), 1);
     QCOMPARE(w.table.parCount(), m.slotsNeeded());
     QCOMPARE(w.matn->Text(), QString());
-    QCOMPARE(w.table.imgList[0], b.tp.file("Data/Work/a1.media/a1-2.png")); // the first stays for the earlier marks
+    QCOMPARE(w.table.imgList[0],
+        b.tp.file("Data/Work/a1.media/a1-2.png")); // the first stays for the earlier marks
 }
 
 void TestManuscript::workbenchRefusesWithoutChange_data()
@@ -324,9 +333,10 @@ void TestManuscript::archiveNamesNeverChooseAPath()
     Form3 &w = b.open();
     Bench::loadText(w, "slip.docx");
     QVERIFY(b.rec.notices().isEmpty());
-    QCOMPARE(w.table.imgCount, qint16(0)); // the entry outside the archive's word folder is not its picture
+    QCOMPARE(w.table.imgCount,
+        qint16(0)); // the entry outside the archive's word folder is not its picture
     QDirIterator it(QDir::rootPath() == b.tp.path() ? b.tp.path() : QFileInfo(b.tp.path()).path(),
-        {QStringLiteral("evil.png")}, QDir::Files, QDirIterator::Subdirectories);
+        { QStringLiteral("evil.png") }, QDir::Files, QDirIterator::Subdirectories);
     QVERIFY(!it.hasNext());
 }
 
@@ -345,7 +355,8 @@ void TestManuscript::importedBookIsWrittenAndExported()
     QVERIFY(tree.contains(QStringLiteral(u"\t<node label=\"فصل اول\">")));
     QVERIFY(tree.contains(QStringLiteral(u"\t\t\t<node label=\"درس ب\" src=\"DATA/BookTXT/")));
     bool found = false;
-    for (const QString &page : QDir(b.tp.file("Data/BookTXT")).entryList({QStringLiteral("*.htm")})) {
+    for (const QString &page :
+        QDir(b.tp.file("Data/BookTXT")).entryList({ QStringLiteral("*.htm") })) {
         const QString text = FileSystem().readUnicode(b.tp.file("Data/BookTXT/" + page));
         if (text.startsWith(QStringLiteral(u"<pgTitle>درس ب</pgTitle>"))) {
             QVERIFY(text.contains(QStringLiteral("<IMG src=\"../BookIMG/a1-1.png\">")));
@@ -357,27 +368,31 @@ void TestManuscript::importedBookIsWrittenAndExported()
     // The export's reader data lists the book's titles.
     b.tp.mkdir("Out");
     QProcess exporter;
-    exporter.start(QStringLiteral(ZORVEL_BIN_DIR "/zorvel-export"), {b.tp.file("Data"), b.tp.file("Out")});
+    exporter.start(
+        QStringLiteral(ZORVEL_BIN_DIR "/zorvel-export"), { b.tp.file("Data"), b.tp.file("Out") });
     QVERIFY(exporter.waitForFinished(120000));
     QVERIFY2(exporter.exitCode() == 0, exporter.readAllStandardError().right(600).constData());
     QFile js(b.tp.file("Out/Export 1/Data/reader/data/a1.js"));
     QVERIFY(js.open(QIODevice::ReadOnly));
     const QString data = QString::fromUtf8(js.readAll());
-    for (const QString &title : {QStringLiteral(u"فصل اول"), QStringLiteral(u"بخش يك"), QStringLiteral(u"درس الف"),
-             QStringLiteral(u"درس ب"), QStringLiteral(u"بخش دو"), QStringLiteral(u"فصل دوم")})
+    for (const QString &title :
+        { QStringLiteral(u"فصل اول"), QStringLiteral(u"بخش يك"), QStringLiteral(u"درس الف"),
+            QStringLiteral(u"درس ب"), QStringLiteral(u"بخش دو"), QStringLiteral(u"فصل دوم") })
         QVERIFY2(data.contains(title), qPrintable(title));
 }
 
 void TestManuscript::commandLine()
 {
     TempProgram tp;
-    for (const char *d : {"Data/BookTXT", "Data/_xml", "Data/BookIMG"})
+    for (const char *d : { "Data/BookTXT", "Data/_xml", "Data/BookIMG" })
         tp.mkdir(d);
     QFile::copy(file("odt.odt"), tp.file("m.odt"));
     QFile::copy(file("bad-malformed.docx"), tp.file("bad.docx"));
-    tp.write("t.txt", QStringLiteral(u"فصل اول\r\n%1\r\nفصل دوم\r\n%1")
-                          .arg(QStringLiteral(u"متني بلند براي آزمودن كه از هشتاد حرف بيشتر است و با نقطه به پايان ميرسد، چون جمله است."))
-                          .toUtf8());
+    tp.write("t.txt",
+        QStringLiteral(u"فصل اول\r\n%1\r\nفصل دوم\r\n%1")
+            .arg(QStringLiteral(u"متني بلند براي آزمودن كه از هشتاد حرف بيشتر است و با نقطه به "
+                                u"پايان ميرسد، چون جمله است."))
+            .toUtf8());
     const auto run = [&](const QStringList &args, QString *out = nullptr, QString *err = nullptr) {
         QProcess p;
         p.start(QStringLiteral(ZORVEL_BIN_DIR "/zorvel-import"), args);
@@ -389,31 +404,37 @@ void TestManuscript::commandLine()
         return p.exitCode();
     };
     QString out, err;
-    QCOMPARE(run({QStringLiteral("--help")}, &out), 0);
+    QCOMPARE(run({ QStringLiteral("--help") }, &out), 0);
     QVERIFY(out.contains(QStringLiteral("usage")));
     QCOMPARE(run({}), 2);
-    QCOMPARE(run({QStringLiteral("--slot"), QStringLiteral("d1"), tp.file("Data"), tp.file("m.odt")}), 2);
-    QCOMPARE(run({QStringLiteral("--bogus"), tp.file("Data"), tp.file("m.odt")}), 2);
+    QCOMPARE(
+        run({ QStringLiteral("--slot"), QStringLiteral("d1"), tp.file("Data"), tp.file("m.odt") }),
+        2);
+    QCOMPARE(run({ QStringLiteral("--bogus"), tp.file("Data"), tp.file("m.odt") }), 2);
 
-    QCOMPARE(run({tp.file("Data"), tp.file("bad.docx")}, nullptr, &err), 1);
+    QCOMPARE(run({ tp.file("Data"), tp.file("bad.docx") }, nullptr, &err), 1);
     QVERIFY(err.contains(QStringLiteral("bad.docx")));
     QVERIFY(!tp.exists("Data/_xml/aTitle1.xml"));
 
     // The first unfinished book by default.
-    QCOMPARE(run({tp.file("Data"), tp.file("m.odt")}, &out, &err), 0);
+    QCOMPARE(run({ tp.file("Data"), tp.file("m.odt") }, &out, &err), 0);
     QCOMPARE(out.trimmed(), QStringLiteral("a1: 5 pages, 2 main titles, 1 pictures"));
     QVERIFY(tp.exists("Data/_xml/aTitle1.xml"));
     QVERIFY(tp.exists("Data/BookIMG/a1-1.png"));
-    QVERIFY(QString::fromUtf16(reinterpret_cast<const char16_t *>(tp.read("Data/_xml/BookTitle.xml").constData() + 2))
+    QVERIFY(QString::fromUtf16(
+        reinterpret_cast<const char16_t *>(tp.read("Data/_xml/BookTitle.xml").constData() + 2))
                 .contains(QStringLiteral(u"<aBook1>كتاب آزمايشي</aBook1>")));
-    QCOMPARE(run({tp.file("Data"), tp.file("t.txt")}, &out), 0);
+    QCOMPARE(run({ tp.file("Data"), tp.file("t.txt") }, &out), 0);
     QCOMPARE(out.trimmed(), QStringLiteral("a2: 2 pages, 0 main titles, 0 pictures"));
 
     // A finished book only with --replace.
-    QCOMPARE(run({QStringLiteral("--slot"), QStringLiteral("a1"), tp.file("Data"), tp.file("t.txt")}, nullptr, &err), 1);
+    QCOMPARE(
+        run({ QStringLiteral("--slot"), QStringLiteral("a1"), tp.file("Data"), tp.file("t.txt") },
+            nullptr, &err),
+        1);
     QVERIFY(err.contains(QStringLiteral("aTitle1.xml")));
-    QCOMPARE(run({QStringLiteral("--slot"), QStringLiteral("a1"), QStringLiteral("--replace"), tp.file("Data"),
-                     tp.file("t.txt")},
+    QCOMPARE(run({ QStringLiteral("--slot"), QStringLiteral("a1"), QStringLiteral("--replace"),
+                     tp.file("Data"), tp.file("t.txt") },
                  &out),
         0);
     QCOMPARE(out.trimmed(), QStringLiteral("a1: 2 pages, 0 main titles, 0 pictures"));
@@ -422,10 +443,10 @@ void TestManuscript::commandLine()
 
     if (m_office) {
         QFile::copy(file("big.docx"), tp.file("big.docx"));
-        QCOMPARE(run({tp.file("Data"), tp.file("big.docx")}, nullptr, &err), 1);
+        QCOMPARE(run({ tp.file("Data"), tp.file("big.docx") }, nullptr, &err), 1);
         QVERIFY(err.contains(QStringLiteral("260")));
         QFile::copy(file("slip.docx"), tp.file("slip.docx"));
-        QCOMPARE(run({tp.file("Data"), tp.file("slip.docx")}, &out), 0);
+        QCOMPARE(run({ tp.file("Data"), tp.file("slip.docx") }, &out), 0);
         QVERIFY(!QFile::exists(QFileInfo(tp.path()).path() + QStringLiteral("/evil.png")));
         QVERIFY(!tp.exists("evil.png"));
     }

@@ -1,7 +1,7 @@
 // Titles suggested in plain texts: the rule on texts with known titles, and
 // the workbench's commands that show and take the suggestions.
-#include "core/book/titlesuggest.h"
 #include "core/book/textrules.h"
+#include "core/book/titlesuggest.h"
 #include "core/common/codepage.h"
 #include "core/richtext/rtf.h"
 #include "support/benchfixture.h"
@@ -23,11 +23,16 @@ namespace {
 
 // Paragraphs long enough to be paragraphs, and ending as sentences do.
 const QStringList kSentences = {
-    QStringLiteral(u"در روزگاران قديم مردي در كنار رودخانه زندگي ميكرد كه هر روز صبح زود برميخاست و به مزرعه خود ميرفت تا زمين را آماده كشت كند."),
-    QStringLiteral(u"آب اين رودخانه از كوههاي بلند شمالي سرچشمه ميگيرد و پس از گذشتن از دشتهاي سرسبز به درياي بزرگ ميريزد و زمينهاي بسياري را سيراب ميكند."),
-    QStringLiteral(u"دانش آموزان بايد پيش از آغاز هر درس، درس پيشين را مرور كنند و پرسشهاي خود را بنويسند تا در كلاس درباره آنها گفتگو شود، زيرا يادگيري پيوسته است."),
-    QStringLiteral(u"نويسنده در اين كتاب كوشيده است تا با زباني ساده و روشن، مفاهيم دشوار را براي خوانندگان جوان بيان كند و نمونه\u200Cهاي فراواني از زندگي روزمره بياورد!"),
-    QStringLiteral(u"آيا تا كنون انديشيده\u200Cايد كه چرا آسمان در هنگام غروب سرخ ميشود و چرا ستارگان در شب ميدرخشند و در روز ديده نميشوند و ماه چگونه شكل عوض ميكند؟"),
+    QStringLiteral(u"در روزگاران قديم مردي در كنار رودخانه زندگي ميكرد كه هر روز صبح زود برميخاست "
+                   u"و به مزرعه خود ميرفت تا زمين را آماده كشت كند."),
+    QStringLiteral(u"آب اين رودخانه از كوههاي بلند شمالي سرچشمه ميگيرد و پس از گذشتن از دشتهاي "
+                   u"سرسبز به درياي بزرگ ميريزد و زمينهاي بسياري را سيراب ميكند."),
+    QStringLiteral(u"دانش آموزان بايد پيش از آغاز هر درس، درس پيشين را مرور كنند و پرسشهاي خود را "
+                   u"بنويسند تا در كلاس درباره آنها گفتگو شود، زيرا يادگيري پيوسته است."),
+    QStringLiteral(u"نويسنده در اين كتاب كوشيده است تا با زباني ساده و روشن، مفاهيم دشوار را براي "
+                   u"خوانندگان جوان بيان كند و نمونه\u200Cهاي فراواني از زندگي روزمره بياورد!"),
+    QStringLiteral(u"آيا تا كنون انديشيده\u200Cايد كه چرا آسمان در هنگام غروب سرخ ميشود و چرا "
+                   u"ستارگان در شب ميدرخشند و در روز ديده نميشوند و ماه چگونه شكل عوض ميكند؟"),
 };
 
 struct Sample {
@@ -42,18 +47,21 @@ Sample sample(int seed)
     QStringList titles;
     int s = seed;
     const auto paragraph = [&] {
-        lines << kSentences[s++ % kSentences.size()] + u' ' + kSentences[(s * 3) % kSentences.size()];
+        lines << kSentences[s++ % kSentences.size()] + u' '
+                + kSentences[(s * 3) % kSentences.size()];
     };
     const auto title = [&](const QString &t) {
         lines << t;
         titles << t;
     };
-    lines << QStringLiteral(u"به نام خداوند جان و خرد، كتابي براي آموزش كه در سال هزار و سيصد و نود در شهر تهران به چاپ رسيده است.");
+    lines << QStringLiteral(u"به نام خداوند جان و خرد، كتابي براي آموزش كه در سال هزار و سيصد و "
+                            u"نود در شهر تهران به چاپ رسيده است.");
     paragraph();
-    const QStringList ordinals = {QStringLiteral(u"اول"), QStringLiteral(u"دوم"), QStringLiteral(u"سوم"),
-        QStringLiteral(u"چهارم"), QStringLiteral(u"پنجم")};
+    const QStringList ordinals = { QStringLiteral(u"اول"), QStringLiteral(u"دوم"),
+        QStringLiteral(u"سوم"), QStringLiteral(u"چهارم"), QStringLiteral(u"پنجم") };
     for (int i = 0; i < 5; ++i) {
-        title(QStringLiteral(u"فصل ") + ordinals[i] + (i % 2 ? QStringLiteral(u": سفر به شمال") : QString()));
+        title(QStringLiteral(u"فصل ") + ordinals[i]
+            + (i % 2 ? QStringLiteral(u": سفر به شمال") : QString()));
         paragraph();
         paragraph();
         switch ((seed + i) % 5) {
@@ -107,7 +115,7 @@ Sample sample(int seed)
     paragraph();
     title(QStringLiteral(u"پرسش 2"));
     paragraph();
-    return {Rep(lines.join(QStringLiteral("\r\n"))), titles};
+    return { Rep(lines.join(QStringLiteral("\r\n"))), titles };
 }
 
 // A title as the rule gives it: without the marks Rep puts after digits at its end.
@@ -190,7 +198,8 @@ void TestTitleSuggest::titleForms()
 {
     QFETCH(QString, line);
     QFETCH(bool, title);
-    const QString text = Rep(kSentences[1] + QStringLiteral("\r\n") + line + QStringLiteral("\r\n") + kSentences[2]);
+    const QString text = Rep(
+        kSentences[1] + QStringLiteral("\r\n") + line + QStringLiteral("\r\n") + kSentences[2]);
     const QStringList got = found(text);
     QCOMPARE(got.contains(bare(Rep(line))), title);
     QVERIFY(!got.contains(Rep(kSentences[1])));
@@ -198,14 +207,16 @@ void TestTitleSuggest::titleForms()
 
 void TestTitleSuggest::piecesRunToTheNextTitle()
 {
-    const QString text = QStringLiteral(u"سر\r\n  فصل اول  \r\n") + kSentences[0] + QStringLiteral("\r\n")
-        + kSentences[1] + QStringLiteral(u"\r\nفصل دوم\r\nفصل سوم\r\n") + kSentences[2];
+    const QString text = QStringLiteral(u"سر\r\n  فصل اول  \r\n") + kSentences[0]
+        + QStringLiteral("\r\n") + kSentences[1] + QStringLiteral(u"\r\nفصل دوم\r\nفصل سوم\r\n")
+        + kSentences[2];
     const QList<TitleCandidate> titles = suggestTitles(text);
     QCOMPARE(titles.size(), 3);
     // Spaces around a title are not part of it.
     QCOMPARE(text.mid(titles[0].start, titles[0].length), QStringLiteral(u"فصل اول"));
     const QList<SuggestedPiece> pieces = suggestedPieces(text, titles);
-    QCOMPARE(text.mid(pieces[0].bodyStart, pieces[0].bodyLength), kSentences[0] + QStringLiteral("\r\n") + kSentences[1]);
+    QCOMPARE(text.mid(pieces[0].bodyStart, pieces[0].bodyLength),
+        kSentences[0] + QStringLiteral("\r\n") + kSentences[1]);
     QCOMPARE(pieces[0].spanEnd, text.indexOf(QStringLiteral(u"فصل دوم")));
     QCOMPARE(pieces[1].bodyLength, 0); // a title right above the next one
     QCOMPARE(text.mid(pieces[2].bodyStart, pieces[2].bodyLength), kSentences[2]);
@@ -216,9 +227,10 @@ void TestTitleSuggest::piecesRunToTheNextTitle()
 
 void TestTitleSuggest::suggestionsAreHighlightedAndTakenByKeys()
 {
-    const QString body1 = kSentences[0], body2 = kSentences[1] + QStringLiteral("\r\n") + kSentences[2];
-    const QString raw = QStringLiteral(u"كتاب نمونه\r\n") + kSentences[3] + QStringLiteral(u"\r\nفصل اول\r\n") + body1
-        + QStringLiteral(u"\r\nفصل دوم\r\n") + body2;
+    const QString body1 = kSentences[0],
+                  body2 = kSentences[1] + QStringLiteral("\r\n") + kSentences[2];
+    const QString raw = QStringLiteral(u"كتاب نمونه\r\n") + kSentences[3]
+        + QStringLiteral(u"\r\nفصل اول\r\n") + body1 + QStringLiteral(u"\r\nفصل دوم\r\n") + body2;
     Bench b([&](TempProgram &tp) { tp.write("t.txt", encodeCodePage(1256, raw)); });
     Form3 &w = b.open();
     Bench::loadText(w, "t.txt");
@@ -229,8 +241,10 @@ void TestTitleSuggest::suggestionsAreHighlightedAndTakenByKeys()
     const QString text = w.matn->Text();
 
     // Every command says its keys in its tooltip and stands in the text's menu.
-    QVERIFY(w.suggestAction->toolTip().contains(QKeySequence(Qt::CTRL | Qt::Key_G).toString(QKeySequence::NativeText)));
-    QVERIFY(w.takeAllAction->toolTip().contains(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Return).toString(QKeySequence::NativeText)));
+    QVERIFY(w.suggestAction->toolTip().contains(
+        QKeySequence(Qt::CTRL | Qt::Key_G).toString(QKeySequence::NativeText)));
+    QVERIFY(w.takeAllAction->toolTip().contains(
+        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Return).toString(QKeySequence::NativeText)));
     QCOMPARE(w.matn->actions().size(), 3);
 
     QTest::keyClick(w.matn, Qt::Key_G, Qt::ControlModifier);
@@ -312,7 +326,8 @@ void TestTitleSuggest::takingAllIsRefusedWhenTheTableIsTooSmall()
     QStringList lines;
     for (int i = 0; i < 300; ++i)
         lines << QStringLiteral(u"درس %1").arg(i + 1) << kSentences[i % kSentences.size()];
-    Bench b([&](TempProgram &tp) { tp.write("t.txt", lines.join(QStringLiteral("\r\n")).toUtf8()); });
+    Bench b(
+        [&](TempProgram &tp) { tp.write("t.txt", lines.join(QStringLiteral("\r\n")).toUtf8()); });
     Form3 &w = b.open();
     Bench::loadText(w, "t.txt");
     const QString text = w.matn->Text();
@@ -329,7 +344,8 @@ void TestTitleSuggest::highlightsFollowTheView()
     QStringList lines;
     for (int i = 0; i < 300; ++i)
         lines << QStringLiteral(u"درس %1").arg(i + 1) << kSentences[i % kSentences.size()];
-    Bench b([&](TempProgram &tp) { tp.write("t.txt", lines.join(QStringLiteral("\r\n")).toUtf8()); });
+    Bench b(
+        [&](TempProgram &tp) { tp.write("t.txt", lines.join(QStringLiteral("\r\n")).toUtf8()); });
     Form3 &w = b.open();
     Bench::loadText(w, "t.txt");
     w.show();

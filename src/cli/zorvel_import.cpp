@@ -32,10 +32,11 @@ void print(FILE *to, const QString &text)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), to);
 }
 
-const char kUsage[] = "usage: zorvel-import [--slot SLOT] [--replace] BUILD_FOLDER FILE\n"
-                      "  FILE   a .docx or .odt manuscript, or a .txt input text\n"
-                      "  SLOT   the book to write, a1 ... c10 (default: the first one not finished)\n"
-                      "  --replace  write a finished book again";
+const char kUsage[]
+    = "usage: zorvel-import [--slot SLOT] [--replace] BUILD_FOLDER FILE\n"
+      "  FILE   a .docx or .odt manuscript, or a .txt input text\n"
+      "  SLOT   the book to write, a1 ... c10 (default: the first one not finished)\n"
+      "  --replace  write a finished book again";
 
 int usage()
 {
@@ -95,8 +96,9 @@ int main(int argc, char **argv)
         const std::optional<ProjectSettings> saved = readProject(fs, build, &problem);
         if (!problem.isEmpty())
             return fail(QStringLiteral("Malformed or unreadable settings file: ") + problem);
-        const ProjectSettings counts = saved.value_or(ProjectSettings{});
-        const QStringList open = unfinishedBooks(fs, build, counts.aBookNumber, counts.bBookNumber, counts.cBookNumber);
+        const ProjectSettings counts = saved.value_or(ProjectSettings {});
+        const QStringList open = unfinishedBooks(
+            fs, build, counts.aBookNumber, counts.bBookNumber, counts.cBookNumber);
         if (open.isEmpty())
             return fail(QStringLiteral(u"پايان تعداد كتابها!"));
         const BookSlot slot = parseBookSlot(open.first());
@@ -116,14 +118,17 @@ int main(int argc, char **argv)
         if (!read.manuscript)
             return fail(read.problem);
         m = *read.manuscript;
-    } else if (extensionOf(QFileInfo(file).fileName()).compare(QLatin1String("txt"), Qt::CaseInsensitive) == 0) {
+    } else if (extensionOf(QFileInfo(file).fileName())
+                   .compare(QLatin1String("txt"), Qt::CaseInsensitive)
+        == 0) {
         try {
             m = manuscriptFromText(decodeInputText(fs.readBytes(file)), file);
         } catch (const FsError &e) {
             return fail(QStringLiteral(u"فايل ورودي خوانده نشد:\n") + e.describe());
         }
     } else {
-        return fail(QStringLiteral(u"فايل «%1» نه DOCX است، نه ODT و نه TXT.").arg(QFileInfo(file).fileName()));
+        return fail(QStringLiteral(u"فايل «%1» نه DOCX است، نه ODT و نه TXT.")
+                        .arg(QFileInfo(file).fileName()));
     }
     const QString tooLarge = doesNotFitMessage(m);
     if (!tooLarge.isEmpty())
@@ -161,10 +166,11 @@ int main(int argc, char **argv)
     }
     if (!result.notCopied.isEmpty())
         print(stderr, notCopiedMessage(result.notCopied));
-    print(stdout, QStringLiteral("%1%2: %3 pages, %4 main titles, %5 pictures")
-                      .arg(rowLetter, bookNo)
-                      .arg(m.pageCount())
-                      .arg(m.mainTitleCount())
-                      .arg(m.pictures.size()));
+    print(stdout,
+        QStringLiteral("%1%2: %3 pages, %4 main titles, %5 pictures")
+            .arg(rowLetter, bookNo)
+            .arg(m.pageCount())
+            .arg(m.mainTitleCount())
+            .arg(m.pictures.size()));
     return 0;
 }

@@ -38,14 +38,15 @@ public:
     {
         zip_error_t error;
         zip_error_init(&error);
-        zip_source_t *source = zip_source_buffer_create(m_bytes.constData(), zip_uint64_t(m_bytes.size()), 0, &error);
+        zip_source_t *source = zip_source_buffer_create(
+            m_bytes.constData(), zip_uint64_t(m_bytes.size()), 0, &error);
         if (source)
             m_zip = zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
         if (source && !m_zip)
             zip_source_free(source);
         zip_error_fini(&error);
         if (!m_zip)
-            throw Unreadable{QStringLiteral(u"فايل يك بايگاني ZIP نيست")};
+            throw Unreadable { QStringLiteral(u"فايل يك بايگاني ZIP نيست") };
     }
     ~Archive()
     {
@@ -66,12 +67,12 @@ public:
         zip_stat_t st;
         zip_stat_init(&st);
         if (zip_stat_index(m_zip, zip_uint64_t(i), 0, &st) < 0 || !(st.valid & ZIP_STAT_SIZE))
-            throw Unreadable{QStringLiteral(u"بخش %1 خوانده نشد").arg(name)};
+            throw Unreadable { QStringLiteral(u"بخش %1 خوانده نشد").arg(name) };
         if (st.size > zip_uint64_t(kEntryLimit))
-            throw Unreadable{tooLarge(name)};
+            throw Unreadable { tooLarge(name) };
         zip_file_t *file = zip_fopen_index(m_zip, zip_uint64_t(i), 0);
         if (!file)
-            throw Unreadable{QStringLiteral(u"بخش %1 خوانده نشد").arg(name)};
+            throw Unreadable { QStringLiteral(u"بخش %1 خوانده نشد").arg(name) };
         QByteArray out;
         out.resize(qsizetype(st.size));
         qint64 got = 0;
@@ -89,9 +90,9 @@ public:
         const bool more = !failed && zip_fread(file, &extra, 1) > 0;
         zip_fclose(file);
         if (failed || got != out.size())
-            throw Unreadable{QStringLiteral(u"بخش %1 خوانده نشد").arg(name)};
+            throw Unreadable { QStringLiteral(u"بخش %1 خوانده نشد").arg(name) };
         if (more)
-            throw Unreadable{tooLarge(name)};
+            throw Unreadable { tooLarge(name) };
         return out;
     }
 
@@ -126,7 +127,8 @@ struct Block {
     bool empty() const
     {
         for (QChar c : text)
-            if (!c.isSpace() && c != u'\u200C' && c != u'\u200D' && c != u'\u200E' && c != u'\u200F')
+            if (!c.isSpace() && c != u'\u200C' && c != u'\u200D' && c != u'\u200E'
+                && c != u'\u200F')
                 return false;
         return true;
     }
@@ -134,10 +136,10 @@ struct Block {
 
 void malformed(const QXmlStreamReader &xml, const QString &entry)
 {
-    throw Unreadable{QStringLiteral(u"XML بخش %1 نادرست است (سطر %2: %3)")
-                         .arg(entry)
-                         .arg(xml.lineNumber())
-                         .arg(xml.errorString())};
+    throw Unreadable { QStringLiteral(u"XML بخش %1 نادرست است (سطر %2: %3)")
+                           .arg(entry)
+                           .arg(xml.lineNumber())
+                           .arg(xml.errorString()) };
 }
 
 bool inNs(const QXmlStreamReader &xml, QStringView part)
@@ -167,14 +169,14 @@ public:
         if (it != m_byEntry.cend())
             return *it;
         const QString ext = QFileInfo(entry).suffix().toLower();
-        static const QSet<QString> shown{QStringLiteral("png"), QStringLiteral("jpg"),
+        static const QSet<QString> shown { QStringLiteral("png"), QStringLiteral("jpg"),
             QStringLiteral("jpeg"), QStringLiteral("gif"), QStringLiteral("bmp"),
-            QStringLiteral("webp"), QStringLiteral("svg")};
+            QStringLiteral("webp"), QStringLiteral("svg") };
         int n = -1;
         if (shown.contains(ext)) {
             if (std::optional<QByteArray> data = m_zip.read(entry)) {
                 n = int(list.size());
-                list.append(ManuscriptPicture{entry, ext, *data});
+                list.append(ManuscriptPicture { entry, ext, *data });
             }
         }
         m_byEntry.insert(entry, n);
@@ -214,9 +216,9 @@ struct ListLevel {
 
 QString romanNumber(int n)
 {
-    static const std::pair<int, const char *> parts[] = {{1000, "m"}, {900, "cm"}, {500, "d"},
-        {400, "cd"}, {100, "c"}, {90, "xc"}, {50, "l"}, {40, "xl"}, {10, "x"}, {9, "ix"}, {5, "v"},
-        {4, "iv"}, {1, "i"}};
+    static const std::pair<int, const char *> parts[] = { { 1000, "m" }, { 900, "cm" },
+        { 500, "d" }, { 400, "cd" }, { 100, "c" }, { 90, "xc" }, { 50, "l" }, { 40, "xl" },
+        { 10, "x" }, { 9, "ix" }, { 5, "v" }, { 4, "iv" }, { 1, "i" } };
     QString out;
     for (const auto &[value, letters] : parts)
         for (; n >= value; n -= value)
@@ -243,8 +245,9 @@ QString listNumber(int n, const QString &format)
     if (format == u"decimalZero" && n < 10)
         return u'0' + QString::number(n);
     if (format == u"arabicAbjad" || format == u"arabicAlpha") {
-        const QString letters = format == u"arabicAbjad" ? QStringLiteral(u"ابجدهوزحطيكلمنسعفصقرشتثخذضظغ")
-                                                          : QStringLiteral(u"ابتثجحخدذرزسشصضطظعغفقكلمنهوي");
+        const QString letters = format == u"arabicAbjad"
+            ? QStringLiteral(u"ابجدهوزحطيكلمنسعفصقرشتثخذضظغ")
+            : QStringLiteral(u"ابتثجحخدذرزسشصضطظعغفقكلمنهوي");
         return n >= 1 && n <= letters.size() ? QString(letters[n - 1]) : QString::number(n);
     }
     if (format == u"hindiNumbers" || format == u"arabicAbjadNumeric") {
@@ -268,7 +271,7 @@ public:
     {
         const std::optional<QByteArray> document = m_zip.read(QStringLiteral("word/document.xml"));
         if (!document)
-            throw Unreadable{QStringLiteral(u"بخش word/document.xml در فايل نيست")};
+            throw Unreadable { QStringLiteral(u"بخش word/document.xml در فايل نيست") };
         readStyles();
         readNumbering();
         readRelations();
@@ -321,7 +324,7 @@ private:
                     else if (attr(xml, u"default") == u"1" || attr(xml, u"default") == u"true")
                         m_defaultStyle = id;
                     if (!id.isEmpty())
-                        m_styles.insert(id, WordStyle{});
+                        m_styles.insert(id, WordStyle {});
                 } else if (id.isEmpty()) {
                     continue;
                 } else if (n == u"name") {
@@ -476,7 +479,8 @@ private:
             xml.readNext();
             if (!xml.isStartElement() || xml.name() != u"Relationship")
                 continue;
-            if (attr(xml, u"TargetMode").compare(QLatin1String("External"), Qt::CaseInsensitive) == 0)
+            if (attr(xml, u"TargetMode").compare(QLatin1String("External"), Qt::CaseInsensitive)
+                == 0)
                 continue;
             QString target = attr(xml, u"Target");
             target = target.startsWith(u'/') ? target.mid(1) : QStringLiteral("word/") + target;
@@ -567,8 +571,9 @@ private:
             } else if (w && n == u"t") {
                 b.text += xml.readElementText(QXmlStreamReader::IncludeChildElements);
                 --depth;
-            } else if (w && (n == u"del" || n == u"moveFrom" || n == u"instrText" || n == u"delText"
-                                || n == u"rPr")) {
+            } else if (w
+                && (n == u"del" || n == u"moveFrom" || n == u"instrText" || n == u"delText"
+                    || n == u"rPr")) {
                 xml.skipCurrentElement();
                 --depth;
             } else if (n == u"Fallback") {
@@ -607,7 +612,8 @@ private:
             b.pictures.clear();
             b.notes.clear();
         }
-        b.level = ownLevel != -2 ? (ownLevel >= 0 && ownLevel <= 8 ? ownLevel : -1) : styleLevel(style);
+        b.level
+            = ownLevel != -2 ? (ownLevel >= 0 && ownLevel <= 8 ? ownLevel : -1) : styleLevel(style);
         b.isBookTitle = b.level < 0 && styleIsTitle(style);
         if (!inNote && !b.empty()) {
             if (numId.isEmpty())
@@ -721,7 +727,7 @@ public:
     {
         const std::optional<QByteArray> content = m_zip.read(QStringLiteral("content.xml"));
         if (!content)
-            throw Unreadable{QStringLiteral(u"بخش content.xml در فايل نيست")};
+            throw Unreadable { QStringLiteral(u"بخش content.xml در فايل نيست") };
         readStyles(QStringLiteral("styles.xml"));
         readStyles(QStringLiteral("content.xml"));
         QList<Block> blocks;
@@ -838,7 +844,8 @@ private:
                         c = u' ';
                 while (t.contains(QStringLiteral("  ")))
                     t.replace(QStringLiteral("  "), QStringLiteral(" "));
-                if (t.startsWith(u' ') && (b.text.isEmpty() || b.text.endsWith(u' ') || b.text.endsWith(u'\n')))
+                if (t.startsWith(u' ')
+                    && (b.text.isEmpty() || b.text.endsWith(u' ') || b.text.endsWith(u'\n')))
                     t.remove(0, 1);
                 b.text += t;
                 continue;
@@ -875,7 +882,8 @@ private:
             } else if (!inNote && inNs(xml, u":drawing:") && n == u"image") {
                 QString href = attr(xml, u"href");
                 if (!href.contains(u':') && !href.isEmpty())
-                    addPicture(b, m_pictures.add(href.startsWith(QLatin1String("./")) ? href.mid(2) : href));
+                    addPicture(b,
+                        m_pictures.add(href.startsWith(QLatin1String("./")) ? href.mid(2) : href));
             }
         }
         if (xml.hasError())
@@ -981,13 +989,13 @@ public:
             const auto flush = [&] {
                 const QString t = line.trimmed();
                 if (!t.isEmpty())
-                    lines.append(ManuscriptLine{t, -1});
+                    lines.append(ManuscriptLine { t, -1 });
                 line.clear();
             };
             for (QChar c : raw) {
                 if (c == kPictureMark) {
                     flush();
-                    lines.append(ManuscriptLine{QString(), b.pictures.value(picture++, -1)});
+                    lines.append(ManuscriptLine { QString(), b.pictures.value(picture++, -1) });
                 } else if (c == kNoteMark) {
                     m_notes.append(b.notes.value(note++));
                     line += QStringLiteral("[%1]").arg(m_notes.size());
@@ -1001,12 +1009,12 @@ public:
     void addPicturesOf(const Block &b)
     {
         for (int p : b.pictures)
-            lines.append(ManuscriptLine{QString(), p});
+            lines.append(ManuscriptLine { QString(), p });
     }
     QList<ManuscriptLine> take()
     {
         for (qsizetype i = 0; i < m_notes.size(); ++i)
-            lines.append(ManuscriptLine{QStringLiteral("[%1] ").arg(i + 1) + m_notes[i], -1});
+            lines.append(ManuscriptLine { QStringLiteral("[%1] ").arg(i + 1) + m_notes[i], -1 });
         m_notes.clear();
         return std::exchange(lines, {});
     }
@@ -1085,7 +1093,7 @@ Manuscript build(QList<Block> blocks, const QString &fileName)
         while (next < blocks.size() && blocks[next].level < 0)
             ++next;
         while (!open.isEmpty() && open.last() >= h.level) {
-            m.entries.append(ManuscriptEntry{ManuscriptEntry::Kind::GroupEnd, {}, {}});
+            m.entries.append(ManuscriptEntry { ManuscriptEntry::Kind::GroupEnd, {}, {} });
             open.removeLast();
         }
         const QString title = titleOf(h);
@@ -1094,19 +1102,19 @@ Manuscript build(QList<Block> blocks, const QString &fileName)
             page.add(blocks[k]);
         const bool group = next < blocks.size() && blocks[next].level > h.level;
         if (group) {
-            m.entries.append(ManuscriptEntry{ManuscriptEntry::Kind::GroupStart, title, {}});
+            m.entries.append(ManuscriptEntry { ManuscriptEntry::Kind::GroupStart, title, {} });
             open.append(h.level);
             // Its own text opens the group as a page of the same title.
             QList<ManuscriptLine> lines = page.take();
             if (!lines.isEmpty())
-                m.entries.append(ManuscriptEntry{ManuscriptEntry::Kind::Page, title, lines});
+                m.entries.append(ManuscriptEntry { ManuscriptEntry::Kind::Page, title, lines });
         } else {
-            m.entries.append(ManuscriptEntry{ManuscriptEntry::Kind::Page, title, page.take()});
+            m.entries.append(ManuscriptEntry { ManuscriptEntry::Kind::Page, title, page.take() });
         }
         i = next;
     }
     while (!open.isEmpty()) {
-        m.entries.append(ManuscriptEntry{ManuscriptEntry::Kind::GroupEnd, {}, {}});
+        m.entries.append(ManuscriptEntry { ManuscriptEntry::Kind::GroupEnd, {}, {} });
         open.removeLast();
     }
     return m;
@@ -1151,7 +1159,7 @@ Manuscript manuscriptFromText(const QString &text, const QString &fileName)
             if (l.endsWith(u'\r'))
                 l.chop(1);
             if (!l.trimmed().isEmpty())
-                lines.append(ManuscriptLine{l.trimmed().toString(), -1});
+                lines.append(ManuscriptLine { l.trimmed().toString(), -1 });
         }
         return lines;
     };
@@ -1163,7 +1171,8 @@ Manuscript manuscriptFromText(const QString &text, const QString &fileName)
     }
     const QList<TitleCandidate> titles = suggestTitles(text);
     const QList<SuggestedPiece> pieces = suggestedPieces(text, titles);
-    m.identity = linesOf(QStringView(text).first(titles.isEmpty() ? text.size() : titles.first().start));
+    m.identity
+        = linesOf(QStringView(text).first(titles.isEmpty() ? text.size() : titles.first().start));
     for (const SuggestedPiece &p : pieces) {
         if (p.bodyLength == 0)
             continue;
@@ -1237,8 +1246,8 @@ QString doesNotFitMessage(const Manuscript &m, int used, int picturesUsed)
     return {};
 }
 
-QStringList savePictures(const FileSystem &fs, const Manuscript &m, const QString &folder,
-    const QString &prefix)
+QStringList savePictures(
+    const FileSystem &fs, const Manuscript &m, const QString &folder, const QString &prefix)
 {
     QStringList paths;
     if (m.pictures.isEmpty())
@@ -1267,8 +1276,8 @@ QStringList savePictures(const FileSystem &fs, const Manuscript &m, const QStrin
     return paths;
 }
 
-QString linesToRtf(const QList<ManuscriptLine> &lines, const QList<int> &pictureNumbers,
-    const QString &imgT)
+QString linesToRtf(
+    const QList<ManuscriptLine> &lines, const QList<int> &pictureNumbers, const QString &imgT)
 {
     QList<RtfParagraph> paragraphs;
     for (const ManuscriptLine &line : lines) {
@@ -1278,11 +1287,11 @@ QString linesToRtf(const QList<ManuscriptLine> &lines, const QList<int> &picture
                 continue;
             // Without the template the picture is a space, as its object reads.
             const QString group = inlinePictureGroup(imgT, n);
-            paragraphs.append(RtfParagraph{group,
+            paragraphs.append(RtfParagraph { group,
                 (group.isEmpty() ? QStringLiteral(" {") : QStringLiteral("{")) + QString::number(n)
-                    + QLatin1Char('}')});
+                    + QLatin1Char('}') });
         } else {
-            paragraphs.append(RtfParagraph{QString(), line.text});
+            paragraphs.append(RtfParagraph { QString(), line.text });
         }
     }
     return paragraphsToRtf(paragraphs);
@@ -1305,7 +1314,8 @@ void markManuscript(ParagraphTable &table, const Manuscript &m, const QStringLis
     const auto plain = [&numbers](const QList<ManuscriptLine> &lines) {
         QStringList out;
         for (const ManuscriptLine &l : lines)
-            out << (l.picture >= 0 ? QStringLiteral(" {%1}").arg(numbers.value(l.picture)) : l.text);
+            out << (l.picture >= 0 ? QStringLiteral(" {%1}").arg(numbers.value(l.picture))
+                                   : l.text);
         return out.join(QStringLiteral("\r\n"));
     };
     if (!m.identity.isEmpty()) {
@@ -1325,7 +1335,7 @@ void markManuscript(ParagraphTable &table, const Manuscript &m, const QStringLis
             QList<ManuscriptLine> lines = clean(e.lines);
             // A title with no text of its own shows itself on its page.
             if (lines.isEmpty())
-                lines = {ManuscriptLine{title, -1}};
+                lines = { ManuscriptLine { title, -1 } };
             table.markTitle(title);
             table.markRelated(plain(lines), linesToRtf(lines, numbers, imgT));
             break;

@@ -87,8 +87,8 @@ QString doesNotFitMessage(const Manuscript &m, int used = 0, int picturesUsed = 
 // their paths by picture number. Nothing of the archive's names is used for
 // the path. Throws FsError; the pictures written before a failure are
 // removed again.
-QStringList savePictures(const FileSystem &fs, const Manuscript &m, const QString &folder,
-    const QString &prefix);
+QStringList savePictures(
+    const FileSystem &fs, const Manuscript &m, const QString &folder, const QString &prefix);
 
 // Marks the manuscript in the table as the workbench's commands mark a text
 // by hand: the identity page, then main titles, ends, titles and related
@@ -102,7 +102,7 @@ void markManuscript(ParagraphTable &table, const Manuscript &m, const QStringLis
 
 // A related text of plain lines, and inline pictures, as the RTF a selection
 // of the workbench's text gives.
-QString linesToRtf(const QList<ManuscriptLine> &lines, const QList<int> &pictureNumbers,
-    const QString &imgT);
+QString linesToRtf(
+    const QList<ManuscriptLine> &lines, const QList<int> &pictureNumbers, const QString &imgT);
 
 } // namespace zorvel

@@ -45,8 +45,7 @@ QString numberPattern()
 
 QString ordinalPattern()
 {
-    const QString units = QStringLiteral(
-        u"یکم|اول|نخست|دوم|سوم|چهارم|پنجم|ششم|هفتم|هشتم|نهم");
+    const QString units = QStringLiteral(u"یکم|اول|نخست|دوم|سوم|چهارم|پنجم|ششم|هفتم|هشتم|نهم");
     const QString teens = QStringLiteral(
         u"دهم|یازدهم|دوازدهم|سیزدهم|چهاردهم|پانزدهم|شانزدهم|هفدهم|هجدهم|هیجدهم|نوزدهم");
     const QString tens = QStringLiteral(u"بیست|سی|چهل|پنجاه|شصت|هفتاد|هشتاد|نود");
@@ -78,8 +77,8 @@ const QRegularExpression &markedTitle()
 // A first word and a number or ordinal: a pattern when the text repeats it.
 const QRegularExpression &wordAndNumber()
 {
-    static const QRegularExpression re(
-        QStringLiteral(u"^(\\p{L}+)\\s+(?:%1|%2)(?![\\p{L}\\p{N}])").arg(numberPattern(), ordinalPattern()),
+    static const QRegularExpression re(QStringLiteral(u"^(\\p{L}+)\\s+(?:%1|%2)(?![\\p{L}\\p{N}])")
+                                           .arg(numberPattern(), ordinalPattern()),
         QRegularExpression::UseUnicodePropertiesOption);
     return re;
 }
@@ -127,8 +126,9 @@ QList<Line> splitLines(const QString &text)
                 }
                 line.clean = clean;
             }
-            line.endsSentence = endsASentence(
-                line.letters < kShortLine ? QStringView(line.clean) : QStringView(text).sliced(s, e - s));
+            line.endsSentence
+                = endsASentence(line.letters < kShortLine ? QStringView(line.clean)
+                                                          : QStringView(text).sliced(s, e - s));
         }
         lines.append(line);
         if (to >= n)
@@ -149,7 +149,8 @@ QList<TitleCandidate> suggestTitles(const QString &text)
     const auto shortOpen = [](const Line &l) {
         return !l.blank && l.letters < kShortLine && !l.endsSentence && l.hasLetter;
     };
-    const auto isBody = [](const Line &l) { return !l.blank && (l.letters >= kShortLine || l.endsSentence); };
+    const auto isBody
+        = [](const Line &l) { return !l.blank && (l.letters >= kShortLine || l.endsSentence); };
 
     // The words that stand before a number on more than one short line.
     QHash<QString, int> leadingWords;
@@ -172,7 +173,8 @@ QList<TitleCandidate> suggestTitles(const QString &text)
             kinds[i] = Kind::Marked;
         } else {
             const QRegularExpressionMatch m = wordAndNumber().match(l.clean);
-            kinds[i] = m.hasMatch() && leadingWords.value(m.captured(1)) > 1 ? Kind::Pattern : Kind::Plain;
+            kinds[i] = m.hasMatch() && leadingWords.value(m.captured(1)) > 1 ? Kind::Pattern
+                                                                             : Kind::Plain;
         }
     }
 
@@ -210,7 +212,7 @@ QList<TitleCandidate> suggestTitles(const QString &text)
         }
         if (title) {
             taken[i] = true;
-            out.append(TitleCandidate{lines[i].start, lines[i].end - lines[i].start});
+            out.append(TitleCandidate { lines[i].start, lines[i].end - lines[i].start });
         }
     }
     return out;
@@ -231,7 +233,7 @@ QList<SuggestedPiece> suggestedPieces(const QString &text, const QList<TitleCand
         // The next title's line starts after its own leading spaces: the span
         // runs to the start of that line.
         while (k + 1 < titles.size() && p.spanEnd > 0 && text[p.spanEnd - 1] != u'\n'
-               && text[p.spanEnd - 1] != u'\r' && p.spanEnd > titles[k].start + titles[k].length)
+            && text[p.spanEnd - 1] != u'\r' && p.spanEnd > titles[k].start + titles[k].length)
             --p.spanEnd;
         int s = p.title.start + p.title.length;
         int e = p.spanEnd;

@@ -46,15 +46,15 @@ void Form3::loadManuscript(const QString &path)
         || !bname->text().isEmpty();
     if (hasMarks
         && !m_ctx.op->ask(QStringLiteral(u"اين كتاب علامتهايي دارد. آيا علامتهاي فايل «") + name
-                          + QStringLiteral(u"» جاي آنها را بگيرد؟"))) {
+            + QStringLiteral(u"» جاي آنها را بگيرد؟"))) {
         return;
     }
     QStringList pictures;
     try {
         pictures = savePictures(fso, m, manuscriptMediaFolder(), rowLetter + bookNo + u'-');
     } catch (const FsError &e) {
-        m_ctx.op->notice(QStringLiteral(u"تصويرهاي فايل «") + name + QStringLiteral(u"» ذخيره نشد:\n")
-                         + e.describe());
+        m_ctx.op->notice(QStringLiteral(u"تصويرهاي فايل «") + name
+            + QStringLiteral(u"» ذخيره نشد:\n") + e.describe());
         return;
     }
     commitStep(QStringLiteral(u"خواندن «") + name + u'»', [&] {

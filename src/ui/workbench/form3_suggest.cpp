@@ -38,18 +38,19 @@ QAction *command(QWidget *window, const QString &caption, const QList<QKeySequen
 
 void Form3::buildSuggestionCommands()
 {
-    suggestAction = command(this, QStringLiteral(u"پيشنهاد عنوانها"), {QKeySequence(Qt::CTRL | Qt::Key_G)});
+    suggestAction
+        = command(this, QStringLiteral(u"پيشنهاد عنوانها"), { QKeySequence(Qt::CTRL | Qt::Key_G) });
     takeAction = command(this, QStringLiteral(u"علامت زدن عنوان پيشنهادي اول"),
-        {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+        { QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter) });
     takeAllAction = command(this, QStringLiteral(u"علامت زدن همه عنوانهاي پيشنهادي"),
-        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Return),
-            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Enter)});
+        { QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Return),
+            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Enter) });
     connect(suggestAction, &QAction::triggered, this, &Form3::SuggestTitles);
     connect(takeAction, &QAction::triggered, this, &Form3::takeSuggestion);
     connect(takeAllAction, &QAction::triggered, this, &Form3::takeAllSuggestions);
     // The commands stand in the text's own menu too, with their keys.
     matn->setContextMenuPolicy(Qt::ActionsContextMenu);
-    matn->addActions({suggestAction, takeAction, takeAllAction});
+    matn->addActions({ suggestAction, takeAction, takeAllAction });
     connect(matn->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
         if (!m_suggestions.isEmpty())
             showSuggestions();
@@ -88,9 +89,11 @@ void Form3::showSuggestions()
             for (; it != m_suggestions.cend() && it->start <= unitEnd; ++it) {
                 QTextCursor cursor(block);
                 cursor.setPosition(block.position() + (it->start - unitStart));
-                cursor.setPosition(block.position() + std::min(it->start - unitStart + it->length, block.length() - 1),
+                cursor.setPosition(block.position()
+                        + std::min(it->start - unitStart + it->length, block.length() - 1),
                     QTextCursor::KeepAnchor);
-                marks.append(QTextEdit::ExtraSelection{cursor, it == m_suggestions.cbegin() ? next : later});
+                marks.append(QTextEdit::ExtraSelection {
+                    cursor, it == m_suggestions.cbegin() ? next : later });
             }
         }
     }
@@ -138,7 +141,7 @@ void Form3::markPieces(const QList<SuggestedPiece> &pieces)
         }
         if (k < pieces.size() && pieces[k].title == c)
             continue; // taken
-        left.append(TitleCandidate{c.start - removed, c.length});
+        left.append(TitleCandidate { c.start - removed, c.length });
     }
     m_suggestions = left;
     m_suggestionEdit = false;
@@ -170,7 +173,7 @@ void Form3::takeSuggestion()
     if (!mayReplacePendingTitle())
         return;
     const SuggestedPiece piece = pieces[first];
-    commitStep(QStringLiteral(u"عنوان پيشنهادي"), [&] { markPieces({piece}); });
+    commitStep(QStringLiteral(u"عنوان پيشنهادي"), [&] { markPieces({ piece }); });
     bindex->setCurrentRow(table.lastRow());
 }
 
