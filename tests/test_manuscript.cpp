@@ -93,6 +93,7 @@ private slots:
     void archiveNamesNeverChooseAPath();
     void importedBookIsWrittenAndExported();
     void commandLine();
+    void plainTextCutBySuggestions();
 
 private:
     QString file(const QString &name) const { return m_dir.filePath(name); }
@@ -450,6 +451,28 @@ void TestManuscript::commandLine()
         QVERIFY(!QFile::exists(QFileInfo(tp.path()).path() + QStringLiteral("/evil.png")));
         QVERIFY(!tp.exists("evil.png"));
     }
+}
+
+void TestManuscript::plainTextCutBySuggestions()
+{
+    const QString body = QStringLiteral(
+        u"متني بلند براي آزمودن كه از هشتاد حرف بيشتر است و با نقطه به پايان ميرسد، چون جمله است.");
+    const QString text
+        = QStringLiteral(u"پيش گفتار كوتاه است.\r\n%1\r\nفصل اول\r\n%1\r\nفصل دوم\r\nدرس 1\r\n%1")
+              .arg(body);
+    const Manuscript m = manuscriptFromText(text, QStringLiteral("/x/kitab.txt"));
+    QCOMPARE(m.bookName, QStringLiteral("kitab"));
+    QCOMPARE(describe(m),
+        QStringLiteral(u"name: kitab\n"
+                       u"identity: پيش گفتار كوتاه است.\n"
+                       u"identity: %1\n"
+                       u"page فصل اول\n"
+                       u"  %1\n"
+                       u"  فصل دوم\n" // a title with no text of its own is kept as text
+                       u"page درس 1\n"
+                       u"  %1")
+            .arg(body));
+    QCOMPARE(m.text.size(), 7);
 }
 
 QTEST_MAIN(TestManuscript)

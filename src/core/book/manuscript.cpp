@@ -1174,8 +1174,15 @@ Manuscript manuscriptFromText(const QString &text, const QString &fileName)
     m.identity
         = linesOf(QStringView(text).first(titles.isEmpty() ? text.size() : titles.first().start));
     for (const SuggestedPiece &p : pieces) {
-        if (p.bodyLength == 0)
+        if (p.bodyLength == 0) {
+            // No title without text: its line stays, at the end of what is above.
+            const ManuscriptLine line { text.mid(p.title.start, p.title.length), -1 };
+            if (m.entries.isEmpty())
+                m.identity.append(line);
+            else
+                m.entries.last().lines.append(line);
             continue;
+        }
         ManuscriptEntry e;
         e.title = text.mid(p.title.start, p.title.length);
         e.lines = linesOf(QStringView(text).sliced(p.bodyStart, p.bodyLength));

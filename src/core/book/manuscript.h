@@ -72,7 +72,8 @@ ManuscriptRead readManuscriptData(const QByteArray &bytes, const QString &fileNa
 // A plain input text (as read, before Rep: markManuscript cleans) cut by the
 // suggested titles: the text above the first one is the identity page, each
 // title with the text up to the next one a page. A title with nothing below
-// it before the next one is left out. The book is named after the file.
+// it before the next one is no title: its line ends the page above it (or
+// the identity page). The book is named after the file.
 Manuscript manuscriptFromText(const QString &text, const QString &fileName);
 
 // Whether a file name is a manuscript this reader takes (.docx, .odt).
