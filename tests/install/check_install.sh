@@ -20,7 +20,7 @@ need() { # need TEST PATH
 }
 lib=$prefix/lib/zorvel
 id=io.github.zorvel.Zorvel
-for p in Zorvel setup zorvel-export rtftool Resources/setup; do
+for p in Zorvel setup zorvel-export zorvel-import rtftool Resources/setup; do
   need -x "$lib/$p"
 done
 for f in Export.inf Help.rtf cd.inf autorun.inf img.bin reader/index.html reader/fonts/OFL.txt; do
@@ -35,7 +35,7 @@ fi
 for f in bagh.txt nan.txt setareh.txt; do
   need -f "$lib/samples/$f"
 done
-for p in Zorvel zorvel-export; do
+for p in Zorvel zorvel-export zorvel-import; do
   need -L "$prefix/bin/$p"
   if [ "$(readlink -f "$prefix/bin/$p")" != "$(readlink -f "$lib/$p")" ]; then
     echo "$prefix/bin/$p does not lead to $lib/$p" >&2
@@ -50,7 +50,7 @@ for s in 16 24 32 48 64 128; do
   need -s "$prefix/share/icons/hicolor/${s}x${s}/apps/$id.png"
 done
 need -f "$prefix/share/doc/zorvel/copyright"
-for page in Zorvel zorvel-export; do
+for page in Zorvel zorvel-export zorvel-import; do
   need -f "$prefix/share/man/man1/$page.1.gz"
 done
 need -s "$prefix/share/doc/zorvel/changelog.gz"

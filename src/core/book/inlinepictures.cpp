@@ -18,6 +18,34 @@ int inlinePictureNumber(const QString &objectRtf)
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
+QString numberedPictureTemplate(const QString &imgT, int n)
+{
+    QString t = imgT;
+    t.replace(QStringLiteral("\\objw330\\objh270"),
+        QStringLiteral("\\objw330\\I") + QString::number(n) + QStringLiteral("\\objh270"));
+    return t;
+}
+
+QString inlinePictureGroup(const QString &imgT, int n)
+{
+    const QString t = numberedPictureTemplate(imgT, n);
+    const qsizetype start = t.indexOf(QLatin1String("{\\object"));
+    if (start < 0)
+        return {};
+    int depth = 0;
+    for (qsizetype i = start; i < t.size(); ++i) {
+        const QChar c = t[i];
+        if (c == u'\\') {
+            ++i; // an escaped brace or backslash
+        } else if (c == u'{') {
+            ++depth;
+        } else if (c == u'}' && --depth == 0) {
+            return t.mid(start, i - start + 1);
+        }
+    }
+    return {};
+}
+
 namespace {
 
 // The picture inside a box of the object's size, not stretched.

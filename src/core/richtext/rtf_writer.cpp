@@ -438,6 +438,21 @@ QString writeRtf(const QTextDocument &document)
     return writer.write(0, document.characterCount() - 1, true);
 }
 
+QString paragraphsToRtf(const QList<RtfParagraph> &paragraphs)
+{
+    QString out = QStringLiteral("{\\rtf1\\ansi\\ansicpg1256\\deff0\\deflang1065{\\fonttbl{\\f0\\fnil\\fcharset178 ")
+        + kDefaultFont + QStringLiteral(";}}\r\n\\viewkind4\\uc1");
+    for (qsizetype i = 0; i < paragraphs.size(); ++i) {
+        if (i > 0)
+            out.append(QLatin1StringView("\\par\r\n"));
+        out.append(QLatin1StringView("\\pard\\rtlpar\\qr \\f0\\fs20 "));
+        out.append(paragraphs[i].group);
+        appendEscaped(out, paragraphs[i].text);
+    }
+    out.append(QLatin1Char('}'));
+    return out;
+}
+
 QString writeSelectionRtf(const QTextCursor &cursor)
 {
     if (!cursor.document())

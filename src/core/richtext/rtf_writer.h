@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 class QTextCursor;
@@ -19,5 +20,17 @@ QString writeRtf(const QTextDocument &document);
 // inside the selection and no other. Pasting it back with
 // readRtf(..., rtf::Mode::Fragment) restores the selection.
 QString writeSelectionRtf(const QTextCursor &cursor);
+
+// One paragraph of paragraphsToRtf: an RTF group written as it is (an
+// embedded object, or nothing), then plain text.
+struct RtfParagraph {
+    QString group;
+    QString text;
+};
+
+// Plain paragraphs as the fragment a selection of plain right-to-left text
+// gives: code page 1256, Tahoma, each paragraph right to left and aligned
+// right, \par between them and none after the last.
+QString paragraphsToRtf(const QList<RtfParagraph> &paragraphs);
 
 } // namespace zorvel

@@ -1,5 +1,6 @@
 #include "ui/editor/form6.h"
 
+#include "core/book/inlinepictures.h"
 #include "core/common/paths.h"
 #include "ui/common/appcontext.h"
 #include "ui/common/operator.h"
@@ -32,10 +33,7 @@ const char kDesignBody[] =
 
 QString numberedPictureObject(const QString &imgT, int n)
 {
-    QString t = imgT;
-    t.replace(QStringLiteral("\\objw330\\objh270"),
-              QStringLiteral("\\objw330\\I") + QString::number(n) + QStringLiteral("\\objh270"));
-    return t;
+    return numberedPictureTemplate(imgT, n);
 }
 
 Qt::WindowFlags editorWindowFlags()

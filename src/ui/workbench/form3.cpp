@@ -1,5 +1,6 @@
 #include "ui/workbench/form3.h"
 
+#include "core/book/manuscript.h"
 #include "core/book/savedwork.h"
 #include "core/book/textrules.h"
 #include "core/common/paths.h"
@@ -115,6 +116,7 @@ void Form3::buildControls()
     bindex->viewport()->installEventFilter(this);
     bname->installEventFilter(this);
     rightToLeftContextMenus({bname, matn});
+    buildSuggestionCommands();
     nameControls();
 }
 
@@ -206,7 +208,8 @@ qint16 Form3::FileList()
         names.clear(); // a vanished folder lists nothing
     }
     for (const QString &name : std::as_const(names)) {
-        if (extensionOf(name).compare(QLatin1String("TXT"), Qt::CaseInsensitive) == 0) {
+        if (extensionOf(name).compare(QLatin1String("TXT"), Qt::CaseInsensitive) == 0
+            || isManuscriptFile(name)) {
             books->addItem(name);
             ++count;
         }
@@ -222,6 +225,10 @@ void Form3::books_Click()
     if (!item)
         return;
     const QString path = DoSlashAlways(inputFolder()) + item->text();
+    if (isManuscriptFile(item->text())) {
+        loadManuscript(path);
+        return;
+    }
     QString content;
     try {
         content = decodeInputText(fso.readBytes(path));
@@ -387,7 +394,8 @@ bool Form3::restoreWork(const BookWork &work)
     m_inputText = work.inputText;
     // The text it is cut from, shown again when it is still there.
     const auto found = books->findItems(work.inputText, Qt::MatchExactly);
-    if (!work.inputText.isEmpty() && !found.isEmpty()) {
+    // A manuscript is not read again: that would mark it once more.
+    if (!work.inputText.isEmpty() && !found.isEmpty() && !isManuscriptFile(work.inputText)) {
         books->setCurrentItem(found.first());
         books_Click();
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/book/paragraphtable.h"
+#include "core/book/titlesuggest.h"
 #include "core/common/filesystem.h"
 #include "ui/common/windowlinks.h"
 #include "ui/richtext/plaintextbox.h"
@@ -9,6 +10,7 @@
 
 #include <functional>
 
+class QAction;
 class QCheckBox;
 class QFrame;
 class QLabel;
@@ -93,6 +95,33 @@ public:
     // date. Every command that changes the table, the book name or matn goes
     // through here, so that it is one step of the book's history.
     void commitStep(const QString &label, const std::function<void()> &change);
+
+    // ---- Manuscripts and suggested titles (form3_import.cpp, form3_suggest.cpp) ----
+    // A .docx or .odt input text chosen in books: its headings marked in the
+    // table as one step, its pictures kept in Work/<slot>.media.
+    void loadManuscript(const QString &path);
+    // "پيشنهاد عنوانها" (Ctrl+G): the lines of matn that look like titles,
+    // highlighted there.
+    void SuggestTitles();
+    // Ctrl+Enter: the first suggestion marked as a title, the text up to the
+    // next one as its related text. Ctrl+Shift+Enter: all of them, one step.
+    void takeSuggestion();
+    void takeAllSuggestions();
+    const QList<TitleCandidate> &suggestions() const { return m_suggestions; }
+    QAction *suggestAction = nullptr;
+    QAction *takeAction = nullptr;
+    QAction *takeAllAction = nullptr;
+
+private:
+    void buildSuggestionCommands();
+    void showSuggestions();
+    // Marks the pieces (all with a related text) as hand marks do; with
+    // Chek their spans leave matn.
+    void markPieces(const QList<SuggestedPiece> &pieces);
+    QString manuscriptMediaFolder() const;
+    QList<TitleCandidate> m_suggestions;
+    bool m_suggestionEdit = false; // matn changed by a suggestion taken
+    // ---- end of manuscripts and suggested titles ----
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
