@@ -132,7 +132,7 @@ void Form3::nameControls()
 {
     nameAfterLabel(books, Label1);
     nameAfterLabel(bindex, Label3);
-    Counter->setAccessibleName(QStringLiteral(u"تعداد خانه‌هاي پر جدول"));
+    Counter->setAccessibleName(QStringLiteral(u"تعداد خانه\u200Cهای پر جدول"));
     bname->setAccessibleName(QStringLiteral(u"نام کتاب"));
     matn->setAccessibleName(QStringLiteral(u"متن ورودی"));
     // The punctuation buttons' captions say nothing to a screen reader.

@@ -41,6 +41,9 @@ QString withKeys(const QString &what, const QList<QKeySequence> &keys)
 
 void Form3::buildShortcuts()
 {
+    // Tab leaves the text for the buttons and lists, as everywhere else; a
+    // tab character is nothing a book is cut by.
+    matn->setTabChangesFocus(true);
     for (const CommandKey &c : kCommandKeys) {
         auto *action = new QAction(this);
         action->setShortcut(QKeySequence(c.keys));
