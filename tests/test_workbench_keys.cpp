@@ -22,6 +22,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTextBlock>
+#include <QToolTip>
 #include <QtTest>
 
 using namespace zorvel;
@@ -143,6 +144,14 @@ bool savedMatches(Bench &b, const Form3 &w)
         && work->text->caret == c.position();
 }
 
+QWidget *shownTooltip()
+{
+    for (QWidget *t : QApplication::topLevelWidgets())
+        if (t->inherits("QTipLabel") && t->isVisible())
+            return t;
+    return nullptr;
+}
+
 void oneBookCounts(Form1 &f)
 {
     f.title->setText(QStringLiteral("1"));
@@ -204,6 +213,17 @@ void TestWorkbenchKeys::shortcutsAreShownInTooltips()
     QCOMPARE(w.redoAction->shortcuts(),
              (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))}));
     QVERIFY(w.matn->toolTip().contains(QStringLiteral("Ctrl+Z")));
+
+    // As the pointer shows it: whole, beside its button.
+    showActive(w);
+    QToolTip::showText(w.Com[9]->mapToGlobal(QPoint(4, 4)), w.Com[9]->toolTip(), w.Com[9]);
+    QTRY_VERIFY(shownTooltip());
+    QWidget *tip = shownTooltip();
+    const auto *label = qobject_cast<QLabel *>(tip);
+    QVERIFY(label);
+    QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->contentsRect().width());
+    saveShot(tip, QStringLiteral("form3-tooltip"));
+    QToolTip::hideText();
 
     w.parIndex = -1;
     Form6 e(b.ctx);
