@@ -24,8 +24,8 @@ qsizetype commonSuffix(QStringView a, QStringView b, qsizetype limit)
 
 // Past this much text in the edits, the base is written again.
 // Each edit brought back costs a move of the text after it, so there are few.
-constexpr qsizetype kRebaseChars = 256 * 1024;
-constexpr qsizetype kRebaseEdits = 400;
+constexpr qsizetype kRebaseChars = 1024 * 1024;
+constexpr qsizetype kRebaseEdits = 2000;
 
 // Replaces `count` characters at `at`. Near the start the head moves, not
 // the tail: a string gives up its first characters without moving the rest
@@ -119,8 +119,28 @@ TextEdit WorkText::replace(qsizetype at, qsizetype count, const QString &inserte
     if (edit.isEmpty())
         return edit;
     splice(m_text, edit.at, edit.removed.size(), edit.inserted);
-    m_edits.append(edit);
     m_editedChars += edit.inserted.size();
+    m_edited = true;
+    // Typing, and deleting letter by letter, go on one edit: few to bring back.
+    if (!m_edits.isEmpty()) {
+        TextEdit &last = m_edits.last();
+        const qsizetype lastEnd = last.at + last.inserted.size();
+        if (edit.removed.isEmpty() && edit.at == lastEnd) {
+            last.inserted += edit.inserted;
+            return edit;
+        }
+        if (edit.inserted.isEmpty() && edit.at + edit.removed.size() == lastEnd
+            && edit.removed.size() <= last.inserted.size()) {
+            last.inserted.chop(edit.removed.size());
+            return edit;
+        }
+        if (last.inserted.isEmpty() && edit.at == last.at) {
+            last.removed += edit.removed;
+            last.inserted = edit.inserted;
+            return edit;
+        }
+    }
+    m_edits.append(edit);
     m_edited = true;
     return edit;
 }
