@@ -341,13 +341,30 @@ void TestWorkbenchKeys::editorByKeyboard()
     ctrl(Qt::Key_Z);
     QCOMPARE(w.table.slot(0).title, QStringLiteral("T1"));
 
-    // An editor left without a change asks nothing.
+    // The close box asks the same; an editor left without a change asks nothing.
+    b.rec.clear();
+    b.rec.onModal("zorvel::Form6", [&](QDialog &d) {
+        auto &e = static_cast<Form6 &>(d);
+        showActive(e);
+        e.picB->setText(QStringLiteral("changed.jpg"));
+        b.rec.queueAnswers({false, true});
+        e.close();
+        stillOpen << e.isVisible();
+        e.close();
+        stillOpen << e.isVisible();
+    });
+    key(Qt::Key_Return);
+    QCOMPARE(stillOpen, (QList<bool>{true, false, true, false}));
+    QCOMPARE(b.rec.questions().size(), 2);
+    QVERIFY(w.table.slot(1).pic.isEmpty());
     b.rec.clear();
     b.rec.onModal("zorvel::Form6", [](QDialog &d) {
         showActive(d);
         QTest::keyClick(&d, Qt::Key_Escape);
     });
+    QTRY_COMPARE(focused(), static_cast<QWidget *>(w.bindex));
     key(Qt::Key_Return);
+    QCOMPARE(b.rec.modals().size(), 1);
     QVERIFY(b.rec.questions().isEmpty());
 }
 
