@@ -504,7 +504,7 @@ void TestParagraphTable::savedWorkThatDoesNotFitIsRefused_data()
         return b.replace(from, to);
     };
     QTest::newRow("not json") << QByteArray("{\"format\":1,");
-    QTest::newRow("another format") << edited("\"format\":1", "\"format\":2");
+    QTest::newRow("another format") << edited("\"format\":2", "\"format\":3");
     QTest::newRow("count beyond the slots") << edited("\"parCount\":2", "\"parCount\":3");
     QTest::newRow("rows not matching the slots") << edited("\"rows\":[", "\"rows\":[\"x\",");
     QTest::newRow("a slot field missing") << edited("\"film\":\"\"", "\"fil\":\"\"");

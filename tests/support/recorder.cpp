@@ -30,6 +30,13 @@ void Recorder::runModal(QDialog &window)
         (*it)(window);
 }
 
+std::optional<QString> Recorder::askText(const QString &prompt, const QString &initial)
+{
+    Q_UNUSED(initial);
+    m_events.append({Event::AskText, 0, prompt});
+    return m_textAnswers.isEmpty() ? std::nullopt : m_textAnswers.takeFirst();
+}
+
 void Recorder::onModal(const QString &className, std::function<void(QDialog &)> handler)
 {
     m_handlers[className] = std::move(handler);
@@ -58,6 +65,15 @@ QStringList Recorder::questions() const
     QStringList out;
     for (const Event &e : m_events)
         if (e.kind == Event::Ask)
+            out << e.text;
+    return out;
+}
+
+QStringList Recorder::textPrompts() const
+{
+    QStringList out;
+    for (const Event &e : m_events)
+        if (e.kind == Event::AskText)
             out << e.text;
     return out;
 }

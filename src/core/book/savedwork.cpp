@@ -5,15 +5,18 @@
 #include "core/common/paths.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QStringDecoder>
 
 namespace zorvel {
 
 namespace {
 
-constexpr int kFormat = 1;
+// 1: without the raw text and the input text's size and time.
+constexpr int kFormat = 2;
 
 std::optional<QStringList> toList(const QJsonValue &v)
 {
@@ -32,7 +35,8 @@ std::optional<QStringList> toList(const QJsonValue &v)
 
 bool hasWork(const BookWork &work)
 {
-    return !work.table.paragraphs.isEmpty() || !work.bookName.isEmpty() || work.table.imgCount > 0;
+    return !work.table.paragraphs.isEmpty() || !work.bookName.isEmpty() || work.table.imgCount > 0
+        || (work.text && work.text->edited);
 }
 
 QString workFolderPath(const QString &buildFolder)
@@ -102,6 +106,9 @@ QByteArray workToJson(const BookWork &work)
         size += s.title.size() + s.body.size() + s.pic.size() + s.sound.size() + s.film.size() + 80;
     for (const QString &r : work.table.rows)
         size += r.size() + 4;
+    if (work.text)
+        for (const TextSplice &e : work.text->edits)
+            size += e.inserted.size() + 32;
     JsonOut out(size);
     out.raw(u'{');
     out.key("format");
@@ -116,9 +123,11 @@ QByteArray workToJson(const BookWork &work)
         out.key(name);
         out.string(*value);
     }
-    const std::pair<const char *, int> numbers[] = {{"parCount", work.table.parCount},
-                                                     {"mainDepth", work.table.mainDepth},
-                                                     {"imgCount", work.table.imgCount}};
+    const std::pair<const char *, qint64> numbers[] = {{"parCount", work.table.parCount},
+                                                        {"mainDepth", work.table.mainDepth},
+                                                        {"imgCount", work.table.imgCount},
+                                                        {"inputSize", work.inputSize},
+                                                        {"inputModified", work.inputModified}};
     for (const auto &[name, value] : numbers) {
         out.raw(u',');
         out.key(name);
@@ -157,9 +166,103 @@ QByteArray workToJson(const BookWork &work)
         }
         out.raw(u'}');
     }
-    out.raw(QLatin1StringView("]}"));
+    out.raw(u']');
+    if (work.text) {
+        const BookWork::Text &t = *work.text;
+        out.raw(QLatin1StringView(",\"text\":{"));
+        out.key("base");
+        out.string(t.baseFile);
+        const std::pair<const char *, qint64> fields[] = {{"baseLength", t.baseLength},
+                                                          {"edited", t.edited ? 1 : 0},
+                                                          {"anchor", t.anchor},
+                                                          {"caret", t.caret}};
+        for (const auto &[name, value] : fields) {
+            out.raw(u',');
+            out.key(name);
+            out.number(value);
+        }
+        // Each edit as [at, length removed, text inserted].
+        out.raw(QLatin1StringView(",\"edits\":["));
+        for (qsizetype i = 0; i < t.edits.size(); ++i) {
+            const TextSplice &e = t.edits[i];
+            out.raw(QLatin1StringView(i > 0 ? ",[" : "["));
+            out.number(e.at);
+            out.raw(u',');
+            out.number(e.removed);
+            out.raw(u',');
+            out.string(e.inserted);
+            out.raw(u']');
+        }
+        out.raw(QLatin1StringView("]}"));
+    }
+    out.raw(u'}');
     return out.utf8();
 }
+
+namespace {
+
+bool isWholeNumber(const QJsonValue &v)
+{
+    return v.isDouble() && v.toDouble() == double(v.toInteger());
+}
+
+// The raw text's part of the work file; the base itself is read later.
+std::optional<BookWork::Text> textFromJson(const QJsonValue &value)
+{
+    if (!value.isObject())
+        return std::nullopt;
+    const QJsonObject o = value.toObject();
+    if (!o.value("base").isString() || !o.value("edits").isArray())
+        return std::nullopt;
+    for (const char *key : {"baseLength", "edited", "anchor", "caret"})
+        if (!isWholeNumber(o.value(QLatin1String(key))) || o.value(QLatin1String(key)).toInteger() < 0)
+            return std::nullopt;
+    BookWork::Text t;
+    t.baseFile = o.value("base").toString();
+    t.baseLength = o.value("baseLength").toInteger(); // the base is checked against it
+    t.edited = o.value("edited").toInteger() != 0;
+    t.anchor = int(o.value("anchor").toInteger());
+    t.caret = int(o.value("caret").toInteger());
+    for (const QJsonValue &v : o.value("edits").toArray()) {
+        const QJsonArray e = v.toArray();
+        if (e.size() != 3 || !isWholeNumber(e[0]) || !isWholeNumber(e[1]) || !e[2].isString()
+            || e[0].toInteger() < 0 || e[1].toInteger() < 0)
+            return std::nullopt;
+        t.edits << TextSplice{e[0].toInteger(), e[1].toInteger(), e[2].toString()};
+    }
+    return t;
+}
+
+// A base of the work file for `slot`: slot, ".", a number, ".txt", and nothing
+// that leads out of the Work folder.
+bool isTextBaseName(const QString &slot, const QString &name, int *number = nullptr)
+{
+    const QString head = slot + u'.';
+    if (!name.startsWith(head) || !name.endsWith(QLatin1String(".txt")))
+        return false;
+    const QStringView digits = QStringView(name).mid(head.size(), name.size() - head.size() - 4);
+    if (digits.isEmpty() || digits.size() > 9)
+        return false;
+    for (const QChar c : digits)
+        if (c < u'0' || c > u'9')
+            return false;
+    if (number)
+        *number = digits.toInt();
+    return true;
+}
+
+QString folderOfFile(const QString &path)
+{
+    const qsizetype cut = path.lastIndexOf(folderSeparator());
+    return cut > 0 ? path.left(cut) : QString();
+}
+
+QString slotOfWorkFile(const QString &path)
+{
+    return QFileInfo(path).completeBaseName();
+}
+
+} // namespace
 
 std::optional<BookWork> workFromJson(const QByteArray &bytes)
 {
@@ -168,7 +271,8 @@ std::optional<BookWork> workFromJson(const QByteArray &bytes)
     if (error.error != QJsonParseError::NoError || !doc.isObject())
         return std::nullopt;
     const QJsonObject root = doc.object();
-    if (root.value("format").toInt() != kFormat)
+    const int format = root.value("format").toInt();
+    if (format < 1 || format > kFormat)
         return std::nullopt;
     for (const char *key : {"row", "book", "bookName", "inputText", "mainText"})
         if (!root.value(QLatin1String(key)).isString())
@@ -216,6 +320,19 @@ std::optional<BookWork> workFromJson(const QByteArray &bytes)
     // The table checks that its parts fit together.
     if (!ParagraphTable().restore(w.table))
         return std::nullopt;
+    if (format >= 2) {
+        for (const char *key : {"inputSize", "inputModified"})
+            if (!root.value(QLatin1String(key)).isDouble())
+                return std::nullopt;
+        w.inputSize = root.value("inputSize").toInteger();
+        w.inputModified = root.value("inputModified").toInteger();
+        if (root.contains(QLatin1String("text"))) {
+            const auto text = textFromJson(root.value("text"));
+            if (!text)
+                return std::nullopt;
+            w.text = text;
+        }
+    }
     return w;
 }
 
@@ -227,20 +344,90 @@ void saveBookWork(const FileSystem &fs, const QString &path, const BookWork &wor
     fs.writeBytes(path, workToJson(work));
 }
 
+namespace {
+
+// Reads the base the work names and checks the edits against it; on any
+// failure the work goes on without its text and the reason is returned.
+QString readTextBase(const FileSystem &fs, const QString &path, BookWork &work)
+{
+    BookWork::Text &t = *work.text;
+    const QString file = folderOfFile(path) + folderSeparator() + t.baseFile;
+    if (!isTextBaseName(slotOfWorkFile(path), t.baseFile))
+        return QDir::toNativeSeparators(file);
+    QString base;
+    try {
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        base = utf8(fs.readBytes(file));
+        if (utf8.hasError())
+            return QDir::toNativeSeparators(file);
+    } catch (const FsError &e) {
+        return e.describe();
+    }
+    if (base.size() != t.baseLength)
+        return QDir::toNativeSeparators(file);
+    if (!t.restored.restore(base, t.baseFile, t.edits))
+        return QDir::toNativeSeparators(file);
+    t.restored.setEdited(t.edited);
+    const int length = int(t.restored.text().size());
+    if (t.anchor > length || t.caret > length)
+        t.anchor = t.caret = 0;
+    return {};
+}
+
+} // namespace
+
 std::optional<BookWork> loadBookWork(const FileSystem &fs, const QString &path, QString *problem)
 {
     if (!fs.fileExists(path))
         return std::nullopt;
     try {
         auto work = workFromJson(fs.readBytes(path));
-        if (!work && problem)
-            *problem = QDir::toNativeSeparators(path);
+        if (!work) {
+            if (problem)
+                *problem = QDir::toNativeSeparators(path);
+            return work;
+        }
+        if (work->text) {
+            const QString lost = readTextBase(fs, path, *work);
+            if (!lost.isEmpty()) {
+                work->text.reset();
+                if (problem)
+                    *problem = lost;
+            }
+        }
         return work;
     } catch (const FsError &e) {
         if (problem)
             *problem = e.describe();
         return std::nullopt;
     }
+}
+
+QString saveWorkTextBase(const FileSystem &fs, const QString &path, const QString &base)
+{
+    const QString folder = folderOfFile(path);
+    const QString slot = slotOfWorkFile(path);
+    fs.createFolderPath(folder);
+    int next = 1;
+    for (const QString &name : fs.listFiles(folder)) {
+        int n = 0;
+        if (isTextBaseName(slot, name, &n))
+            next = std::max(next, n + 1);
+    }
+    const QString name = slot + u'.' + QString::number(next) + QStringLiteral(".txt");
+    fs.writeBytes(folder + folderSeparator() + name, base.toUtf8());
+    return name;
+}
+
+void removeWorkTextBases(const FileSystem &fs, const QString &path, const QString &keep)
+{
+    const QString folder = folderOfFile(path);
+    if (!fs.folderExists(folder))
+        return;
+    const QString slot = slotOfWorkFile(path);
+    for (const QString &name : fs.listFiles(folder))
+        if (name != keep && isTextBaseName(slot, name))
+            fs.deleteFile(folder + folderSeparator() + name);
 }
 
 } // namespace zorvel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/book/paragraphtable.h"
+#include "core/book/textedit.h"
 
 #include <QByteArray>
 #include <QString>
@@ -19,6 +20,26 @@ struct BookWork {
     QString bookName; // bname
     QString inputText; // the name of the input text it is cut from
     ParagraphTable::Contents table;
+
+    // The raw text left of matn, kept since the second format: a base text in
+    // a file of its own beside the work file, and the edits made since.
+    struct Text {
+        QString baseFile; // its name in the Work folder, e.g. a3.2.txt
+        qsizetype baseLength = 0; // the base's length, checked when it is read
+        QList<TextSplice> edits;
+        bool edited = false; // changed since it was shown from the input text
+        int anchor = 0; // the caret, in the text's positions
+        int caret = 0;
+        // Filled by loadBookWork: the base read and the edits made on it.
+        WorkText restored;
+
+        bool operator==(const Text &) const = default;
+    };
+    std::optional<Text> text;
+    // The input text's size and modification time (ms since the epoch, UTC)
+    // when it was shown; -1 when not known.
+    qint64 inputSize = -1;
+    qint64 inputModified = -1;
 
     bool operator==(const BookWork &) const = default;
 };
@@ -39,7 +60,17 @@ std::optional<BookWork> workFromJson(const QByteArray &bytes);
 // new one); the Work folder is made when missing. Throws FsError.
 void saveBookWork(const FileSystem &fs, const QString &path, const BookWork &work);
 // nullopt when the file is missing (problem empty) or cannot be read or is
-// not saved work (problem says why).
+// not saved work (problem says why). When only the raw text's base cannot be
+// read, the work comes back without its text and problem says why.
 std::optional<BookWork> loadBookWork(const FileSystem &fs, const QString &path, QString *problem);
+
+// Writes a raw text's base beside the work file `path` under a name not used
+// before (a3.1.txt, a3.2.txt, ...), so that the work file written last still
+// names a whole base if anything fails on the way; returns the name. Throws
+// FsError.
+QString saveWorkTextBase(const FileSystem &fs, const QString &path, const QString &base);
+// Removes the bases of the work file `path` other than `keep` (all with keep
+// empty). Throws FsError.
+void removeWorkTextBases(const FileSystem &fs, const QString &path, const QString &keep);
 
 } // namespace zorvel

@@ -102,4 +102,13 @@ QString trimTitle(const QString &selection)
     return title;
 }
 
+QString persianDigits(const QString &text)
+{
+    QString out = text;
+    for (QChar &c : out)
+        if (c >= u'0' && c <= u'9')
+            c = QChar(char16_t(0x06F0 + (c.unicode() - u'0')));
+    return out;
+}
+
 } // namespace zorvel

@@ -24,4 +24,7 @@ QString trimSpaces(const QString &text);
 // title selected as a whole line keeps no line break.
 QString trimTitle(const QString &selection);
 
+// The ASCII digits of a text as Persian digits (U+06F0..U+06F9): "12" -> "۱۲".
+QString persianDigits(const QString &text);
+
 } // namespace zorvel

@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QGridLayout>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QSpacerItem>
 #include <QMessageBox>
 
@@ -71,6 +73,26 @@ bool QtOperator::ask(const QString &text)
 void QtOperator::runModal(QDialog &window)
 {
     window.exec();
+}
+
+std::optional<QString> QtOperator::askText(const QString &prompt, const QString &initial)
+{
+    QInputDialog box(QApplication::activeWindow());
+    box.setLayoutDirection(Qt::RightToLeft);
+    box.setWindowTitle(productName());
+    box.setInputMode(QInputDialog::TextInput);
+    box.setLabelText(prompt);
+    box.setTextValue(initial);
+    box.setOkButtonText(QStringLiteral(u"تاييد"));
+    box.setCancelButtonText(QStringLiteral(u"انصراف"));
+    box.setAccessibleName(productName());
+    box.setAccessibleDescription(prompt);
+    // Persian is typed into it: right-aligned like every text field here.
+    if (auto *field = box.findChild<QLineEdit *>())
+        field->setAlignment(Qt::AlignAbsolute | Qt::AlignRight);
+    if (box.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return box.textValue();
 }
 
 } // namespace zorvel

@@ -23,6 +23,7 @@ public:
     void notice(const QString &text) override;
     bool ask(const QString &text) override;
     void runModal(QDialog &window) override;
+    std::optional<QString> askText(const QString &prompt, const QString &initial) override;
 };
 
 } // namespace zorvel

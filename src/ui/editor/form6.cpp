@@ -1,6 +1,7 @@
 #include "ui/editor/form6.h"
 
 #include "core/book/inlinepictures.h"
+#include "core/book/paragraphslot.h"
 #include "core/common/paths.h"
 #include "ui/common/appcontext.h"
 #include "ui/common/operator.h"
@@ -8,6 +9,7 @@
 #include "ui/common/windowlinks.h"
 #include "ui/richtext/richtextbox.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -86,6 +88,14 @@ void Form6::buildControls()
     }
     btn[0]->setGeometry(twipsRect(75, 150, 2655, 390));
     btn[4]->setGeometry(twipsRect(2025, 8265, 5610, 390));
+    saveAction = new QAction(this);
+    saveAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    saveAction->setShortcutContext(Qt::WindowShortcut);
+    addAction(saveAction);
+    connect(saveAction, &QAction::triggered, this, [this] { btn_Click(4); });
+    btn[4]->setToolTip(btn[4]->text() + QStringLiteral(" (")
+                       + saveAction->shortcut().toString(QKeySequence::NativeText)
+                       + QStringLiteral(u")\u200F"));
 
     bname = new QLineEdit(this);
     bname->setGeometry(twipsRect(2910, 195, 5505, 330));
@@ -93,6 +103,15 @@ void Form6::buildControls()
     Label3->setGeometry(twipsRect(8460, 240, 1110, 300));
     Label3->setAlignment(Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter);
 
+    mainHint = new QLabel(QStringLiteral(u"نام اين عنوان اصلي همان متن زير است؛ آن را در كادر متن ويرايش كنيد."),
+                          this);
+    mainHint->setGeometry(twipsRect(75, 660, 9495, 300));
+    mainHint->setAlignment(Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter);
+    mainHint->setAutoFillBackground(true);
+    QPalette hint = mainHint->palette();
+    hint.setColor(QPalette::Window, QColor(0xf4, 0xe3, 0xb5));
+    mainHint->setPalette(hint);
+    mainHint->hide();
     matn = new RichTextBox(this);
     matn->setGeometry(twipsRect(75, 660, 9495, 5895));
     matn->setTextRTF(QString::fromLatin1(kDesignBody));
@@ -175,9 +194,42 @@ void Form6::buildControls()
 void Form6::Form_Load()
 {
     m_ctx.editorHost->ShowEdit(*this);
+    showMainHint(bname->isReadOnly() && bname->text() == markMain());
+    rememberShown();
     const QString templatePath = DoSlash(m_ctx.programFolder) + QStringLiteral("Resources")
         + folderSeparator() + QStringLiteral("img.bin");
     picM->setEnabled(fso.fileExists(templatePath));
+}
+
+void Form6::showMainHint(bool shown)
+{
+    // The body box moves down a line for the hint and back without it.
+    mainHint->setVisible(shown);
+    matn->setGeometry(shown ? twipsRect(75, 990, 9495, 5565) : twipsRect(75, 660, 9495, 5895));
+}
+
+void Form6::rememberShown()
+{
+    m_shownTitle = bname->text();
+    m_shownPic = picB->text();
+    m_shownSound = soutB->text();
+    m_shownFilm = filmB->text();
+    matn->document()->setModified(false);
+}
+
+bool Form6::hasUnsavedChanges() const
+{
+    return matn->document()->isModified() || bname->text() != m_shownTitle || picB->text() != m_shownPic
+        || soutB->text() != m_shownSound || filmB->text() != m_shownFilm;
+}
+
+void Form6::reject()
+{
+    if (hasUnsavedChanges()
+        && !m_ctx.op->ask(QStringLiteral(u"تغييرات اين پاراگراف ثبت نشده است.\r\n"
+                                         u"آيا پنجره بدون ثبت تغييرات بسته شود؟")))
+        return;
+    QDialog::reject();
 }
 
 bool Form6::CHK()
@@ -198,7 +250,7 @@ void Form6::btn_Click(int index)
     switch (index) {
     case 0:
         m_ctx.editorHost->Ohazf(*this);
-        reject();
+        QDialog::reject(); // the paragraph is gone: nothing left to store
         break;
     case 1:
         picB->clear();

@@ -41,6 +41,11 @@ public:
     void pasteM_Click();
     void delM_Click();
 
+    // Whether anything shown has been changed and not stored.
+    bool hasUnsavedChanges() const;
+    // The close box and Escape: with changes not stored, asked first.
+    void reject() override;
+
     // Shows a picture file in Image1, scaled to fit; false when it cannot be read.
     bool showPicture(const QString &path);
     void clearPicture();
@@ -55,6 +60,9 @@ public:
     QLabel *Label6, *Label1, *Label2;
     QPushButton *Command5, *Command1, *Command2;
     QLabel *Image1;
+    // Says where a main title's name is edited; shown for main titles only.
+    QLabel *mainHint;
+    QAction *saveAction;
     QMenu *popM;
     QAction *picM, *copyM, *cutM, *pasteM, *delM;
 
@@ -65,6 +73,11 @@ private:
     void buildControls();
     void Form_Load();
     void browse(const QString &key, const QString &pattern);
+    // What was shown, to tell an unsaved change from none.
+    void rememberShown();
+    void showMainHint(bool shown);
+
+    QString m_shownTitle, m_shownPic, m_shownSound, m_shownFilm;
 
     AppContext &m_ctx;
 };

@@ -12,6 +12,8 @@
 #include "ui/richtext/richtextbox.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
+#include <QTextCursor>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -75,7 +77,11 @@ void Form3::buildControls()
     Label3->setGeometry(twipsRect(7710, 225, 1695, 300));
     Label3->setAlignment(Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter);
     bindex = new QListWidget(Frame2);
-    bindex->setGeometry(twipsRect(60, 510, 9390, 1620));
+    bindex->setGeometry(twipsRect(60, 510, 9390, 1380));
+    // How many of the table's slots are in use, always in sight below the index.
+    Counter = new QLabel(Frame2);
+    Counter->setGeometry(twipsRect(60, 1890, 9390, 270));
+    Counter->setAlignment(Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter);
     // One line per row: without measuring every row again, a mark in a full
     // table of 257 rows costs no more than one in an empty table.
     bindex->setUniformItemSizes(true);
@@ -112,9 +118,13 @@ void Form3::buildControls()
     connect(Timer1, &QTimer::timeout, this, &Form3::Timer1_Timer);
 
     connect(books, &QListWidget::itemClicked, this, [this] { books_Click(); });
-    connect(bname, &QLineEdit::textEdited, this, [this] { saveWork(); });
     bindex->viewport()->installEventFilter(this);
     bname->installEventFilter(this);
+    for (QWidget *keys : {static_cast<QWidget *>(books), static_cast<QWidget *>(bindex),
+                          static_cast<QWidget *>(matn)})
+        keys->installEventFilter(this);
+    buildHistory();
+    buildShortcuts();
     rightToLeftContextMenus({bname, matn});
     buildSuggestionCommands();
     nameControls();
@@ -124,6 +134,7 @@ void Form3::nameControls()
 {
     nameAfterLabel(books, Label1);
     nameAfterLabel(bindex, Label3);
+    Counter->setAccessibleName(QStringLiteral(u"تعداد خانه\u200Cهای پر جدول"));
     bname->setAccessibleName(QStringLiteral(u"نام کتاب"));
     matn->setAccessibleName(QStringLiteral(u"متن ورودی"));
     // The punctuation buttons' captions say nothing to a screen reader.
@@ -151,10 +162,10 @@ void Form3::Form_Load()
     m_designFrame2Width = Frame2->width();
     setMinimumSize(m_designSize);
 
-    matn->setText(QStringLiteral(
+    showText(QStringLiteral(
         u"متن كتاب در اين محل نمايش داده ميشود و شما  پس از انتخاب هر بخش از متن، با فشردن دگمه مربوطه نوع آن بخش را\r\n"
         u"انتخاب ميكنيد و در نهايت تمام كتاب قطعه قطعه خواهد شد!\r\n"
-        u"براي ويرايش متن انتخاب شده، روي عنوان آن در فهرست عناوين كليك كنيد."));
+        u"براي ويرايش متن انتخاب شده، روي عنوان آن در فهرست عناوين كليك كنيد."), false);
     Mright();
     // The input texts are listed each time the workbench opens for a book.
 
@@ -190,6 +201,9 @@ void Form3::ResetA()
     table.reset();
     bname->clear();
     IndexEmpty();
+    updateCounter();
+    m_history.clear();
+    m_nearFullWarned = false;
 }
 
 QString Form3::inputFolder() const
@@ -235,13 +249,16 @@ void Form3::books_Click()
     } catch (const FsError &e) {
         m_ctx.op->notice(QStringLiteral(u"فايل ورودي خوانده نشد:\n") + e.describe());
     }
-    matn->setText(Rep(content));
+    // The history starts with the text: undo goes back to this moment.
+    showText(Rep(content), true);
     Mright();
     // The table may already hold pieces of this book from another text: the
     // list shows them again, row for row.
     IndexEmpty();
     syncIndex();
     m_inputText = item->text();
+    stampInputText(m_inputText);
+    saveTextBase(); // the whole text once, while it loads; a mark then saves its edits
     saveWork();
 }
 
@@ -297,6 +314,7 @@ void Form3::openForBook(const QString &buildFolder)
         ResetA();
         m_inputText.clear();
         m_workSaveFailed = false;
+        m_workText.reset(m_workText.text()); // the text shown starts this book's work afresh
     }
     FileList();
     offerSavedWork();
@@ -317,6 +335,19 @@ BookWork Form3::currentWork() const
     w.bookName = bname->text();
     w.inputText = m_inputText;
     w.table = table.contents();
+    if (m_keepText && !m_workText.baseFile().isEmpty()) {
+        BookWork::Text t;
+        t.baseFile = m_workText.baseFile();
+        t.baseLength = m_workText.base().size();
+        t.edits = m_workText.splices();
+        t.edited = m_workText.edited();
+        const QTextCursor c = matn->textCursor();
+        t.anchor = c.anchor();
+        t.caret = c.position();
+        w.text = t;
+        w.inputSize = m_inputSize;
+        w.inputModified = m_inputModified;
+    }
     return w;
 }
 
@@ -325,12 +356,20 @@ void Form3::saveWork()
     const QString path = workFile();
     if (path.isEmpty())
         return;
+    m_caretSave->stop();
+    // Past a few hundred edits the text is written whole again.
+    if (m_keepText && m_workText.wantsRebase())
+        m_workText.rebase();
+    saveTextBase();
     const BookWork work = currentWork();
     try {
         if (hasWork(work))
             saveBookWork(fso, path, work);
         else if (fso.fileExists(path))
             fso.deleteFile(path);
+        // The base this work names stays, and the one of the text shown; any
+        // other is left from an earlier text.
+        removeWorkTextBases(fso, path, m_keepText ? m_workText.baseFile() : QString());
         m_workSaveFailed = false;
     } catch (const FsError &e) {
         // Said once, not after every mark, until a save goes through again.
@@ -340,19 +379,11 @@ void Form3::saveWork()
     }
 }
 
-void Form3::commitStep(const QString &label, const std::function<void()> &change)
-{
-    Q_UNUSED(label);
-    change();
-    updateMainCaption();
-    syncIndex();
-    saveWork();
-}
-
 void Form3::startAfresh()
 {
     ResetA();
     m_inputText.clear();
+    m_workText.reset(m_workText.text()); // the text shown is not this book's work
     saveWork(); // nothing left: the saved work goes
 }
 
@@ -370,12 +401,25 @@ void Form3::offerSavedWork()
     }
     if (!hasWork(*saved))
         return;
-    const QString question = QStringLiteral(u"براي اين كتاب  (") + rowLetter + bookNo
+    QString question = QStringLiteral(u"براي اين كتاب  (") + rowLetter + bookNo
         + QStringLiteral(u") كار ذخيره شده\u200Cاي هست.\r\nآيا همان كار ادامه داده شود؟\r\n\r\n"
                          u"(خير: كتاب از نو شروع ميشود و كار ذخيره شده حذف ميشود.)");
+    // The text left is shown as it was saved, not read again from its file.
+    if (saved->text && saved->inputSize >= 0 && !saved->inputText.isEmpty()) {
+        const QFileInfo input(DoSlashAlways(inputFolder()) + saved->inputText);
+        if (!input.exists() || input.size() != saved->inputSize
+            || input.lastModified().toMSecsSinceEpoch() != saved->inputModified)
+            question += QStringLiteral(u"\r\n\r\nفايل ورودي «") + saved->inputText
+                + QStringLiteral(u"» پس از ذخيره اين كار تغيير كرده است؛ متن باقيمانده همان"
+                                 u" متن ذخيره شده است و فايل دوباره خوانده نميشود.\u200F");
+    }
     if (m_ctx.op->ask(question)) {
         if (!restoreWork(*saved))
             m_ctx.op->notice(QStringLiteral(u"كار ذخيره شده اين كتاب خوانده نشد:\n") + path);
+        else if (!problem.isEmpty())
+            m_ctx.op->notice(QStringLiteral(u"متن باقيمانده كار ذخيره شده خوانده نشد؛ متن از فايل"
+                                            u" ورودي دوباره خوانده شد:\n")
+                             + problem);
     } else {
         startAfresh();
     }
@@ -392,13 +436,32 @@ bool Form3::restoreWork(const BookWork &work)
     IndexEmpty();
     syncIndex();
     m_inputText = work.inputText;
-    // The text it is cut from, shown again when it is still there.
     const auto found = books->findItems(work.inputText, Qt::MatchExactly);
-    // A manuscript is not read again: that would mark it once more.
-    if (!work.inputText.isEmpty() && !found.isEmpty() && !isManuscriptFile(work.inputText)) {
+    if (work.text) {
+        // The text left as it was, what was cut from it still gone, the caret
+        // where it stood; the history starts here.
+        showText(work.text->restored.text(), true);
+        if (m_workText.text() == work.text->restored.text())
+            m_workText = work.text->restored; // its base and edits as they are on disk
+        else
+            m_workText.setEdited(true); // shown otherwise: written whole again
+        Mright();
+        QTextCursor c = matn->textCursor();
+        const int end = matn->document()->characterCount() - 1;
+        c.setPosition(std::clamp(work.text->anchor, 0, end));
+        c.setPosition(std::clamp(work.text->caret, 0, end), QTextCursor::KeepAnchor);
+        matn->setTextCursor(c);
+        m_inputSize = work.inputSize;
+        m_inputModified = work.inputModified;
+        if (!found.isEmpty())
+            books->setCurrentItem(found.first());
+    } else if (!work.inputText.isEmpty() && !found.isEmpty() && !isManuscriptFile(work.inputText)) {
+        // Saved before the text was kept: read again from its file (a
+        // manuscript is not: that would mark it once more).
         books->setCurrentItem(found.first());
         books_Click();
     }
+    m_history.clear();
     return true;
 }
 
@@ -409,6 +472,7 @@ void Form3::updateMainCaption()
 
 void Form3::syncIndex()
 {
+    updateCounter();
     const QStringList &rows = table.rows();
     while (bindex->count() > rows.size())
         delete bindex->takeItem(bindex->count() - 1);
@@ -456,73 +520,77 @@ void Form3::Com_Click(int index)
 {
     if (index < 0 || index > 11)
         return;
+    if (index == 11) {
+        // The text goes only with a book written: a refused write keeps it.
+        if (MakeBook())
+            showText(QString(), false);
+        return;
+    }
     // Marks that take the slot of a pending title.
     const bool takesPendingSlot = index == 1 || index == 2 || index == 9
         || (index == 10 && table.mainDepth() > 0);
     if (takesPendingSlot && !mayReplacePendingTitle())
         return;
-    const QString s = index == 4 || index == 11 || index == 10 ? QString() : matn->SelText();
+    QString s = index == 4 || index == 10 ? QString() : matn->SelText();
+    if (index == 9 && s.trimmed().isEmpty()) {
+        // Nothing selected: the main title's name is asked for, not left empty.
+        const std::optional<QString> name = m_ctx.op->askText(mainTitlePrompt(), QString());
+        if (!name || name->trimmed().isEmpty())
+            return;
+        s = *name;
+    }
     ParagraphTable::Mark mark = ParagraphTable::Mark::Done;
     bool marked = false;
-    switch (index) {
-    case 0:
-        if (!bname->text().isEmpty())
-            bname->setText(bname->text() + u' ');
-        bname->setText(bname->text() + s);
-        break;
-    case 5: bname->setText(bname->text() + QStringLiteral(" (") + s + u')'); break;
-    case 6: bname->setText(bname->text() + QStringLiteral(" - ") + s); break;
-    case 7: bname->setText(bname->text() + QStringLiteral(": ") + s); break;
-    case 8: bname->setText(bname->text() + QStringLiteral(u"؛ ") + s); break;
-    case 1:
-        mark = table.markIdentity(s, matn->SelRTF());
-        marked = true;
-        break;
-    case 2:
-        mark = table.markTitle(s);
-        marked = true;
-        break;
-    case 3:
-        mark = table.markRelated(s, table.hasPendingTitle() ? matn->SelRTF() : QString());
-        marked = true;
-        break;
-    case 9:
-        mark = table.openMain(s);
-        marked = true;
-        break;
-    case 10:
-        // Closing a main title never touches the selection.
-        mark = table.closeMain();
-        if (mark != ParagraphTable::Mark::Done) {
-            reportRefusedMark(mark);
+    commitStep(Com[index]->text(), [&] {
+        switch (index) {
+        case 0:
+            if (!bname->text().isEmpty())
+                bname->setText(bname->text() + u' ');
+            bname->setText(bname->text() + s);
+            break;
+        case 5: bname->setText(bname->text() + QStringLiteral(" (") + s + u')'); break;
+        case 6: bname->setText(bname->text() + QStringLiteral(" - ") + s); break;
+        case 7: bname->setText(bname->text() + QStringLiteral(": ") + s); break;
+        case 8: bname->setText(bname->text() + QStringLiteral(u"؛ ") + s); break;
+        case 1:
+            mark = table.markIdentity(s, matn->SelRTF());
+            marked = true;
+            break;
+        case 2:
+            mark = table.markTitle(s);
+            marked = true;
+            break;
+        case 3:
+            mark = table.markRelated(s, table.hasPendingTitle() ? matn->SelRTF() : QString());
+            marked = true;
+            break;
+        case 9:
+            mark = table.openMain(s);
+            marked = true;
+            break;
+        case 10:
+            // Closing a main title never touches the selection.
+            mark = table.closeMain();
             return;
+        case 4: matn->setSelText(QString()); break;
         }
-        updateMainCaption();
-        syncIndex();
-        bindex->setCurrentRow(table.lastRow());
-        saveWork();
-        return;
-    case 4: matn->setSelText(QString()); break;
-    case 11:
-        // The text goes only with a book written: a refused write keeps it.
-        if (MakeBook())
-            matn->setText(QString());
-        return;
-    }
+        if (mark != ParagraphTable::Mark::Done)
+            return;
+        if (Chek->isChecked() && index != 4)
+            matn->setSelText(QString());
+        matn->setSelStart(0);
+    });
     if (mark != ParagraphTable::Mark::Done) {
         reportRefusedMark(mark);
         return;
     }
-    if (marked) {
-        updateMainCaption();
-        syncIndex();
+    if (marked || index == 10)
         bindex->setCurrentRow(table.lastRow());
-    }
-    if (index != 4)
-        saveWork();
-    if (Chek->isChecked() && index != 4)
-        matn->setSelText(QString());
-    matn->setSelStart(0);
+}
+
+QString Form3::mainTitlePrompt()
+{
+    return QStringLiteral(u"نام عنوان اصلي را بنويسيد:\u200F");
 }
 
 void Form3::bindex_MouseUp()
@@ -534,6 +602,9 @@ void Form3::bindex_MouseUp()
 
 bool Form3::eventFilter(QObject *watched, QEvent *event)
 {
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride)
+        && keyFilter(watched, static_cast<QKeyEvent *>(event)))
+        return true;
     if (watched == bindex->viewport() && event->type() == QEvent::MouseButtonRelease) {
         // Let the list select the row under the mouse first.
         QTimer::singleShot(0, this, [this] { bindex_MouseUp(); });

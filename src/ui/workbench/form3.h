@@ -1,7 +1,9 @@
 #pragma once
 
+#include "core/book/bookhistory.h"
 #include "core/book/paragraphtable.h"
 #include "core/book/titlesuggest.h"
+#include "core/book/textedit.h"
 #include "core/common/filesystem.h"
 #include "ui/common/windowlinks.h"
 #include "ui/richtext/plaintextbox.h"
@@ -15,6 +17,7 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QAction;
 class QListWidget;
 class QPushButton;
 class QTimer;
@@ -60,6 +63,9 @@ public:
     // True when the book was written.
     bool MakeBook();
 
+    // Asked for a main title's name when nothing is selected.
+    static QString mainTitlePrompt();
+
     ParagraphTable table;
     qint16 parIndex = -1;
     QString ImgT;  // inline picture template
@@ -96,6 +102,21 @@ public:
     // through here, so that it is one step of the book's history.
     void commitStep(const QString &label, const std::function<void()> &change);
 
+    // The book's history (Ctrl+Z; Ctrl+Shift+Z or Ctrl+Y), wherever the
+    // keyboard is in the workbench. The saved work follows each step.
+    void undoStep();
+    void redoStep();
+    const BookHistory &history() const { return m_history; }
+
+    // The raw text left, as the saved work keeps it.
+    const WorkText &workText() const { return m_workText; }
+
+    QLabel *Counter; // slots in use: "۱۲ از ۲۵۷"
+    // The shortcuts: the marking commands by Com index, then undo and redo.
+    QAction *comAction[12] = {};
+    QAction *undoAction = nullptr;
+    QAction *redoAction = nullptr;
+
     // ---- Manuscripts and suggested titles (form3_import.cpp, form3_suggest.cpp) ----
     // A .docx or .odt input text chosen in books: its headings marked in the
     // table as one step, its pictures kept in Work/<slot>.media.
@@ -128,6 +149,25 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // form3_history.cpp
+    void buildHistory();
+    BookState captureState() const;
+    void applyState(const BookState &state);
+    // A text shown by the program, not edited: the history starts afresh,
+    // and the text is kept in the saved work when `keep` says so.
+    void showText(const QString &text, bool keep);
+    void matnChanged(int position, int removed, int added);
+    void bookNameTyped(const QString &text);
+    void afterStep(int rowsBefore);
+    void updateCounter();
+    void saveTextBase();
+    // The input text's name, size and time when it was shown.
+    void stampInputText(const QString &name);
+    // form3_keys.cpp
+    void buildShortcuts();
+    bool keyFilter(QObject *watched, QKeyEvent *key);
+    bool isWorkbenchShortcut(const QKeyEvent *key) const;
+
     void buildControls();
     void nameControls();
     void Form_Load();
@@ -148,7 +188,19 @@ private:
     AppContext &m_ctx;
     QString m_buildFolder; // where this book is written, fixed by Next
     QString m_inputText;   // the input text shown, by name
+    qint64 m_inputSize = -1;
+    qint64 m_inputModified = -1;
     bool m_workSaveFailed = false;
+    BookHistory m_history;
+    WorkText m_workText;
+    bool m_keepText = false;   // the text shown is an input text's, kept in the saved work
+    int m_stepDepth = 0;       // inside commitStep
+    QList<TextEdit> m_stepEdits; // the text's edits made by the step running
+    bool m_replaying = false;  // undo or redo putting the text back
+    bool m_showingText = false;
+    QString m_lastBookName;
+    bool m_nearFullWarned = false;
+    QTimer *m_caretSave = nullptr; // the caret is saved a moment after it stops
     // Design sizes recorded at load, for resizing.
     QSize m_designSize;
     QSize m_designMatn;

@@ -72,20 +72,18 @@ void Form3::DoEdit(Form6 &editor)
     if (i < 0 || i >= kSlotCount)
         return;
     const QString rtf = editor.matn->TextRTF();
-    table.storeEdit(i, editor.bname->text(), rtf, rtfToText(rtf), editor.picB->text(),
-                    editor.soutB->text(), editor.filmB->text());
-    syncIndex();
-    saveWork();
+    commitStep(QStringLiteral(u"ويرايش پاراگراف"), [&] {
+        table.storeEdit(i, editor.bname->text(), rtf, rtfToText(rtf), editor.picB->text(),
+                        editor.soutB->text(), editor.filmB->text());
+    });
     editor.bname->setReadOnly(false);
     editor.accept();
 }
 
 void Form3::Ohazf(Form6 &editor)
 {
-    table.deleteSlot(parIndex); // a main title takes its end entry along
-    updateMainCaption();
-    syncIndex();
-    saveWork();
+    // A main title takes its end entry along.
+    commitStep(QStringLiteral(u"حذف پاراگراف"), [&] { table.deleteSlot(parIndex); });
     ShowEdit(editor);
 }
 
@@ -101,8 +99,9 @@ void Form3::DoIMG(Form6 &editor)
     if (InIMG.isEmpty() || !fso.fileExists(InIMG))
         return;
 
-    const int n = table.takePictureNumber(InIMG);
-    saveWork(); // the number is taken even if the editor is closed unsaved
+    // The number is taken, and saved, even if the editor is closed unsaved.
+    int n = -1;
+    commitStep(QStringLiteral(u"درج تصوير در متن"), [&] { n = table.takePictureNumber(InIMG); });
     RichTextBox *m = editor.matn;
     if (m->SelStart() == 0)
         m->setSelStart(1);

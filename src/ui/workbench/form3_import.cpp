@@ -65,6 +65,7 @@ void Form3::loadManuscript(const QString &path)
         matn->setText(Chek->isChecked() ? QString() : Rep(m.plainText()));
         Mright();
         m_inputText = name;
+        stampInputText(name);
     });
 }
 

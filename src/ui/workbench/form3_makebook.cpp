@@ -73,6 +73,7 @@ bool Form3::MakeBook()
     try {
         if (fso.fileExists(work))
             fso.deleteFile(work);
+        removeWorkTextBases(fso, work, QString());
     } catch (const FsError &e) {
         m_ctx.op->notice(QStringLiteral(u"كار ذخيره شده اين كتاب حذف نشد:\n") + e.describe());
     }
