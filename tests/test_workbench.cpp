@@ -7,6 +7,8 @@
 #include "core/project/settings.h"
 #include "support/accessiblenames.h"
 #include "support/benchfixture.h"
+#include "support/filesizelimit.h"
+#include "support/foldersnapshot.h"
 #include "support/recorder.h"
 #include "support/screenshot.h"
 #include "support/tempprogram.h"
@@ -87,6 +89,9 @@ private slots:
     void refusedWriteKeepsTheText();
     void inputTextsAreListedAgainOnNext();
     void workThatCannotBeSavedIsSaidOnceAndNotDropped();
+    void bookThatCannotBeWrittenKeepsTheWork();
+    void missingSourceIsAskedAboutBeforeWriting_data();
+    void missingSourceIsAskedAboutBeforeWriting();
     void everyControlIsNamed();
     void placement_data();
     void placement();
@@ -895,6 +900,96 @@ void TestWorkbench::workThatCannotBeSavedIsSaidOnceAndNotDropped()
     const auto saved = workFromJson(b.tp.read("Data/Work/a1.json"));
     QVERIFY(saved.has_value());
     QCOMPARE(saved->table.parCount, 3);
+}
+
+// Slot 0 of the table with a picture attached.
+void attachPicture(Form3 &w, const QString &pic)
+{
+    const ParagraphSlot s = w.table.slot(0);
+    w.table.storeEdit(0, s.title, s.body, rtfToText(s.body), pic, QString(), QString());
+    w.saveWork();
+}
+
+void TestWorkbench::bookThatCannotBeWrittenKeepsTheWork()
+{
+    Bench b([](TempProgram &tp) {
+        tp.write("t.txt", "T1\r\nB1\r\nT2\r\nB2");
+        tp.write("pics/big.jpg", QByteArray(64 * 1024, 'J'));
+    });
+    Form3 &w = b.open();
+    Bench::loadText(w, "t.txt");
+    Bench::markParagraph(w, "T1", "B1");
+    Bench::markParagraph(w, "T2", "B2");
+    attachPicture(w, b.tp.file("pics/big.jpg"));
+    const QByteArray work = b.tp.read("Data/Work/a1.json");
+    QVERIFY(!work.isEmpty());
+    const QStringList rows = rowsOf(w);
+    const auto before = folderSnapshot(b.tp.file("Data"));
+    b.rec.clear();
+    {
+        FileSizeLimit full(16 * 1024); // room for the pages, not for the picture
+        w.Com_Click(11);
+    }
+    // Not made, and said so with the file and the cause.
+    QVERIFY(!b.rec.messages().contains(4));
+    QCOMPARE(b.rec.notices().size(), 1);
+    const QString notice = b.rec.notices().first();
+    QVERIFY2(notice.contains(QStringLiteral("File too large")), qPrintable(notice));
+    QVERIFY2(notice.contains(QDir::toNativeSeparators(b.tp.file("Data/BookTXT"))), qPrintable(notice));
+    // The work is all still there, on the screen and on the disk, and
+    // nothing of the book is.
+    QCOMPARE(snapshotDifference(before, folderSnapshot(b.tp.file("Data"))), QString());
+    QCOMPARE(b.tp.read("Data/Work/a1.json"), work);
+    QVERIFY(w.isVisible());
+    QCOMPARE(rowsOf(w), rows);
+    QCOMPARE(w.rowLetter + w.bookNo, QStringLiteral("a1"));
+
+    // With room again the same command makes the book.
+    b.rec.clear();
+    w.Com_Click(11);
+    QCOMPARE(b.rec.messages(), QList<qint16>{4});
+    QVERIFY(b.tp.exists("Data/_xml/aTitle1.xml"));
+}
+
+void TestWorkbench::missingSourceIsAskedAboutBeforeWriting_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("no writes nothing") << false;
+    QTest::newRow("yes writes the book without it") << true;
+}
+
+void TestWorkbench::missingSourceIsAskedAboutBeforeWriting()
+{
+    QFETCH(bool, answer);
+    Bench b([](TempProgram &tp) {
+        tp.write("t.txt", "T1\r\nB1");
+        tp.write("pics/p.jpg", "P");
+    });
+    Form3 &w = b.open();
+    Bench::loadText(w, "t.txt");
+    Bench::markParagraph(w, "T1", "B1");
+    attachPicture(w, b.tp.file("pics/p.jpg"));
+    const QByteArray work = b.tp.read("Data/Work/a1.json");
+    // The operator deletes the picture after marking.
+    QVERIFY(QFile::remove(b.tp.file("pics/p.jpg")));
+    const auto before = folderSnapshot(b.tp.file("Data"));
+    b.rec.clear();
+    b.rec.queueAnswers({answer});
+    w.Com_Click(11);
+    QCOMPARE(b.rec.questions().size(), 1);
+    QVERIFY(b.rec.questions().first().contains(QDir::toNativeSeparators(b.tp.file("pics/p.jpg"))));
+    QCOMPARE(b.tp.exists("Data/_xml/aTitle1.xml"), answer);
+    QCOMPARE(b.rec.messages().contains(4), answer);
+    if (answer) {
+        const QString tree = FileSystem().readUnicode(b.tp.file("Data/_xml/aTitle1.xml"));
+        QVERIFY2(tree.contains(QStringLiteral("mediaStatus=\"000\"")), qPrintable(tree));
+        QVERIFY(!b.tp.exists("Data/Work/a1.json"));
+    } else {
+        QCOMPARE(snapshotDifference(before, folderSnapshot(b.tp.file("Data"))), QString());
+        QCOMPARE(b.tp.read("Data/Work/a1.json"), work);
+        QVERIFY(w.isVisible());
+        QCOMPARE(w.table.parCount(), 1);
+    }
 }
 
 void TestWorkbench::everyControlIsNamed()
