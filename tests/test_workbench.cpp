@@ -89,6 +89,8 @@ private slots:
     void refusedWriteKeepsTheText();
     void inputTextsAreListedAgainOnNext();
     void workThatCannotBeSavedIsSaidOnceAndNotDropped();
+    void unreadableSavedWorkIsSetAside_data();
+    void unreadableSavedWorkIsSetAside();
     void bookThatCannotBeWrittenKeepsTheWork();
     void missingSourceIsAskedAboutBeforeWriting_data();
     void missingSourceIsAskedAboutBeforeWriting();
@@ -900,6 +902,63 @@ void TestWorkbench::workThatCannotBeSavedIsSaidOnceAndNotDropped()
     const auto saved = workFromJson(b.tp.read("Data/Work/a1.json"));
     QVERIFY(saved.has_value());
     QCOMPARE(saved->table.parCount, 3);
+}
+
+void TestWorkbench::unreadableSavedWorkIsSetAside_data()
+{
+    QTest::addColumn<int>("damage");
+    QTest::newRow("one byte cut off") << 0;
+    QTest::newRow("a newer format") << 1;
+}
+
+void TestWorkbench::unreadableSavedWorkIsSetAside()
+{
+    QFETCH(int, damage);
+    QByteArray bytes;
+    {
+        Bench first([](TempProgram &tp) { tp.write("t.txt", "T1\r\nB1"); });
+        Form3 &w = first.open();
+        Bench::loadText(w, "t.txt");
+        Bench::markParagraph(w, "T1", "B1");
+        bytes = first.tp.read("Data/Work/a1.json");
+    }
+    if (damage == 0)
+        bytes.chop(1);
+    else
+        bytes.replace("\"format\":1", "\"format\":99");
+    QVERIFY(!workFromJson(bytes).has_value());
+    // The program started again on that build folder.
+    Bench b([&](TempProgram &tp) {
+        tp.write("t.txt", "T1\r\nB1\r\nT2\r\nB2");
+        tp.write("Data/Work/a1.json", bytes);
+    });
+    b.rec.clear();
+    Form3 &w = b.open();
+    QVERIFY(b.rec.questions().isEmpty());
+    const QStringList aside
+        = QDir(b.tp.file("Data/Work")).entryList(QStringList { "a1.unreadable-*.json" });
+    QCOMPARE(aside.size(), 1);
+    QVERIFY(QRegularExpression(QStringLiteral("^a1\\.unreadable-\\d{8}-\\d{6}\\.json$"))
+                .match(aside.first())
+                .hasMatch());
+    const QString asidePath = b.tp.file("Data/Work/" + aside.first());
+    QCOMPARE(b.tp.read("Data/Work/" + aside.first()), bytes);
+    QCOMPARE(b.rec.notices().filter(QDir::toNativeSeparators(asidePath)).size(), 1);
+    QVERIFY(!b.tp.exists("Data/Work/a1.json"));
+    QCOMPARE(w.table.parCount(), 0);
+
+    // Work goes on in a fresh file; the one set aside is not touched.
+    Bench::loadText(w, "t.txt");
+    Bench::markParagraph(w, "T2", "B2");
+    QVERIFY(workFromJson(b.tp.read("Data/Work/a1.json")).has_value());
+    QCOMPARE(b.tp.read("Data/Work/" + aside.first()), bytes);
+    // A second unreadable file in the same second gets a name of its own.
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString first = setAsideUnreadableWork(b.tp.write("Data/Work/c2.json", "x"), now);
+    const QString second = setAsideUnreadableWork(b.tp.write("Data/Work/c2.json", "y"), now);
+    QVERIFY(first != second);
+    QCOMPARE(FileSystem().readBytes(first), QByteArray("x"));
+    QCOMPARE(FileSystem().readBytes(second), QByteArray("y"));
 }
 
 // Slot 0 of the table with a picture attached.

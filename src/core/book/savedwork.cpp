@@ -5,6 +5,8 @@
 #include "core/common/paths.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -241,6 +243,20 @@ std::optional<BookWork> loadBookWork(const FileSystem &fs, const QString &path, 
             *problem = e.describe();
         return std::nullopt;
     }
+}
+
+QString setAsideUnreadableWork(const QString &path, const QDateTime &now)
+{
+    const QFileInfo fi(path);
+    const QString stem = fi.dir().filePath(fi.completeBaseName() + QStringLiteral(".unreadable-")
+        + now.toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    QString target = stem + QStringLiteral(".json");
+    for (int k = 2; QFileInfo::exists(target); ++k)
+        target = stem + u'-' + QString::number(k) + QStringLiteral(".json");
+    QFile file(path);
+    if (!file.rename(target))
+        throw FsError(path, QStringLiteral("Cannot rename file (") + file.errorString() + u')');
+    return target;
 }
 
 } // namespace zorvel

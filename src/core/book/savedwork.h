@@ -3,6 +3,7 @@
 #include "core/book/paragraphtable.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 #include <optional>
@@ -41,5 +42,10 @@ void saveBookWork(const FileSystem &fs, const QString &path, const BookWork &wor
 // nullopt when the file is missing (problem empty) or cannot be read or is
 // not saved work (problem says why).
 std::optional<BookWork> loadBookWork(const FileSystem &fs, const QString &path, QString *problem);
+
+// Saved work that cannot be read is set aside, never overwritten: renamed to
+// <slot>.unreadable-<yyyyMMdd-HHmmss>.json beside it (-2, -3, ... after the
+// time when that is taken). Returns the new path; throws FsError.
+QString setAsideUnreadableWork(const QString &path, const QDateTime &now);
 
 } // namespace zorvel

@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,6 +27,20 @@ namespace {
 // Left and width of the marking buttons inside their frame, by index.
 constexpr int kComLeft[12] = {11115, 9765, 5085, 3975, 1635, 9240, 8955, 8670, 8385, 6705, 6060, 120};
 constexpr int kComWidth[12] = {1050, 1365, 765, 1125, 1035, 315, 300, 300, 300, 1470, 660, 1275};
+
+// Saved work that cannot be read is kept under another name, so that the
+// next save cannot overwrite it; the book goes on with an empty table.
+void setAsideSavedWork(Operator &op, const QString &path, const QString &problem)
+{
+    const QString head = QStringLiteral(u"كار ذخيره شده اين كتاب خوانده نشد:\n") + problem;
+    try {
+        const QString aside = setAsideUnreadableWork(path, QDateTime::currentDateTime());
+        op.notice(head + QStringLiteral(u"\n\nاين فايل دست نخورده در اين محل نگه داشته شد:\n")
+            + QDir::toNativeSeparators(aside));
+    } catch (const FsError &e) {
+        op.notice(head + u'\n' + e.describe());
+    }
+}
 
 } // namespace
 
@@ -358,7 +373,7 @@ void Form3::offerSavedWork()
     const std::optional<BookWork> saved = loadBookWork(fso, path, &problem);
     if (!saved) {
         if (!problem.isEmpty())
-            m_ctx.op->notice(QStringLiteral(u"كار ذخيره شده اين كتاب خوانده نشد:\n") + problem);
+            setAsideSavedWork(*m_ctx.op, path, problem);
         return;
     }
     if (!hasWork(*saved))
@@ -368,7 +383,7 @@ void Form3::offerSavedWork()
                          u"(خير: كتاب از نو شروع ميشود و كار ذخيره شده حذف ميشود.)");
     if (m_ctx.op->ask(question)) {
         if (!restoreWork(*saved))
-            m_ctx.op->notice(QStringLiteral(u"كار ذخيره شده اين كتاب خوانده نشد:\n") + path);
+            setAsideSavedWork(*m_ctx.op, path, QDir::toNativeSeparators(path));
     } else {
         startAfresh();
     }
