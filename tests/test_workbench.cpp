@@ -91,6 +91,7 @@ private slots:
     void workThatCannotBeSavedIsSaidOnceAndNotDropped();
     void unreadableSavedWorkIsSetAside_data();
     void unreadableSavedWorkIsSetAside();
+    void savedWorkBringsBackOnlyProjectFiles();
     void bookThatCannotBeWrittenKeepsTheWork();
     void missingSourceIsAskedAboutBeforeWriting_data();
     void missingSourceIsAskedAboutBeforeWriting();
@@ -959,6 +960,62 @@ void TestWorkbench::unreadableSavedWorkIsSetAside()
     QVERIFY(first != second);
     QCOMPARE(FileSystem().readBytes(first), QByteArray("x"));
     QCOMPARE(FileSystem().readBytes(second), QByteArray("y"));
+}
+
+void TestWorkbench::savedWorkBringsBackOnlyProjectFiles()
+{
+    // A file of the disk outside the project, and one of the book's own copies.
+    QTemporaryDir elsewhere;
+    const QString secret = elsewhere.filePath("openssl.cnf");
+    {
+        QFile f(secret);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("SECRET");
+    }
+    QByteArray json;
+    {
+        Bench first([](TempProgram &tp) { tp.write("t.txt", "T1\r\nB1\r\nT2\r\nB2"); });
+        Form3 &w = first.open();
+        Bench::loadText(w, "t.txt");
+        Bench::markParagraph(w, "T1", "B1");
+        Bench::markParagraph(w, "T2", "B2");
+        json = first.tp.read("Data/Work/a1.json");
+    }
+    auto work = workFromJson(json);
+    QVERIFY(work.has_value());
+    work->table.paragraphs[0].pic = secret;
+    work->table.paragraphs[0].sound = QStringLiteral("../../") + QFileInfo(secret).fileName();
+    work->table.paragraphs[1].pic = QStringLiteral("Work/a1.media/own.jpg");
+    work->table.imgList[0] = secret;
+    work->table.imgCount = 1;
+
+    Bench b([&](TempProgram &tp) {
+        tp.write("t.txt", "T1\r\nB1\r\nT2\r\nB2");
+        tp.write("Data/Work/a1.json", workToJson(*work));
+        tp.write("Data/Work/a1.media/own.jpg", "OWN");
+    });
+    b.rec.queueAnswers({true});
+    Form3 &w = b.open();
+    QCOMPARE(w.table.parCount(), 2);
+    const QStringList notices = b.rec.notices().filter(QDir::toNativeSeparators(secret));
+    QCOMPARE(notices.size(), 1);
+    QVERIFY(notices.first().contains(QStringLiteral("openssl.cnf")));
+    QCOMPARE(w.table.slot(0).pic, QString());
+    QCOMPARE(w.table.slot(0).sound, QString());
+    QCOMPARE(w.table.imgList[0], QString());
+    // The book's own copy is named relative to the build folder and comes back.
+    QCOMPARE(QDir::fromNativeSeparators(w.table.slot(1).pic), b.tp.file("Data/Work/a1.media/own.jpg"));
+
+    // Nothing of the outside file reaches the CD's folders.
+    w.Com_Click(11);
+    QVERIFY(b.rec.messages().contains(4));
+    for (const QString &sub : {QStringLiteral("Data/BookTXT"), QStringLiteral("Data/BookIMG")}) {
+        const auto snap = folderSnapshot(b.tp.file(sub));
+        for (auto it = snap.begin(); it != snap.end(); ++it)
+            QVERIFY2(!it.value().contains("SECRET"), qPrintable(it.key()));
+    }
+    // The book is made: its media copies go with its saved work.
+    QVERIFY(!b.tp.exists("Data/Work/a1.media"));
 }
 
 // Slot 0 of the table with a picture attached.

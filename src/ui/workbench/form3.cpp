@@ -362,6 +362,7 @@ void Form3::startAfresh()
     ResetA();
     m_inputText.clear();
     saveWork(); // nothing left: the saved work goes
+    removeWorkMedia(workMediaFolderPath(m_buildFolder, rowLetter, bookNo));
 }
 
 void Form3::offerSavedWork()
@@ -382,8 +383,14 @@ void Form3::offerSavedWork()
         + QStringLiteral(u") كار ذخيره شده\u200Cاي هست.\r\nآيا همان كار ادامه داده شود؟\r\n\r\n"
                          u"(خير: كتاب از نو شروع ميشود و كار ذخيره شده حذف ميشود.)");
     if (m_ctx.op->ask(question)) {
-        if (!restoreWork(*saved))
+        // Only media of this project come back.
+        BookWork work = *saved;
+        const QStringList refused = refuseForeignMedia(work, {m_buildFolder, inputFolder()});
+        if (!restoreWork(work))
             setAsideSavedWork(*m_ctx.op, path, QDir::toNativeSeparators(path));
+        else if (!refused.isEmpty())
+            m_ctx.op->notice(QStringLiteral(u"اين فايلها بيرون از پوشه‌هاي پروژه‌اند و از كار ذخيره شده برداشته شدند:\n")
+                             + QDir::toNativeSeparators(refused.join(u'\n')));
     } else {
         startAfresh();
     }

@@ -79,6 +79,7 @@ bool Form3::MakeBook()
     try {
         if (fso.fileExists(work))
             fso.deleteFile(work);
+        removeWorkMedia(workMediaFolderPath(m_buildFolder, rowLetter, bookNo));
     } catch (const FsError &e) {
         m_ctx.op->notice(QStringLiteral(u"كار ذخيره شده اين كتاب حذف نشد:\n") + e.describe());
     }
