@@ -531,8 +531,8 @@ void TestExport::printablePage_data()
     QTest::newRow("paragraphs become right-aligned p")
         << QStringLiteral("<pgTitle>T</pgTitle>\r\n<pgMain></pgMain>\r\n<pgMain>x</pgMain>") << t
         << QStringLiteral("[T|\r\n<p align=\"right\"></p>\r\n<p align=\"right\">x</p>]");
-    QTest::newRow("page without pgMain keeps its body") << QStringLiteral(
-        "<pgTitle>T</pgTitle>plain <b>text</b>") << t << QStringLiteral("[T|plain <b>text</b>]");
+    QTest::newRow("page without pgMain keeps its body as text") << QStringLiteral(
+        "<pgTitle>T</pgTitle>plain <b>text</b>") << t << QStringLiteral("[T|plain &lt;b&gt;text&lt;/b&gt;]");
     QTest::newRow("template without Matn")
         << QStringLiteral("<pgTitle>T</pgTitle>body") << QStringLiteral("<h1>%Title%</h1>")
         << QStringLiteral("<h1>T</h1>");
@@ -541,14 +541,35 @@ void TestExport::printablePage_data()
         << QStringLiteral("TbTb");
     QTest::newRow("first title counts, body after the first closing tag")
         << QStringLiteral("<pgTitle>A</pgTitle>x<pgTitle>B</pgTitle>y") << t
-        << QStringLiteral("[A|x<pgTitle>B</pgTitle>y]");
+        << QStringLiteral("[A|x&lt;pgTitle&gt;B&lt;/pgTitle&gt;y]");
     QTest::newRow("closing tag without opening: empty title")
         << QStringLiteral("junk</pgTitle>b") << t << QStringLiteral("[|b]");
     QTest::newRow("tags are case-sensitive")
         << QStringLiteral("<pgTitle>T</pgTitle><PGMAIN>x</PGMAIN>") << t
-        << QStringLiteral("[T|<PGMAIN>x</PGMAIN>]");
-    QTest::newRow("title is put in before the body")
-        << QStringLiteral("<pgTitle>%Matn%</pgTitle>b") << t << QStringLiteral("[b|b]");
+        << QStringLiteral("[T|&lt;PGMAIN&gt;x&lt;/PGMAIN&gt;]");
+    QTest::newRow("placeholders in the title or the body stay as they are")
+        << QStringLiteral("<pgTitle>%Matn% and %Title%</pgTitle><pgMain>%Title%</pgMain>") << t
+        << QStringLiteral("[%Matn% and %Title%|<p align=\"right\">%Title%</p>]");
+    QTest::newRow("less-than and greater-than in the text lose no words")
+        << QStringLiteral(u"<pgTitle>a<b و c>d</pgTitle><pgMain>a<b و c>d</pgMain>") << t
+        << QStringLiteral(u"[a&lt;b و c&gt;d|<p align=\"right\">a&lt;b و c&gt;d</p>]");
+    QTest::newRow("markup in a text is shown, never run")
+        << QStringLiteral("<pgTitle>T</pgTitle><pgMain><img src=x onerror=alert(1)></pgMain>"
+                          "<pgMain><script>x()</script></pgMain>") << t
+        << QStringLiteral("[T|<p align=\"right\">&lt;img src=x onerror=alert(1)&gt;</p>"
+                          "<p align=\"right\">&lt;script&gt;x()&lt;/script&gt;</p>]");
+    QTest::newRow("ampersands and quotes")
+        << QStringLiteral("<pgTitle>\"A&B\"</pgTitle><pgMain>&amp; &lt;</pgMain>") << t
+        << QStringLiteral("[&quot;A&amp;B&quot;|<p align=\"right\">&amp;amp; &amp;lt;</p>]");
+    QTest::newRow("the writer's pictures and line breaks stay")
+        << QStringLiteral("<pgTitle>T</pgTitle>\r\n<pgMain>x</pgMain>\r\n<IMG src=\"../BookIMG/a&b.jpg\">"
+                          "\r\n<pgMain>y</pgMain>") << t
+        << QStringLiteral("[T|\r\n<p align=\"right\">x</p>\r\n<IMG src=\"../BookIMG/a&amp;b.jpg\">"
+                          "\r\n<p align=\"right\">y</p>]");
+    QTest::newRow("a picture reference out of the pictures folder is text")
+        << QStringLiteral("<pgTitle>T</pgTitle><IMG src=\"../BookIMG/../x.jpg\"><IMG src=\"http://e/x\">")
+        << t
+        << QStringLiteral("[T|&lt;IMG src=&quot;../BookIMG/../x.jpg&quot;&gt;&lt;IMG src=&quot;http://e/x&quot;&gt;]");
 }
 
 void TestExport::printablePage()
@@ -576,7 +597,7 @@ void TestExport::printablePagesBytes()
     QCOMPARE(r.printablePages, 2);
     QCOMPARE(p.read(QStringLiteral("Export 1/Data/BookTXT/intro.HTMl")),
         utf16le(QStringLiteral(
-            "<title>\"Q\"</title>\r\n\t<div>\r\n<p align=\"right\">a\tb</p></div>")));
+            "<title>&quot;Q&quot;</title>\r\n\t<div>\r\n<p align=\"right\">a\tb</p></div>")));
     QCOMPARE(p.read(QStringLiteral("Export 1/Data/BookTXT/B.html")),
         utf16le(QStringLiteral("<title>B</title>\r\n\t<div></div>")));
     QCOMPARE(p.files(QStringLiteral("Export 1/Data/BookTXT")),
