@@ -60,6 +60,8 @@ private slots:
     void exportsAndPrintsTheFolder();
     void failuresExitOne_data();
     void failuresExitOne();
+    void deepIndexIsRefusedNotCrashed_data();
+    void deepIndexIsRefusedNotCrashed();
 };
 
 void TestExportCli::exportsAndPrintsTheFolder_data()
@@ -130,6 +132,48 @@ void TestExportCli::failuresExitOne()
     QCOMPARE(r.out, QString());
     if (build == "Broken")
         QVERIFY2(r.err.contains("aTitle1.xml"), qPrintable(r.err));
+}
+
+void TestExportCli::deepIndexIsRefusedNotCrashed_data()
+{
+    QTest::addColumn<bool>("epub");
+    QTest::addColumn<int>("depth");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("export, 20000 levels") << false << 20000 << 1;
+    QTest::newRow("e-book, 20000 levels") << true << 20000 << 1;
+    QTest::newRow("export, 258 levels") << false << 258 << 1;
+    // As deep as the writer can nest: every slot a main title but the page.
+    QTest::newRow("export, 256 levels") << false << 256 << 0;
+    QTest::newRow("e-book, 256 levels") << true << 256 << 0;
+}
+
+void TestExportCli::deepIndexIsRefusedNotCrashed()
+{
+    QFETCH(bool, epub);
+    QFETCH(int, depth);
+    QFETCH(int, exitCode);
+    TempProgram tp { false };
+    project(tp, false);
+    QString tree = QStringLiteral("<?xml version=\"1.0\"?>\r\n<Tree>\r\n");
+    for (int i = 0; i < depth; ++i)
+        tree += QStringLiteral("<node label=\"M\">");
+    tree += QStringLiteral("<node label=\"P\" src=\"DATA/BookTXT/P.htm\" mediaStatus=\"000\" />");
+    for (int i = 0; i < depth; ++i)
+        tree += QStringLiteral("</node>");
+    tp.write("Data/_xml/aTitle1.xml", utf16le(tree));
+    QStringList args { tp.file("Data"), tp.file("Out") };
+    if (epub)
+        args.prepend("--epub");
+    const Run r = run(args);
+    QCOMPARE(r.exitCode, exitCode);
+    if (exitCode != 0) {
+        // The export's failure message, or the e-book export's own.
+        const QString failed
+            = epub ? QStringLiteral(u"بروز اشكال در گرفتن خروجي EPUB!") : messageText(28);
+        QVERIFY2(r.err.contains(failed), qPrintable(r.err));
+        QVERIFY2(r.err.contains("aTitle1.xml"), qPrintable(r.err));
+        QCOMPARE(r.out, QString());
+    }
 }
 
 QTEST_MAIN(TestExportCli)
