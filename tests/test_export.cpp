@@ -349,6 +349,11 @@ void TestExport::copyFileTargets_data()
                                              << QStringLiteral("Export 1/Data/Sub/cd.inf");
     QTest::newRow("file in a Resources subfolder") << QStringLiteral(
         "player\\run.bin => root\\Data") << QStringLiteral("Export 1/Data/player/run.bin");
+    QTest::newRow("only the leading root goes")
+        << QStringLiteral("cd.inf => root\\Data\\myroot") << QStringLiteral("Export 1/Data/myroot/cd.inf");
+    QTest::newRow("root in every part of the path")
+        << QStringLiteral("cd.inf => root/Data/root/rootroot")
+        << QStringLiteral("Export 1/Data/root/rootroot/cd.inf");
 }
 
 void TestExport::copyFileTargets()
@@ -359,7 +364,8 @@ void TestExport::copyFileTargets()
     p.tp.write(QStringLiteral("Resources/player/run.bin"), "CDINF");
     p.setScript(script(
         { QStringLiteral("[ Make Folder ]"), QStringLiteral("Data"), QStringLiteral("Data\\Sub"),
-            QStringLiteral("Data/player"), QString(), QStringLiteral("[ Copy Folder ]"), QString(),
+            QStringLiteral("Data/player"), QStringLiteral("Data\\myroot"), QStringLiteral("Data\\root"),
+            QStringLiteral("Data\\root\\rootroot"), QString(), QStringLiteral("[ Copy Folder ]"), QString(),
             QStringLiteral("[ Copy File ]"), entry, QString(), QStringLiteral("[") }));
     const ExportResult r = p.run(false);
     QCOMPARE(r.problem, QString());
@@ -479,8 +485,13 @@ void TestExport::hostileEntriesChangeNothing_data()
     QTest::newRow("copy file over the project's page")
         << "[ Copy File ]" << "setup => root\\..\\..\\..\\Data\\BookTXT";
     QTest::newRow("copy file, target without root") << "[ Copy File ]" << "setup => Data";
-    QTest::newRow("copy file, \"root\" removed into a way out")
-        << "[ Copy File ]" << "setup => root\\.root.\\x";
+    // Only the leading root goes: ".root." stays a folder name, no way out;
+    // a way out through a subfolder is still one.
+    QTest::newRow("copy file, a way out through a subfolder")
+        << "[ Copy File ]" << "setup => root\\Data\\..\\..\\x";
+    QTest::newRow("copy file, a word starting with root") << "[ Copy File ]" << "setup => rootData";
+    QTest::newRow("copy file, root later in the path only")
+        << "[ Copy File ]" << "setup => Data\\root";
 }
 
 void TestExport::hostileEntriesChangeNothing()
