@@ -17,10 +17,12 @@ struct Run {
     QString err;
 };
 
-Run run(const QStringList &args)
+Run run(const QStringList &args, const QString &program = QStringLiteral("zorvel-export"),
+    const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
 {
     QProcess p;
-    p.start(QStringLiteral(ZORVEL_BIN_DIR "/zorvel-export"), args);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(ZORVEL_BIN_DIR "/") + program, args);
     Run r;
     if (!p.waitForFinished(60000))
         return r;
@@ -60,6 +62,9 @@ private slots:
     void exportsAndPrintsTheFolder();
     void failuresExitOne_data();
     void failuresExitOne();
+    void helpAndVersion_data();
+    void helpAndVersion();
+    void noFinishedBookIsOneLine();
     void deepIndexIsRefusedNotCrashed_data();
     void deepIndexIsRefusedNotCrashed();
 };
@@ -132,6 +137,48 @@ void TestExportCli::failuresExitOne()
     QCOMPARE(r.out, QString());
     if (build == "Broken")
         QVERIFY2(r.err.contains("aTitle1.xml"), qPrintable(r.err));
+}
+
+void TestExportCli::helpAndVersion_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("flag");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("export --help") << "zorvel-export" << "--help" << "usage: zorvel-export";
+    QTest::newRow("export -h") << "zorvel-export" << "-h" << "usage: zorvel-export";
+    QTest::newRow("export --version") << "zorvel-export" << "--version" << "zorvel-export " ZORVEL_VERSION;
+    QTest::newRow("program --help") << "Zorvel" << "--help" << "usage: Zorvel";
+    QTest::newRow("program -h") << "Zorvel" << "-h" << "usage: Zorvel";
+    QTest::newRow("program --version") << "Zorvel" << "--version" << "Zorvel " ZORVEL_VERSION;
+}
+
+void TestExportCli::helpAndVersion()
+{
+    QFETCH(QString, program);
+    QFETCH(QString, flag);
+    QFETCH(QString, said);
+    // No display of any kind: asking for help must not need one.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : { "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM" })
+        env.remove(QString::fromLatin1(name));
+    const Run r = run({ flag }, program, env);
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY2(r.out.startsWith(said), qPrintable(r.out));
+    QCOMPARE(r.err, QString());
+}
+
+void TestExportCli::noFinishedBookIsOneLine()
+{
+    TempProgram tp { false };
+    project(tp, false);
+    QFile::remove(tp.file("Data/_xml/aTitle1.xml"));
+    const Run r = run({ tp.file("Data"), tp.file("Out") });
+    QCOMPARE(r.exitCode, 1);
+    QCOMPARE(r.out, QString());
+    QCOMPARE(r.err,
+        QStringLiteral(u"در اين پوشه هيچ كتاب ساخته شده\u200Cاي نيست: ")
+            + QDir::toNativeSeparators(tp.file("Data")) + u'\n');
+    QCOMPARE(QDir(tp.file("Out")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
 }
 
 void TestExportCli::deepIndexIsRefusedNotCrashed_data()
