@@ -3,11 +3,16 @@
 #include "core/book/bookwriter.h"
 #include "core/book/buildlayout.h"
 #include "core/common/filesystem.h"
+#include "support/filesizelimit.h"
+#include "support/foldersnapshot.h"
 #include "support/tempprogram.h"
 
 #include <QtTest>
 
 using namespace zorvel;
+using zorvel::testing::FileSizeLimit;
+using zorvel::testing::folderSnapshot;
+using zorvel::testing::snapshotDifference;
 using zorvel::testing::TempProgram;
 using zorvel::testing::utf16le;
 
@@ -110,8 +115,10 @@ private slots:
     void inlinePictureOnTwoPages();
     void mediaStatusAndCopies_data();
     void mediaStatusAndCopies();
-    void missingAttachmentsAreListedAndBookIsWritten();
-    void attachmentThatCannotBeCopiedIsListed();
+    void missingSourcesAreAskedAboutAndLeftOut();
+    void mediaCopyThatFailsFailsTheWholeBook();
+    void fullDiskFailsTheWholeBook_data();
+    void fullDiskFailsTheWholeBook();
     void rewriteAnsweredYes();
     void rewriteAnsweredNoWritesNothing();
     void titleLineOfOtherSlotsIsKept();
@@ -434,7 +441,7 @@ void TestBookWriter::inlinePictureOnTwoPages()
             QStringLiteral("Two"), e + e + img + QStringLiteral("\r\n<pgMain>More</pgMain>"))));
     QCOMPARE(b.files(QStringLiteral("BookIMG")), QStringList { QStringLiteral("a.jpg") });
     QCOMPARE(b.read(QStringLiteral("BookIMG/a.jpg")), QByteArray("JPEG"));
-    QCOMPARE(r.notCopied, QStringList());
+    QCOMPARE(r.leftOut, QStringList());
 }
 
 void TestBookWriter::mediaStatusAndCopies_data()
@@ -486,47 +493,114 @@ void TestBookWriter::mediaStatusAndCopies()
     if (film)
         QCOMPARE(
             b.read(QStringLiteral("BookTXT/") + stem + QStringLiteral(".avi")), QByteArray("FLM"));
-    QCOMPARE(r.notCopied, QStringList());
+    QCOMPARE(r.leftOut, QStringList());
 }
 
-void TestBookWriter::missingAttachmentsAreListedAndBookIsWritten()
+void TestBookWriter::missingSourcesAreAskedAboutAndLeftOut()
 {
     Build b;
     const QString gone = b.tp.file(QStringLiteral("gone.jpg"));
     const QString noDot = b.tp.write(QStringLiteral("media.d/noextension"), "X");
     const QString sound = b.tp.write(QStringLiteral("s.mp3"), "S");
-    const BookResult r = writeBook(b.fs,
-        b.request({ paragraph(QStringLiteral("A"), QStringLiteral("a"), gone, sound, noDot),
-            paragraph(QStringLiteral("B"), QStringLiteral("b")) }),
-        false);
-    QCOMPARE(r.notCopied, QStringList({ gone, noDot }));
+    const QString goneInline = b.tp.file(QStringLiteral("pics/gone-inline.gif"));
+    BookRequest req
+        = b.request({ paragraph(QStringLiteral("A"), QStringLiteral("a\r\n {1}"), gone, sound, noDot),
+            paragraph(QStringLiteral("B"), QStringLiteral("b"), gone) });
+    req.imgList = QStringList(kInlinePictureCount);
+    req.imgList[1] = goneInline;
+    // A picture number taken but not on any page is not asked about.
+    req.imgList[2] = b.tp.file(QStringLiteral("pics/unused.gif"));
+    const QStringList missing = missingSources(b.fs, req);
+    QCOMPARE(missing, QStringList({ goneInline, gone, noDot }));
+    const QString question = missingSourcesQuestion(missing);
+    for (const QString &path : missing)
+        QVERIFY(question.contains(QDir::toNativeSeparators(path)));
+
+    // Not agreed to: nothing at all is written.
+    const auto before = folderSnapshot(b.folder());
+    QVERIFY_THROWS_EXCEPTION(FsError, writeBook(b.fs, req, false));
+    QCOMPARE(snapshotDifference(before, folderSnapshot(b.folder())), QString());
+
+    // Agreed to: the book has what is there, and its tree says only that.
+    req.leaveOutMissing = true;
+    const BookResult r = writeBook(b.fs, req, false);
+    QCOMPARE(r.leftOut, QStringList({ goneInline, gone, noDot }));
     QCOMPARE(r.pages.size(), 2);
-    QVERIFY(b.tp.exists(QStringLiteral("Data/_xml/aTitle3.xml")));
-    QVERIFY(b.tp.exists(
-        QStringLiteral("Data/BookTXT/") + r.pages[0].chopped(4) + QStringLiteral(".mp3")));
-    // The digits tell what was attached, copied or not.
-    QVERIFY(b.read(QStringLiteral("_xml/aTitle3.xml"))
-                .contains(utf16le(QStringLiteral("mediaStatus=\"111\""), false)));
-    const QString message = notCopiedMessage(r.notCopied);
-    QVERIFY(message.contains(gone));
-    QVERIFY(message.contains(noDot));
+    const QString stem = r.pages[0].chopped(4);
+    QStringList expected { r.pages[0], stem + QStringLiteral(".mp3"), r.pages[1] };
+    expected.sort();
+    QCOMPARE(b.files(QStringLiteral("BookTXT")), expected);
+    const QString e = QStringLiteral("<pgMain></pgMain>");
+    QCOMPARE(b.read(QStringLiteral("BookTXT/") + r.pages[0]),
+        utf16le(page(QStringLiteral("A"),
+            e + kCrLf + e + kCrLf + QStringLiteral("<pgMain>a</pgMain>") + kCrLf + e)));
+    QCOMPARE(b.read(QStringLiteral("_xml/aTitle3.xml")),
+        utf16le(treeHead() + nodeLine(1, QStringLiteral("A"), r.pages[0], QStringLiteral("010"))
+            + nodeLine(1, QStringLiteral("B"), r.pages[1], QStringLiteral("000"))));
 }
 
-void TestBookWriter::attachmentThatCannotBeCopiedIsListed()
+void TestBookWriter::mediaCopyThatFailsFailsTheWholeBook()
 {
     Build b;
+    b.tp.write(QStringLiteral("Data/_xml/BookTitle.xml"),
+        utf16le(titleHead() + QStringLiteral("\t<bBook1>Other</bBook1>\r\n")));
     const QString pic = b.tp.write(QStringLiteral("p.jpg"), "P");
     const QString sound = b.tp.write(QStringLiteral("s.mp3"), "S");
-    // A folder where the picture's copy would go.
-    b.tp.mkdir(QStringLiteral("Data/BookTXT/") + QString(14, u'0') + QStringLiteral(".jpg"));
-    BookRequest req
-        = b.request({ paragraph(QStringLiteral("A"), QStringLiteral("a"), pic, sound) });
+    // A folder where the sound's copy would go, after the picture's copy.
+    const QString blocked = QString(14, u'0') + QStringLiteral(".mp3");
+    b.tp.mkdir(QStringLiteral("Data/BookTXT/") + blocked);
+    BookRequest req = b.request({ paragraph(QStringLiteral("A"), QStringLiteral("a"), pic, sound) });
     req.random = namesInOrder();
-    const BookResult r = writeBook(b.fs, req, false);
-    QCOMPARE(r.notCopied, QStringList { pic });
-    QCOMPARE(b.read(QStringLiteral("BookTXT/") + QString(14, u'0') + QStringLiteral(".mp3")),
-        QByteArray("S"));
-    QVERIFY(b.tp.exists(QStringLiteral("Data/_xml/aTitle3.xml")));
+    const auto before = folderSnapshot(b.folder());
+    try {
+        writeBook(b.fs, req, false);
+        QFAIL("the book was reported made");
+    } catch (const FsError &e) {
+        QCOMPARE(e.path(), b.folder() + QStringLiteral("/BookTXT/") + blocked);
+        QVERIFY2(e.reason().contains(QLatin1String("folder")), qPrintable(e.reason()));
+    }
+    // No tree, no title line, no page, no copy of the picture.
+    QCOMPARE(snapshotDifference(before, folderSnapshot(b.folder())), QString());
+}
+
+void TestBookWriter::fullDiskFailsTheWholeBook_data()
+{
+    QTest::addColumn<bool>("inlinePicture");
+    QTest::addColumn<bool>("rewrite");
+    QTest::newRow("attached picture, new book") << false << false;
+    QTest::newRow("attached picture, book written before") << false << true;
+    QTest::newRow("inline picture, new book") << true << false;
+    QTest::newRow("inline picture, book written before") << true << true;
+}
+
+void TestBookWriter::fullDiskFailsTheWholeBook()
+{
+    QFETCH(bool, inlinePicture);
+    QFETCH(bool, rewrite);
+    Build b;
+    if (rewrite)
+        writeBook(b.fs, b.request({ paragraph(QStringLiteral("Old"), QStringLiteral("o")) }), false);
+    // Pages and the tree are small; the picture does not fit on the disk.
+    const QString big = b.tp.write(QStringLiteral("pics/big.jpg"), QByteArray(64 * 1024, 'J'));
+    BookRequest req = b.request({ paragraph(QStringLiteral("A"), QStringLiteral("a")),
+        paragraph(QStringLiteral("B"), inlinePicture ? QStringLiteral(" {0}") : QStringLiteral("b"),
+            inlinePicture ? QString() : big) });
+    req.imgList = QStringList(kInlinePictureCount);
+    if (inlinePicture)
+        req.imgList[0] = big;
+    QVERIFY(missingSources(b.fs, req).isEmpty());
+    const auto before = folderSnapshot(b.folder());
+    QString reason;
+    {
+        FileSizeLimit full(16 * 1024);
+        try {
+            writeBook(b.fs, req, rewrite);
+        } catch (const FsError &e) {
+            reason = e.reason();
+        }
+    }
+    QVERIFY2(reason.contains(QLatin1String("File too large")), qPrintable(reason));
+    QCOMPARE(snapshotDifference(before, folderSnapshot(b.folder())), QString());
 }
 
 void TestBookWriter::rewriteAnsweredYes()

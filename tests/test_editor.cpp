@@ -226,7 +226,10 @@ void TestEditor::saveStoresAndMarksRow()
     }
     QCOMPARE(w.bindex->item(3)->text(), "# § New title" + kArrow + "B3");
     QCOMPARE(w.table.slot(3).title, QStringLiteral("New title"));
-    QCOMPARE(w.table.slot(3).pic, b.tp.file("Resources/MyBook.jpg"));
+    // The book keeps its own copies, inside the build folder.
+    QCOMPARE(w.table.slot(3).pic, b.tp.file("Data/Work/a1.media/MyBook.jpg"));
+    QCOMPARE(b.tp.read("Data/Work/a1.media/MyBook.jpg"), b.tp.read("Resources/MyBook.jpg"));
+    QCOMPARE(w.table.slot(3).film, b.tp.file("Data/Work/a1.media/MySound1.mp3"));
     QVERIFY(w.table.slot(3).body.startsWith(QStringLiteral("{\\rtf")));
     QCOMPARE(rtfToText(w.table.slot(3).body), QStringLiteral("B3"));
 }
@@ -317,7 +320,8 @@ void TestEditor::inlinePictureAtStart()
     e.picM_Click();
     QCOMPARE(e.matn->Text(), QStringLiteral(" {0}\r\nB0"));
     QCOMPARE(w.table.imgCount, qint16(1));
-    QCOMPARE(w.table.imgList[0], b.tp.file("Resources/MyBook.jpg"));
+    QCOMPARE(w.table.imgList[0], b.tp.file("Data/Work/a1.media/MyBook.jpg"));
+    QCOMPARE(b.tp.read("Data/Work/a1.media/MyBook.jpg"), b.tp.read("Resources/MyBook.jpg"));
     QCOMPARE(b.rec.modals().count(QStringLiteral("zorvel::Form5")), 1);
     QCOMPARE(b.ctx.form1->wdir, QStringLiteral("IMG"));
     e.btn_Click(4);

@@ -74,6 +74,8 @@ private slots:
     void unfinishedBooksAsked();
     void failedSaveStopsTheExport();
     void cancelledExportLeavesNothing();
+    void failedSaveStopsTheEpubExport();
+    void cancelledEpubExportLeavesNothing();
 };
 
 void TestEndToEnd::oneBookFromTextToCdFolder()
@@ -668,6 +670,53 @@ void TestEndToEnd::cancelledExportLeavesNothing()
     QVERIFY(b.rec.notices().first().contains(QStringLiteral(u"متوقف")));
     QCOMPARE(QDir(b.tp.file("Export")).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
     QVERIFY(!b.f1->findChild<QProgressDialog *>());
+}
+
+// The e-book export, from the export button's menu, behaves as the CD export.
+void TestEndToEnd::failedSaveStopsTheEpubExport()
+{
+    Bench b(exportable);
+    oneBookMade(b);
+    QFile::remove(b.tp.file("Data/BookTXT/CDProperty.xml"));
+    b.tp.mkdir("Data/BookTXT/CDProperty.xml");
+    b.f1->CommandEpub->trigger();
+    QCOMPARE(b.rec.messages(), QList<qint16> { 28 });
+    QCOMPARE(b.rec.notices().size(), 1);
+    QVERIFY2(b.rec.notices().first().contains(QStringLiteral("CDProperty.xml")),
+        qPrintable(b.rec.notices().first()));
+    QCOMPARE(QDir(b.tp.file("Export")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        QStringList());
+}
+
+void TestEndToEnd::cancelledEpubExportLeavesNothing()
+{
+    Bench b(exportable);
+    oneBookMade(b);
+    b.f1->exportProgressDelayMs = 0;
+    bool seen = false;
+    bool rightToLeft = false;
+    QTimer::singleShot(0, [&] {
+        if (auto *progress = b.f1->findChild<QProgressDialog *>()) {
+            seen = progress->isVisible() && progress->isModal();
+            rightToLeft = progress->layoutDirection() == Qt::RightToLeft;
+            progress->cancel();
+        }
+    });
+    b.f1->CommandEpub->trigger();
+    QVERIFY2(seen, qPrintable(b.rec.notices().join(u'|')));
+    QVERIFY(rightToLeft);
+    QCOMPARE(b.rec.messages(), QList<qint16> {});
+    QCOMPARE(b.rec.notices().size(), 1);
+    QVERIFY(b.rec.notices().first().contains(QStringLiteral(u"متوقف")));
+    QCOMPARE(QDir(b.tp.file("Export")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        QStringList());
+    QVERIFY(!b.f1->findChild<QProgressDialog *>());
+
+    // Not stopped, the same command makes the e-book.
+    b.rec.clear();
+    b.f1->CommandEpub->trigger();
+    QCOMPARE(b.rec.notices().size(), 1);
+    QVERIFY(QFileInfo(b.tp.file("Export/EPUB 1")).isDir());
 }
 
 QTEST_MAIN(TestEndToEnd)

@@ -357,6 +357,11 @@ void TestExport::copyFileTargets_data()
                                              << QStringLiteral("Export 1/Data/Sub/cd.inf");
     QTest::newRow("file in a Resources subfolder") << QStringLiteral(
         "player\\run.bin => root\\Data") << QStringLiteral("Export 1/Data/player/run.bin");
+    QTest::newRow("only the leading root goes")
+        << QStringLiteral("cd.inf => root\\Data\\myroot") << QStringLiteral("Export 1/Data/myroot/cd.inf");
+    QTest::newRow("root in every part of the path")
+        << QStringLiteral("cd.inf => root/Data/root/rootroot")
+        << QStringLiteral("Export 1/Data/root/rootroot/cd.inf");
 }
 
 void TestExport::copyFileTargets()
@@ -367,7 +372,8 @@ void TestExport::copyFileTargets()
     p.tp.write(QStringLiteral("Resources/player/run.bin"), "CDINF");
     p.setScript(script(
         { QStringLiteral("[ Make Folder ]"), QStringLiteral("Data"), QStringLiteral("Data\\Sub"),
-            QStringLiteral("Data/player"), QString(), QStringLiteral("[ Copy Folder ]"), QString(),
+            QStringLiteral("Data/player"), QStringLiteral("Data\\myroot"), QStringLiteral("Data\\root"),
+            QStringLiteral("Data\\root\\rootroot"), QString(), QStringLiteral("[ Copy Folder ]"), QString(),
             QStringLiteral("[ Copy File ]"), entry, QString(), QStringLiteral("[") }));
     const ExportResult r = p.run(false);
     QCOMPARE(r.problem, QString());
@@ -487,8 +493,13 @@ void TestExport::hostileEntriesChangeNothing_data()
     QTest::newRow("copy file over the project's page")
         << "[ Copy File ]" << "setup => root\\..\\..\\..\\Data\\BookTXT";
     QTest::newRow("copy file, target without root") << "[ Copy File ]" << "setup => Data";
-    QTest::newRow("copy file, \"root\" removed into a way out")
-        << "[ Copy File ]" << "setup => root\\.root.\\x";
+    // Only the leading root goes: ".root." stays a folder name, no way out;
+    // a way out through a subfolder is still one.
+    QTest::newRow("copy file, a way out through a subfolder")
+        << "[ Copy File ]" << "setup => root\\Data\\..\\..\\x";
+    QTest::newRow("copy file, a word starting with root") << "[ Copy File ]" << "setup => rootData";
+    QTest::newRow("copy file, root later in the path only")
+        << "[ Copy File ]" << "setup => Data\\root";
 }
 
 void TestExport::hostileEntriesChangeNothing()
@@ -539,8 +550,8 @@ void TestExport::printablePage_data()
     QTest::newRow("paragraphs become right-aligned p")
         << QStringLiteral("<pgTitle>T</pgTitle>\r\n<pgMain></pgMain>\r\n<pgMain>x</pgMain>") << t
         << QStringLiteral("[T|\r\n<p align=\"right\"></p>\r\n<p align=\"right\">x</p>]");
-    QTest::newRow("page without pgMain keeps its body") << QStringLiteral(
-        "<pgTitle>T</pgTitle>plain <b>text</b>") << t << QStringLiteral("[T|plain <b>text</b>]");
+    QTest::newRow("page without pgMain keeps its body as text") << QStringLiteral(
+        "<pgTitle>T</pgTitle>plain <b>text</b>") << t << QStringLiteral("[T|plain &lt;b&gt;text&lt;/b&gt;]");
     QTest::newRow("template without Matn")
         << QStringLiteral("<pgTitle>T</pgTitle>body") << QStringLiteral("<h1>%Title%</h1>")
         << QStringLiteral("<h1>T</h1>");
@@ -549,14 +560,35 @@ void TestExport::printablePage_data()
         << QStringLiteral("TbTb");
     QTest::newRow("first title counts, body after the first closing tag")
         << QStringLiteral("<pgTitle>A</pgTitle>x<pgTitle>B</pgTitle>y") << t
-        << QStringLiteral("[A|x<pgTitle>B</pgTitle>y]");
+        << QStringLiteral("[A|x&lt;pgTitle&gt;B&lt;/pgTitle&gt;y]");
     QTest::newRow("closing tag without opening: empty title")
         << QStringLiteral("junk</pgTitle>b") << t << QStringLiteral("[|b]");
     QTest::newRow("tags are case-sensitive")
         << QStringLiteral("<pgTitle>T</pgTitle><PGMAIN>x</PGMAIN>") << t
-        << QStringLiteral("[T|<PGMAIN>x</PGMAIN>]");
-    QTest::newRow("title is put in before the body")
-        << QStringLiteral("<pgTitle>%Matn%</pgTitle>b") << t << QStringLiteral("[b|b]");
+        << QStringLiteral("[T|&lt;PGMAIN&gt;x&lt;/PGMAIN&gt;]");
+    QTest::newRow("placeholders in the title or the body stay as they are")
+        << QStringLiteral("<pgTitle>%Matn% and %Title%</pgTitle><pgMain>%Title%</pgMain>") << t
+        << QStringLiteral("[%Matn% and %Title%|<p align=\"right\">%Title%</p>]");
+    QTest::newRow("less-than and greater-than in the text lose no words")
+        << QStringLiteral(u"<pgTitle>a<b و c>d</pgTitle><pgMain>a<b و c>d</pgMain>") << t
+        << QStringLiteral(u"[a&lt;b و c&gt;d|<p align=\"right\">a&lt;b و c&gt;d</p>]");
+    QTest::newRow("markup in a text is shown, never run")
+        << QStringLiteral("<pgTitle>T</pgTitle><pgMain><img src=x onerror=alert(1)></pgMain>"
+                          "<pgMain><script>x()</script></pgMain>") << t
+        << QStringLiteral("[T|<p align=\"right\">&lt;img src=x onerror=alert(1)&gt;</p>"
+                          "<p align=\"right\">&lt;script&gt;x()&lt;/script&gt;</p>]");
+    QTest::newRow("ampersands and quotes")
+        << QStringLiteral("<pgTitle>\"A&B\"</pgTitle><pgMain>&amp; &lt;</pgMain>") << t
+        << QStringLiteral("[&quot;A&amp;B&quot;|<p align=\"right\">&amp;amp; &amp;lt;</p>]");
+    QTest::newRow("the writer's pictures and line breaks stay")
+        << QStringLiteral("<pgTitle>T</pgTitle>\r\n<pgMain>x</pgMain>\r\n<IMG src=\"../BookIMG/a&b.jpg\">"
+                          "\r\n<pgMain>y</pgMain>") << t
+        << QStringLiteral("[T|\r\n<p align=\"right\">x</p>\r\n<IMG src=\"../BookIMG/a&amp;b.jpg\">"
+                          "\r\n<p align=\"right\">y</p>]");
+    QTest::newRow("a picture reference out of the pictures folder is text")
+        << QStringLiteral("<pgTitle>T</pgTitle><IMG src=\"../BookIMG/../x.jpg\"><IMG src=\"http://e/x\">")
+        << t
+        << QStringLiteral("[T|&lt;IMG src=&quot;../BookIMG/../x.jpg&quot;&gt;&lt;IMG src=&quot;http://e/x&quot;&gt;]");
 }
 
 void TestExport::printablePage()
@@ -584,7 +616,7 @@ void TestExport::printablePagesBytes()
     QCOMPARE(r.printablePages, 2);
     QCOMPARE(p.read(QStringLiteral("Export 1/Data/BookTXT/intro.HTMl")),
         utf16le(QStringLiteral(
-            "<title>\"Q\"</title>\r\n\t<div>\r\n<p align=\"right\">a\tb</p></div>")));
+            "<title>&quot;Q&quot;</title>\r\n\t<div>\r\n<p align=\"right\">a\tb</p></div>")));
     QCOMPARE(p.read(QStringLiteral("Export 1/Data/BookTXT/B.html")),
         utf16le(QStringLiteral("<title>B</title>\r\n\t<div></div>")));
     QCOMPARE(p.files(QStringLiteral("Export 1/Data/BookTXT")),

@@ -17,10 +17,12 @@ struct Run {
     QString err;
 };
 
-Run run(const QStringList &args)
+Run run(const QStringList &args, const QString &program = QStringLiteral("zorvel-export"),
+    const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
 {
     QProcess p;
-    p.start(QStringLiteral(ZORVEL_BIN_DIR "/zorvel-export"), args);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(ZORVEL_BIN_DIR "/") + program, args);
     Run r;
     if (!p.waitForFinished(60000))
         return r;
@@ -61,6 +63,11 @@ private slots:
     void exportsAndPrintsTheFolder();
     void failuresExitOne_data();
     void failuresExitOne();
+    void helpAndVersion_data();
+    void helpAndVersion();
+    void noFinishedBookIsOneLine();
+    void deepIndexIsRefusedNotCrashed_data();
+    void deepIndexIsRefusedNotCrashed();
 };
 
 void TestExportCli::initTestCase()
@@ -138,6 +145,90 @@ void TestExportCli::failuresExitOne()
     QCOMPARE(r.out, QString());
     if (build == "Broken")
         QVERIFY2(r.err.contains("aTitle1.xml"), qPrintable(r.err));
+}
+
+void TestExportCli::helpAndVersion_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("flag");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("export --help") << "zorvel-export" << "--help" << "usage: zorvel-export";
+    QTest::newRow("export -h") << "zorvel-export" << "-h" << "usage: zorvel-export";
+    QTest::newRow("export --version") << "zorvel-export" << "--version" << "zorvel-export " ZORVEL_VERSION;
+    QTest::newRow("program --help") << "Zorvel" << "--help" << "usage: Zorvel";
+    QTest::newRow("program -h") << "Zorvel" << "-h" << "usage: Zorvel";
+    QTest::newRow("program --version") << "Zorvel" << "--version" << "Zorvel " ZORVEL_VERSION;
+}
+
+void TestExportCli::helpAndVersion()
+{
+    QFETCH(QString, program);
+    QFETCH(QString, flag);
+    QFETCH(QString, said);
+    // No display of any kind: asking for help must not need one.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : { "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM" })
+        env.remove(QString::fromLatin1(name));
+    const Run r = run({ flag }, program, env);
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY2(r.out.startsWith(said), qPrintable(r.out));
+    QCOMPARE(r.err, QString());
+}
+
+void TestExportCli::noFinishedBookIsOneLine()
+{
+    TempProgram tp { false };
+    project(tp, false);
+    QFile::remove(tp.file("Data/_xml/aTitle1.xml"));
+    const Run r = run({ tp.file("Data"), tp.file("Out") });
+    QCOMPARE(r.exitCode, 1);
+    QCOMPARE(r.out, QString());
+    QCOMPARE(r.err,
+        QStringLiteral(u"در اين پوشه هيچ كتاب ساخته شده\u200Cاي نيست: ")
+            + QDir::toNativeSeparators(tp.file("Data")) + u'\n');
+    QCOMPARE(QDir(tp.file("Out")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+}
+
+void TestExportCli::deepIndexIsRefusedNotCrashed_data()
+{
+    QTest::addColumn<bool>("epub");
+    QTest::addColumn<int>("depth");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("export, 20000 levels") << false << 20000 << 1;
+    QTest::newRow("e-book, 20000 levels") << true << 20000 << 1;
+    QTest::newRow("export, 258 levels") << false << 258 << 1;
+    // As deep as the writer can nest: every slot a main title but the page.
+    QTest::newRow("export, 256 levels") << false << 256 << 0;
+    QTest::newRow("e-book, 256 levels") << true << 256 << 0;
+}
+
+void TestExportCli::deepIndexIsRefusedNotCrashed()
+{
+    QFETCH(bool, epub);
+    QFETCH(int, depth);
+    QFETCH(int, exitCode);
+    TempProgram tp { false };
+    project(tp, false);
+    QString tree = QStringLiteral("<?xml version=\"1.0\"?>\r\n<Tree>\r\n");
+    for (int i = 0; i < depth; ++i)
+        tree += QStringLiteral("<node label=\"M\">");
+    tree += QStringLiteral("<node label=\"P\" src=\"DATA/BookTXT/P.htm\" mediaStatus=\"000\" />");
+    for (int i = 0; i < depth; ++i)
+        tree += QStringLiteral("</node>");
+    tp.write("Data/_xml/aTitle1.xml", utf16le(tree));
+    QStringList args { tp.file("Data"), tp.file("Out") };
+    if (epub)
+        args.prepend("--epub");
+    const Run r = run(args);
+    QCOMPARE(r.exitCode, exitCode);
+    if (exitCode != 0) {
+        // The export's failure message, or the e-book export's own.
+        const QString failed
+            = epub ? QStringLiteral(u"بروز اشكال در گرفتن خروجي EPUB!") : messageText(28);
+        QVERIFY2(r.err.contains(failed), qPrintable(r.err));
+        QVERIFY2(r.err.contains("aTitle1.xml"), qPrintable(r.err));
+        QCOMPARE(r.out, QString());
+    }
 }
 
 QTEST_MAIN(TestExportCli)

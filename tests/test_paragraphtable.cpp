@@ -45,6 +45,8 @@ private slots:
     void deleteMainTitleWithItsEnd();
     void storedBodyCompletesPendingTitle();
     void savedWorkRoundTrip();
+    void savedWorkMovesWithTheBuildFolder();
+    void mediaAreCopiedIntoTheBook();
     void savedWorkThatDoesNotFitIsRefused_data();
     void savedWorkThatDoesNotFitIsRefused();
 };
@@ -492,6 +494,77 @@ void TestParagraphTable::savedWorkRoundTrip()
     QCOMPARE(*loadBookWork(fs, path, &problem), w);
     QVERIFY(hasWork(w));
     QVERIFY(!hasWork(BookWork{}));
+}
+
+void TestParagraphTable::savedWorkMovesWithTheBuildFolder()
+{
+    testing::TempProgram tp(false);
+    FileSystem fs;
+    const QString own = tp.write("Data/Work/a1.media/p.jpg", "P");
+    const QString input = tp.write("input/s.mp3", "S");
+    ParagraphTable t = tableOf({"A"});
+    t.storeEdit(0, "A", "{x}", "x", own, input, {});
+    t.takePictureNumber(own);
+    BookWork w{"a", "1", "n", "t.txt", t.contents()};
+    const QString path = workFilePath(tp.file("Data"), "a", "1");
+    saveBookWork(fs, path, w);
+    const QByteArray json = fs.readBytes(path);
+    // The book's own files are named from the build folder; others as they are.
+    QVERIFY(json.contains("\"Work/a1.media/p.jpg\""));
+    QVERIFY(!json.contains(tp.file("Data/Work").toUtf8()));
+    QVERIFY(json.contains(input.toUtf8()));
+
+    // The build folder moved (to another machine): its files come along.
+    QVERIFY(QDir().rename(tp.file("Data"), tp.file("Moved")));
+    QString problem;
+    const auto back = loadBookWork(fs, workFilePath(tp.file("Moved"), "a", "1"), &problem);
+    QVERIFY(back.has_value());
+    QCOMPARE(QDir::fromNativeSeparators(back->table.paragraphs[0].pic), tp.file("Moved/Work/a1.media/p.jpg"));
+    QCOMPARE(QDir::fromNativeSeparators(back->table.imgList[0]), tp.file("Moved/Work/a1.media/p.jpg"));
+    QCOMPARE(back->table.paragraphs[0].sound, input);
+
+    // Only files of the allowed folders stay.
+    BookWork restored = *back;
+    const QStringList refused = refuseForeignMedia(restored, {tp.file("Moved")});
+    QCOMPARE(refused, QStringList{input});
+    QCOMPARE(restored.table.paragraphs[0].sound, QString());
+    QVERIFY(!restored.table.paragraphs[0].pic.isEmpty());
+    BookWork both = *back;
+    QVERIFY(refuseForeignMedia(both, {tp.file("Moved"), tp.file("input")}).isEmpty());
+    // Cleaned before compared: ".." does not lead in, a look-alike folder is not inside.
+    BookWork tricky = *back;
+    tricky.table.paragraphs[0].pic = tp.file("Moved/../input/s.mp3");
+    tricky.table.paragraphs[0].sound = tp.file("Moved2/x.mp3");
+    QCOMPARE(refuseForeignMedia(tricky, {tp.file("Moved")}).size(), 2);
+    // A link inside the build folder that leads outside is outside.
+    QVERIFY(QFile::link(input, tp.file("Moved/Work/a1.media/link.mp3")));
+    BookWork linked = *back;
+    linked.table.paragraphs[0].sound = tp.file("Moved/Work/a1.media/link.mp3");
+    QCOMPARE(refuseForeignMedia(linked, {tp.file("Moved")}).size(), 1);
+}
+
+void TestParagraphTable::mediaAreCopiedIntoTheBook()
+{
+    testing::TempProgram tp(false);
+    FileSystem fs;
+    const QString folder = workMediaFolderPath(tp.file("Data"), "b", "2");
+    QCOMPARE(QDir::fromNativeSeparators(folder), tp.file("Data/Work/b2.media"));
+    const QString a = tp.write("x/photo.jpg", "A");
+    const QString other = tp.write("y/photo.jpg", "B");
+    const QString first = adoptMedium(fs, folder, a);
+    QCOMPARE(QDir::fromNativeSeparators(first), tp.file("Data/Work/b2.media/photo.jpg"));
+    QCOMPARE(fs.readBytes(first), QByteArray("A"));
+    // The same file again is the same copy; another of the same name gets its own.
+    QCOMPARE(adoptMedium(fs, folder, a), first);
+    const QString second = adoptMedium(fs, folder, other);
+    QCOMPARE(QDir::fromNativeSeparators(second), tp.file("Data/Work/b2.media/photo-2.jpg"));
+    QCOMPARE(fs.readBytes(second), QByteArray("B"));
+    // A copy is already the book's.
+    QCOMPARE(adoptMedium(fs, folder, second), second);
+    QVERIFY_THROWS_EXCEPTION(FsError, adoptMedium(fs, folder, tp.file("gone.jpg")));
+    removeWorkMedia(folder);
+    QVERIFY(!QFileInfo::exists(folder));
+    QVERIFY(QFileInfo::exists(a));
 }
 
 void TestParagraphTable::savedWorkThatDoesNotFitIsRefused_data()

@@ -99,6 +99,7 @@ class TestReaderData : public QObject {
 private slots:
     void treeIsReadLeniently_data();
     void treeIsReadLeniently();
+    void treeDeeperThanAnyBookIsRefused();
     void bookTitles_data();
     void bookTitles();
     void unescape_data();
@@ -158,6 +159,42 @@ void TestReaderData::treeIsReadLeniently()
     QStringList files;
     QCOMPARE(labels(parseTree(tree, &files)), expected);
     QCOMPARE(files, pages);
+}
+
+void TestReaderData::treeDeeperThanAnyBookIsRefused()
+{
+    auto nested = [](int depth) {
+        QString t;
+        for (int i = 0; i < depth; ++i)
+            t += QStringLiteral("<node label=\"M\">");
+        return t + QStringLiteral("<node label=\"P\" src=\"DATA/BookTXT/p.htm\" />");
+    };
+    QStringList files;
+    bool tooDeep = true;
+    // As deep as a book can be: every one of its slots a main title.
+    QList<TocNode> toc = parseTree(nested(kMaxTreeDepth), &files, &tooDeep);
+    QVERIFY(!tooDeep);
+    int depth = 0;
+    for (const QList<TocNode> *level = &toc; !level->isEmpty() && level->first().isMainTitle();
+         level = &level->first().children)
+        ++depth;
+    QCOMPARE(depth, kMaxTreeDepth);
+    QCOMPARE(files, QStringList { "p.htm" });
+    // One more, or twenty thousand (which overflowed the stack), is refused.
+    for (const int deeper : { kMaxTreeDepth + 1, 20000 }) {
+        files.clear();
+        toc = parseTree(nested(deeper), &files, &tooDeep);
+        QVERIFY(tooDeep);
+        QVERIFY(toc.isEmpty());
+        QVERIFY(files.isEmpty());
+    }
+    // Closed groups do not add up: many titles one after another are fine.
+    QString wide;
+    for (int i = 0; i < 5000; ++i)
+        wide += QStringLiteral("<node label=\"M\"></node>");
+    toc = parseTree(wide, &files, &tooDeep);
+    QVERIFY(!tooDeep);
+    QCOMPARE(toc.size(), 5000);
 }
 
 void TestReaderData::bookTitles_data()

@@ -7,6 +7,8 @@
 #include "core/project/settings.h"
 #include "support/accessiblenames.h"
 #include "support/benchfixture.h"
+#include "support/filesizelimit.h"
+#include "support/foldersnapshot.h"
 #include "support/recorder.h"
 #include "support/screenshot.h"
 #include "support/tempprogram.h"
@@ -87,6 +89,12 @@ private slots:
     void refusedWriteKeepsTheText();
     void inputTextsAreListedAgainOnNext();
     void workThatCannotBeSavedIsSaidOnceAndNotDropped();
+    void unreadableSavedWorkIsSetAside_data();
+    void unreadableSavedWorkIsSetAside();
+    void savedWorkBringsBackOnlyProjectFiles();
+    void bookThatCannotBeWrittenKeepsTheWork();
+    void missingSourceIsAskedAboutBeforeWriting_data();
+    void missingSourceIsAskedAboutBeforeWriting();
     void everyControlIsNamed();
     void placement_data();
     void placement();
@@ -896,6 +904,209 @@ void TestWorkbench::workThatCannotBeSavedIsSaidOnceAndNotDropped()
     const auto saved = workFromJson(b.tp.read("Data/Work/a1.json"));
     QVERIFY(saved.has_value());
     QCOMPARE(saved->table.parCount, 3);
+}
+
+void TestWorkbench::unreadableSavedWorkIsSetAside_data()
+{
+    QTest::addColumn<int>("damage");
+    QTest::newRow("one byte cut off") << 0;
+    QTest::newRow("a newer format") << 1;
+}
+
+void TestWorkbench::unreadableSavedWorkIsSetAside()
+{
+    QFETCH(int, damage);
+    QByteArray bytes;
+    {
+        Bench first([](TempProgram &tp) { tp.write("t.txt", "T1\r\nB1"); });
+        Form3 &w = first.open();
+        Bench::loadText(w, "t.txt");
+        Bench::markParagraph(w, "T1", "B1");
+        bytes = first.tp.read("Data/Work/a1.json");
+    }
+    if (damage == 0)
+        bytes.chop(1);
+    else
+        bytes.replace("\"format\":1", "\"format\":99");
+    QVERIFY(!workFromJson(bytes).has_value());
+    // The program started again on that build folder.
+    Bench b([&](TempProgram &tp) {
+        tp.write("t.txt", "T1\r\nB1\r\nT2\r\nB2");
+        tp.write("Data/Work/a1.json", bytes);
+    });
+    b.rec.clear();
+    Form3 &w = b.open();
+    QVERIFY(b.rec.questions().isEmpty());
+    const QStringList aside
+        = QDir(b.tp.file("Data/Work")).entryList(QStringList { "a1.unreadable-*.json" });
+    QCOMPARE(aside.size(), 1);
+    QVERIFY(QRegularExpression(QStringLiteral("^a1\\.unreadable-\\d{8}-\\d{6}\\.json$"))
+                .match(aside.first())
+                .hasMatch());
+    const QString asidePath = b.tp.file("Data/Work/" + aside.first());
+    QCOMPARE(b.tp.read("Data/Work/" + aside.first()), bytes);
+    QCOMPARE(b.rec.notices().filter(QDir::toNativeSeparators(asidePath)).size(), 1);
+    QVERIFY(!b.tp.exists("Data/Work/a1.json"));
+    QCOMPARE(w.table.parCount(), 0);
+
+    // Work goes on in a fresh file; the one set aside is not touched.
+    Bench::loadText(w, "t.txt");
+    Bench::markParagraph(w, "T2", "B2");
+    QVERIFY(workFromJson(b.tp.read("Data/Work/a1.json")).has_value());
+    QCOMPARE(b.tp.read("Data/Work/" + aside.first()), bytes);
+    // A second unreadable file in the same second gets a name of its own.
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString first = setAsideUnreadableWork(b.tp.write("Data/Work/c2.json", "x"), now);
+    const QString second = setAsideUnreadableWork(b.tp.write("Data/Work/c2.json", "y"), now);
+    QVERIFY(first != second);
+    QCOMPARE(FileSystem().readBytes(first), QByteArray("x"));
+    QCOMPARE(FileSystem().readBytes(second), QByteArray("y"));
+}
+
+void TestWorkbench::savedWorkBringsBackOnlyProjectFiles()
+{
+    // A file of the disk outside the project, and one of the book's own copies.
+    QTemporaryDir elsewhere;
+    const QString secret = elsewhere.filePath("openssl.cnf");
+    {
+        QFile f(secret);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("SECRET");
+    }
+    QByteArray json;
+    {
+        Bench first([](TempProgram &tp) { tp.write("t.txt", "T1\r\nB1\r\nT2\r\nB2"); });
+        Form3 &w = first.open();
+        Bench::loadText(w, "t.txt");
+        Bench::markParagraph(w, "T1", "B1");
+        Bench::markParagraph(w, "T2", "B2");
+        json = first.tp.read("Data/Work/a1.json");
+    }
+    auto work = workFromJson(json);
+    QVERIFY(work.has_value());
+    work->table.paragraphs[0].pic = secret;
+    work->table.paragraphs[0].sound = QStringLiteral("../../") + QFileInfo(secret).fileName();
+    work->table.paragraphs[1].pic = QStringLiteral("Work/a1.media/own.jpg");
+    work->table.imgList[0] = secret;
+    work->table.imgCount = 1;
+
+    Bench b([&](TempProgram &tp) {
+        tp.write("t.txt", "T1\r\nB1\r\nT2\r\nB2");
+        tp.write("Data/Work/a1.json", workToJson(*work));
+        tp.write("Data/Work/a1.media/own.jpg", "OWN");
+    });
+    b.rec.queueAnswers({true});
+    Form3 &w = b.open();
+    QCOMPARE(w.table.parCount(), 2);
+    const QStringList notices = b.rec.notices().filter(QDir::toNativeSeparators(secret));
+    QCOMPARE(notices.size(), 1);
+    QVERIFY(notices.first().contains(QStringLiteral("openssl.cnf")));
+    QCOMPARE(w.table.slot(0).pic, QString());
+    QCOMPARE(w.table.slot(0).sound, QString());
+    QCOMPARE(w.table.imgList[0], QString());
+    // The book's own copy is named relative to the build folder and comes back.
+    QCOMPARE(QDir::fromNativeSeparators(w.table.slot(1).pic), b.tp.file("Data/Work/a1.media/own.jpg"));
+
+    // Nothing of the outside file reaches the CD's folders.
+    w.Com_Click(11);
+    QVERIFY(b.rec.messages().contains(4));
+    for (const QString &sub : {QStringLiteral("Data/BookTXT"), QStringLiteral("Data/BookIMG")}) {
+        const auto snap = folderSnapshot(b.tp.file(sub));
+        for (auto it = snap.begin(); it != snap.end(); ++it)
+            QVERIFY2(!it.value().contains("SECRET"), qPrintable(it.key()));
+    }
+    // The book is made: its media copies go with its saved work.
+    QVERIFY(!b.tp.exists("Data/Work/a1.media"));
+}
+
+// Slot 0 of the table with a picture attached.
+void attachPicture(Form3 &w, const QString &pic)
+{
+    const ParagraphSlot s = w.table.slot(0);
+    w.table.storeEdit(0, s.title, s.body, rtfToText(s.body), pic, QString(), QString());
+    w.saveWork();
+}
+
+void TestWorkbench::bookThatCannotBeWrittenKeepsTheWork()
+{
+    Bench b([](TempProgram &tp) {
+        tp.write("t.txt", "T1\r\nB1\r\nT2\r\nB2");
+        tp.write("pics/big.jpg", QByteArray(64 * 1024, 'J'));
+    });
+    Form3 &w = b.open();
+    Bench::loadText(w, "t.txt");
+    Bench::markParagraph(w, "T1", "B1");
+    Bench::markParagraph(w, "T2", "B2");
+    attachPicture(w, b.tp.file("pics/big.jpg"));
+    const QByteArray work = b.tp.read("Data/Work/a1.json");
+    QVERIFY(!work.isEmpty());
+    const QStringList rows = rowsOf(w);
+    const auto before = folderSnapshot(b.tp.file("Data"));
+    b.rec.clear();
+    {
+        FileSizeLimit full(16 * 1024); // room for the pages, not for the picture
+        w.Com_Click(11);
+    }
+    // Not made, and said so with the file and the cause.
+    QVERIFY(!b.rec.messages().contains(4));
+    QCOMPARE(b.rec.notices().size(), 1);
+    const QString notice = b.rec.notices().first();
+    QVERIFY2(notice.contains(QStringLiteral("File too large")), qPrintable(notice));
+    QVERIFY2(notice.contains(QDir::toNativeSeparators(b.tp.file("Data/BookTXT"))), qPrintable(notice));
+    // The work is all still there, on the screen and on the disk, and
+    // nothing of the book is.
+    QCOMPARE(snapshotDifference(before, folderSnapshot(b.tp.file("Data"))), QString());
+    QCOMPARE(b.tp.read("Data/Work/a1.json"), work);
+    QVERIFY(w.isVisible());
+    QCOMPARE(rowsOf(w), rows);
+    QCOMPARE(w.rowLetter + w.bookNo, QStringLiteral("a1"));
+
+    // With room again the same command makes the book.
+    b.rec.clear();
+    w.Com_Click(11);
+    QCOMPARE(b.rec.messages(), QList<qint16>{4});
+    QVERIFY(b.tp.exists("Data/_xml/aTitle1.xml"));
+}
+
+void TestWorkbench::missingSourceIsAskedAboutBeforeWriting_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("no writes nothing") << false;
+    QTest::newRow("yes writes the book without it") << true;
+}
+
+void TestWorkbench::missingSourceIsAskedAboutBeforeWriting()
+{
+    QFETCH(bool, answer);
+    Bench b([](TempProgram &tp) {
+        tp.write("t.txt", "T1\r\nB1");
+        tp.write("pics/p.jpg", "P");
+    });
+    Form3 &w = b.open();
+    Bench::loadText(w, "t.txt");
+    Bench::markParagraph(w, "T1", "B1");
+    attachPicture(w, b.tp.file("pics/p.jpg"));
+    const QByteArray work = b.tp.read("Data/Work/a1.json");
+    // The operator deletes the picture after marking.
+    QVERIFY(QFile::remove(b.tp.file("pics/p.jpg")));
+    const auto before = folderSnapshot(b.tp.file("Data"));
+    b.rec.clear();
+    b.rec.queueAnswers({answer});
+    w.Com_Click(11);
+    QCOMPARE(b.rec.questions().size(), 1);
+    QVERIFY(b.rec.questions().first().contains(QDir::toNativeSeparators(b.tp.file("pics/p.jpg"))));
+    QCOMPARE(b.tp.exists("Data/_xml/aTitle1.xml"), answer);
+    QCOMPARE(b.rec.messages().contains(4), answer);
+    if (answer) {
+        const QString tree = FileSystem().readUnicode(b.tp.file("Data/_xml/aTitle1.xml"));
+        QVERIFY2(tree.contains(QStringLiteral("mediaStatus=\"000\"")), qPrintable(tree));
+        QVERIFY(!b.tp.exists("Data/Work/a1.json"));
+    } else {
+        QCOMPARE(snapshotDifference(before, folderSnapshot(b.tp.file("Data"))), QString());
+        QCOMPARE(b.tp.read("Data/Work/a1.json"), work);
+        QVERIFY(w.isVisible());
+        QCOMPARE(w.table.parCount(), 1);
+    }
 }
 
 void TestWorkbench::everyControlIsNamed()

@@ -2,6 +2,7 @@
 //   zorvel-export [--print] BUILD_FOLDER EXPORT_FOLDER
 //   zorvel-export --iso [--print] BUILD_FOLDER EXPORT_FOLDER
 //   zorvel-export --epub BUILD_FOLDER EXPORT_FOLDER
+//   zorvel-export --help | -h | --version
 // --iso also writes the disc image "Export n.iso" beside "Export n".
 // The script, the page template and the e-books' font come from the
 // Resources folder beside this program. Prints the output folder ("Export n"
@@ -29,13 +30,31 @@ void print(FILE *to, const QString &text)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), to);
 }
 
+QString usageText()
+{
+    return QStringLiteral("usage: zorvel-export [--print] BUILD_FOLDER EXPORT_FOLDER\n"
+                          "       zorvel-export --iso [--print] BUILD_FOLDER EXPORT_FOLDER\n"
+                          "       zorvel-export --epub BUILD_FOLDER EXPORT_FOLDER\n"
+                          "       zorvel-export --help | --version");
+}
+
 int usage()
 {
-    print(stderr,
-        QStringLiteral("usage: zorvel-export [--print] BUILD_FOLDER EXPORT_FOLDER\n"
-                       "       zorvel-export --iso [--print] BUILD_FOLDER EXPORT_FOLDER\n"
-                       "       zorvel-export --epub BUILD_FOLDER EXPORT_FOLDER"));
+    print(stderr, usageText());
     return 2;
+}
+
+// Asked for: the usage, on standard output.
+int help()
+{
+    print(stdout,
+        usageText()
+            + QStringLiteral("\n\nExports a Zorvel build folder into a new numbered folder of "
+                             "EXPORT_FOLDER:\n"
+                             "  (default)  the CD (\"Export n\"); --print adds the printable pages\n"
+                             "  --epub     one EPUB e-book per finished book (\"EPUB n\")\n"
+                             "Prints the folder made and exits 0; otherwise says why and exits 1."));
+    return 0;
 }
 
 int exportEpubs(const QString &build, const QString &exportFolder)
@@ -61,6 +80,12 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
+    if (args.size() == 1 && (args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")))
+        return help();
+    if (args.size() == 1 && args[0] == QLatin1String("--version")) {
+        print(stdout, QStringLiteral("zorvel-export " ZORVEL_VERSION));
+        return 0;
+    }
     bool printPages = false;
     bool epub = false;
     bool iso = false;
@@ -93,6 +118,12 @@ int main(int argc, char **argv)
     if (saved && saved->print)
         printPages = true;
     const zorvel::ProjectSettings counts = saved.value_or(zorvel::ProjectSettings {});
+    if (fs.folderExists(build) && zorvel::finishedBooks(fs, build).isEmpty()) {
+        print(stderr,
+            QStringLiteral(u"در اين پوشه هيچ كتاب ساخته شده\u200Cاي نيست: ")
+                + QDir::toNativeSeparators(build));
+        return 1;
+    }
     if (fs.folderExists(build)) {
         const QStringList unfinished = zorvel::unfinishedBooks(
             fs, build, counts.aBookNumber, counts.bBookNumber, counts.cBookNumber);

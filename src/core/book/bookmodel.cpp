@@ -230,7 +230,12 @@ BookModel readBook(const FileSystem &fs, const QString &treePath, const FolderNa
 {
     BookModel book;
     QStringList pageFiles;
-    QList<TocNode> toc = parseTree(fs.readUnicode(treePath), &pageFiles);
+    bool tooDeep = false;
+    QList<TocNode> toc = parseTree(fs.readUnicode(treePath), &pageFiles, &tooDeep);
+    if (tooDeep)
+        throw FsError(treePath,
+            QStringLiteral("The book's index nests main titles deeper than %1 levels")
+                .arg(kMaxTreeDepth));
     QList<PageModel> models;
     QStringList titles;
     for (const QString &file : pageFiles) {

@@ -7,6 +7,7 @@
 #include "core/common/paths.h"
 #include "core/common/wholefile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -103,33 +104,33 @@ QString freePageName(const FileSystem &fs, const QString &txtFolder, const Rando
     throw FsError(txtFolder, QStringLiteral("No free page name"));
 }
 
-// Copies an attachment next to its page, named after the page. False when
-// the file is gone, has no extension or cannot be copied.
-bool copyAttachment(const FileSystem &fs, const QString &source, const QString &txtFolder,
-    const QString &page, QStringList &created)
+// An attachment the writer can copy: there, and with an extension by which
+// the front-end finds it beside its page.
+bool attachable(const FileSystem &fs, const QString &source)
 {
-    const QString name = fileNameOf(source);
-    const qsizetype dot = name.lastIndexOf(u'.');
-    if (dot < 0 || !fs.fileExists(source))
-        return false;
-    const QString target = txtFolder + page + name.mid(dot);
-    const bool fresh = !fs.fileExists(target);
-    try {
-        copyWholeFile(source, target);
-    } catch (const FsError &) {
-        return false;
-    }
-    if (fresh)
-        created << target;
-    return true;
+    return fileNameOf(source).contains(u'.') && fs.fileExists(source);
 }
 
-QString mediaStatus(const ParagraphSlot &s)
+// Copies an attachment next to its page, named after the page. Throws FsError
+// naming the file and the cause when the copy fails.
+void copyAttachment(const QString &source, const QString &txtFolder, const QString &page,
+    QStringList &created)
+{
+    const QString name = fileNameOf(source);
+    const QString target = txtFolder + page + name.mid(name.lastIndexOf(u'.'));
+    const bool fresh = !QFileInfo::exists(target);
+    copyWholeFile(source, target);
+    if (fresh)
+        created << target;
+}
+
+// The digits of the media actually beside the page.
+QString mediaStatus(const ParagraphSlot &s, const bool present[3])
 {
     QString digits;
-    digits += s.pic.isEmpty() ? u'0' : u'1';
-    digits += s.sound.isEmpty() ? u'0' : u'1';
-    digits += s.film.isEmpty() ? u'0' : u'1';
+    digits += !s.pic.isEmpty() && present[0] ? u'1' : u'0';
+    digits += !s.sound.isEmpty() && present[1] ? u'1' : u'0';
+    digits += !s.film.isEmpty() && present[2] ? u'1' : u'0';
     return digits;
 }
 
@@ -211,8 +212,17 @@ QString inlinePictureName(
     throw FsError(imgFolder + name, QStringLiteral("No free picture name"));
 }
 
+// The writer's mode: a failed copy throws, and a missing picture either
+// throws or, left out, leaves its paragraph empty.
+struct StrictPictures {
+    bool leaveOutMissing = false;
+    QStringList *leftOut = nullptr;
+    QStringList *created = nullptr;
+};
+
 QString convertInlinePictures(const QString &inTe, const QStringList &imgList,
-    const QString &base, const FileSystem &fs, QStringList *notCopied, QStringList *created)
+    const QString &base, const FileSystem &fs, QStringList *notCopied,
+    const StrictPictures *strict = nullptr)
 {
     const QString startMark = layout::inlinePictureMarkStart();
     const QString endMark = layout::inlinePictureMarkEnd();
@@ -236,17 +246,31 @@ QString convertInlinePictures(const QString &inTe, const QStringList &imgList,
         QString name = fileNameOf(path);
         if (!path.isEmpty()) {
             if (!fs.fileExists(path)) {
+                if (strict) {
+                    if (!strict->leaveOutMissing)
+                        throw FsError(path, QStringLiteral("File not found"));
+                    if (!strict->leftOut->contains(path))
+                        *strict->leftOut << path;
+                    body.replace(token,
+                        u'<' + layout::paragraphTag() + QStringLiteral("></")
+                            + layout::paragraphTag() + u'>');
+                    continue;
+                }
                 if (notCopied && !notCopied->contains(path))
                     *notCopied << path;
+            } else if (strict) {
+                bool present = false;
+                name = inlinePictureName(fs, path, imgFolder, &present);
+                if (!present) {
+                    copyWholeFile(path, imgFolder + name);
+                    *strict->created << imgFolder + name;
+                }
             } else {
                 try {
                     bool present = false;
                     name = inlinePictureName(fs, path, imgFolder, &present);
-                    if (!present) {
+                    if (!present)
                         copyWholeFile(path, imgFolder + name);
-                        if (created)
-                            *created << imgFolder + name;
-                    }
                 } catch (const FsError &) {
                     if (notCopied && !notCopied->contains(path))
                         *notCopied << path;
@@ -264,7 +288,7 @@ QString convertInlinePictures(const QString &inTe, const QStringList &imgList,
 QString ToIMG(const QString &inTe, const QStringList &imgList, const QString &base,
     const FileSystem &fs, QStringList *notCopied)
 {
-    return convertInlinePictures(inTe, imgList, base, fs, notCopied, nullptr);
+    return convertInlinePictures(inTe, imgList, base, fs, notCopied);
 }
 
 QString missingFoldersMessage()
@@ -280,10 +304,55 @@ QString rewriteQuestion(const QString &treeFileName)
         + QStringLiteral(u" آيا حذف شود؟");
 }
 
-QString notCopiedMessage(const QStringList &notCopied)
+QString missingSourcesQuestion(const QStringList &missing)
 {
-    return QStringLiteral(u"كتاب ساخته شد، اما اين فايلها پيدا نشدند يا كپي نشدند:") + kCrLf
-        + notCopied.join(kCrLf);
+    QStringList shown;
+    for (const QString &path : missing)
+        shown << QDir::toNativeSeparators(path);
+    return QStringLiteral(u"اين فايلهاي كتاب پيدا نشدند:") + kCrLf + shown.join(kCrLf) + kCrLf
+        + kCrLf + QStringLiteral(u"آيا كتاب بدون آنها ساخته شود؟");
+}
+
+QStringList missingSources(const FileSystem &fs, const BookRequest &request)
+{
+    const std::function<QString(const QString &)> toText
+        = request.toText ? request.toText : [](const QString &s) { return s; };
+    const QString startMark = layout::inlinePictureMarkStart();
+    const QString endMark = layout::inlinePictureMarkEnd();
+    QStringList missing;
+    const auto note = [&](const QString &path) {
+        if (!missing.contains(path))
+            missing << path;
+    };
+    const qsizetype count = std::min<qsizetype>(request.paragraphs.size(), kSlotCount);
+    for (qsizetype i = 0; i < count; ++i) {
+        const ParagraphSlot &slot = request.paragraphs.at(i);
+        if (slot.title == markMain() || slot.title == markEnd())
+            continue;
+        const QString body = SetMatn(toText(slot.body));
+        // The markers the writer will meet, up to the first malformed one.
+        for (qsizetype from = 0;;) {
+            const qsizetype a = body.indexOf(startMark, from);
+            const qsizetype b = a < 0 ? -1 : body.indexOf(endMark, a);
+            if (b < 0)
+                break;
+            bool ok = false;
+            const int number
+                = body.mid(a + startMark.size(), b - a - startMark.size()).toInt(&ok);
+            if (!ok || number < 0 || number >= kInlinePictureCount)
+                break;
+            const QString path
+                = number < request.imgList.size() ? request.imgList.at(number) : QString();
+            if (!path.isEmpty() && !fs.fileExists(path))
+                note(path);
+            from = b + endMark.size();
+        }
+        for (const QString *media : { &slot.pic, &slot.sound, &slot.film }) {
+            if (!media->isEmpty() && !attachable(fs, *media))
+                note(*media);
+        }
+    }
+    return missing;
 }
 
 BookTarget checkBookTarget(const FileSystem &fs, const QString &buildFolder,
@@ -341,18 +410,35 @@ BookResult writeBook(const FileSystem &fs, const BookRequest &request, bool over
             const QString plain = toText(slot.body);
             const QString wrapped
                 = slot.title == markShenas() ? SetShenas(plain) : SetMatn(plain);
-            const QString body = convertInlinePictures(
-                wrapped, request.imgList, base, fs, &result.notCopied, &created);
+            StrictPictures strict { request.leaveOutMissing, &result.leftOut, &created };
+            const QString body
+                = convertInlinePictures(wrapped, request.imgList, base, fs, nullptr, &strict);
             // A new file: torn pages are never left (and the tree that would
             // refer to them is written last).
             writeWholeUnicode(txtFolder + pageFile, layout::pageText(slot.title, body));
             created << txtFolder + pageFile;
             result.pages << pageFile;
-            tree += layout::treePage(depth, RemCrLf(slot.title), pageFile, mediaStatus(slot));
+            bool present[3] = { true, true, true };
+            int k = 0;
             for (const QString *media : { &slot.pic, &slot.sound, &slot.film }) {
-                if (!media->isEmpty() && !copyAttachment(fs, *media, txtFolder, page, created))
-                    result.notCopied << *media;
+                const int which = k++;
+                if (media->isEmpty())
+                    continue;
+                if (!attachable(fs, *media)) {
+                    if (!request.leaveOutMissing)
+                        throw FsError(*media,
+                            fileNameOf(*media).contains(u'.')
+                                ? QStringLiteral("File not found")
+                                : QStringLiteral("No file extension"));
+                    present[which] = false;
+                    if (!result.leftOut.contains(*media))
+                        result.leftOut << *media;
+                    continue;
+                }
+                copyAttachment(*media, txtFolder, page, created);
             }
+            tree += layout::treePage(
+                depth, RemCrLf(slot.title), pageFile, mediaStatus(slot, present));
         }
 
         const TitleFileBefore titleFile = writeTitleLine(fs, base, request);

@@ -19,9 +19,11 @@ class FileSystem;
 //   const BookTarget t = checkBookTarget(fso, idir, rowLetter, bookNo);
 //   if (!t.foldersExist) { op.notice(missingFoldersMessage()); return; }
 //   if (t.treeFileExists && !op.ask(rewriteQuestion(t.treeFileName))) return; // nothing written
+//   const QStringList missing = missingSources(fso, request);
+//   if (!missing.isEmpty() && !op.ask(missingSourcesQuestion(missing))) return; // nothing written
+//   request.leaveOutMissing = true;
 //   try { result = writeBook(fso, request, /*overwrite=*/t.treeFileExists); }
-//   catch (const FsError &e) { op.notice(e.describe()); return; }
-//   if (!result.notCopied.isEmpty()) op.notice(notCopiedMessage(result.notCopied));
+//   catch (const FsError &e) { op.notice(e.describe()); return; } // nothing written, work kept
 //   ... MakeCombo, NameNevis, hide, message 4, focus, ResetA.
 
 // A number in [0, 1); empty means QRandomGenerator::global().
@@ -55,8 +57,9 @@ QString ToIMG(const QString &inTe, const QStringList &imgList, const QString &ba
 QString missingFoldersMessage();
 // The question asked before an existing book tree file is replaced.
 QString rewriteQuestion(const QString &treeFileName);
-// One message listing the attachments that could not be copied.
-QString notCopiedMessage(const QStringList &notCopied);
+// The question asked before a book is written without the files it names
+// that are gone (or, attachments, have no extension to be found by).
+QString missingSourcesQuestion(const QStringList &missing);
 
 // What the workbench must know before anything is written.
 struct BookTarget {
@@ -81,20 +84,30 @@ struct BookRequest {
     // The workbench's ToTXT: RTF in, plain text with CR LF between paragraphs out.
     std::function<QString(const QString &rtf)> toText;
     RandomSource random; // empty: QRandomGenerator
+    // The operator agreed to write the book without its missing sources: such
+    // an attachment is left out (its digit is 0) and such an inline picture's
+    // paragraph is left empty. Unset, a missing source fails the write.
+    bool leaveOutMissing = false;
 };
 
 struct BookResult {
     QStringList pages; // page file names written, in slot order
-    QStringList notCopied; // attachments and inline pictures that could not be copied
+    QStringList leftOut; // missing sources left out (leaveOutMissing)
 };
+
+// The attachments and inline pictures the book names that are not there to be
+// copied, in the order the writer meets them, each once. Asked about before
+// anything is written.
+QStringList missingSources(const FileSystem &fs, const BookRequest &request);
 
 // Writes the book: page files and media copies first, then the book's line in
 // BookTitle.xml (replacing the slot's earlier line in place), then the tree
 // file, which marks the book as finished, last. An existing tree file is only
-// replaced when `overwrite` is set. Throws FsError naming the file when a
-// book file cannot be written (a full disk included); the files this write
-// made are then removed again and BookTitle.xml is put back as it was, so
-// the build folder holds what it held before.
+// replaced when `overwrite` is set. Throws FsError naming the file and the
+// cause when a book file or a media copy cannot be written (a full disk
+// included), or a source is missing and not to be left out; the files this
+// write made are then removed again and BookTitle.xml is put back as it was,
+// so the build folder holds what it held before.
 BookResult writeBook(const FileSystem &fs, const BookRequest &request, bool overwrite);
 
 } // namespace zorvel

@@ -212,8 +212,10 @@ QString titleLine(const QString &rowLetter, const QString &bookNo, const QString
 
 } // namespace layout
 
-QList<TocNode> parseTree(const QString &text, QStringList *pageFiles)
+QList<TocNode> parseTree(const QString &text, QStringList *pageFiles, bool *tooDeep)
 {
+    if (tooDeep)
+        *tooDeep = false;
     static const QRegularExpression tag(QStringLiteral("<node\\b([^>]*?)(/?)>|</node\\s*>"));
     static const QRegularExpression attribute(QStringLiteral("(\\w+)\\s*=\\s*\"([^\"]*)\""));
     QList<TocNode> top;
@@ -242,6 +244,12 @@ QList<TocNode> parseTree(const QString &text, QStringList *pageFiles)
             *pageFiles << lastSegment(src);
             current->append(node);
         } else {
+            if (stack.size() > kMaxTreeDepth) {
+                if (tooDeep)
+                    *tooDeep = true;
+                pageFiles->clear();
+                return {};
+            }
             current->append(node);
             stack << &current->last().children;
         }

@@ -94,11 +94,16 @@ struct TocNode {
     bool isMainTitle() const { return page < 0; }
 };
 
+// The deepest nesting of main titles a book can have: one per slot.
+inline constexpr int kMaxTreeDepth = 257;
+
 // A tree file's entries; lenient: no closing </Tree> is needed, main titles
 // still open at the end are closed, a stray </node> is ignored. Each page
 // entry's src file name goes into `pageFiles` (in order) and its `page` is
-// its index there.
-QList<TocNode> parseTree(const QString &text, QStringList *pageFiles);
+// its index there. Main titles nested deeper than kMaxTreeDepth are no book
+// the writer made (and would exhaust the stack of every walk of the index):
+// the result is then empty, `pageFiles` too, and `tooDeep` is set.
+QList<TocNode> parseTree(const QString &text, QStringList *pageFiles, bool *tooDeep = nullptr);
 
 // The book names of BookTitle.xml by slot (a3 -> name); lenient: no closing
 // </strings> is needed, and when a slot has several lines the last one holds.

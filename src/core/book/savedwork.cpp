@@ -5,6 +5,7 @@
 #include "core/common/paths.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -336,12 +337,76 @@ std::optional<BookWork> workFromJson(const QByteArray &bytes)
     return w;
 }
 
+namespace {
+
+// The build folder of a work file: the folder above Work.
+QString buildFolderOf(const QString &workFile)
+{
+    QDir dir = QFileInfo(workFile).absoluteDir();
+    dir.cdUp();
+    return QDir::cleanPath(dir.absolutePath());
+}
+
+// Every path of the work, in place.
+template <typename F>
+void forEachMediaPath(BookWork &work, F f)
+{
+    for (ParagraphSlot &s : work.table.paragraphs) {
+        for (QString *p : {&s.pic, &s.sound, &s.film})
+            if (!p->isEmpty())
+                f(*p);
+    }
+    for (QString &p : work.table.imgList)
+        if (!p.isEmpty())
+            f(p);
+}
+
+Qt::CaseSensitivity pathCase()
+{
+#ifdef Q_OS_WIN
+    return Qt::CaseInsensitive;
+#else
+    return Qt::CaseSensitive;
+#endif
+}
+
+bool cleanInside(const QString &path, const QString &folder)
+{
+    if (folder.isEmpty())
+        return false;
+    const QString f = QDir::cleanPath(folder);
+    return QDir::cleanPath(path).startsWith(f.endsWith(u'/') ? f : f + u'/', pathCase());
+}
+
+// Inside as written, and, for a file that is there, where it really lies
+// (a link inside leading outside is outside).
+bool inside(const QString &path, const QString &folder)
+{
+    const QString abs = QDir::fromNativeSeparators(path);
+    if (!QDir::isAbsolutePath(abs) || !cleanInside(abs, QDir::fromNativeSeparators(folder)))
+        return false;
+    const QFileInfo fi(abs);
+    if (!fi.exists())
+        return true;
+    const QString realFolder = QFileInfo(folder).canonicalFilePath();
+    return !realFolder.isEmpty() && cleanInside(fi.canonicalFilePath(), realFolder);
+}
+
+} // namespace
+
 void saveBookWork(const FileSystem &fs, const QString &path, const BookWork &work)
 {
     const qsizetype cut = path.lastIndexOf(folderSeparator());
     if (cut > 0)
         fs.createFolderPath(path.left(cut));
-    fs.writeBytes(path, workToJson(work));
+    const QString build = buildFolderOf(path);
+    BookWork portable = work;
+    forEachMediaPath(portable, [&](QString &p) {
+        const QString abs = QDir::fromNativeSeparators(p);
+        if (cleanInside(abs, build))
+            p = QDir(build).relativeFilePath(QDir::cleanPath(abs));
+    });
+    fs.writeBytes(path, workToJson(portable));
 }
 
 namespace {
@@ -387,6 +452,11 @@ std::optional<BookWork> loadBookWork(const FileSystem &fs, const QString &path, 
                 *problem = QDir::toNativeSeparators(path);
             return work;
         }
+        const QDir build(buildFolderOf(path));
+        forEachMediaPath(*work, [&](QString &p) {
+            if (QDir::isRelativePath(p))
+                p = QDir::toNativeSeparators(QDir::cleanPath(build.absoluteFilePath(p)));
+        });
         if (work->text) {
             const QString lost = readTextBase(fs, path, *work);
             if (!lost.isEmpty()) {
@@ -428,6 +498,73 @@ void removeWorkTextBases(const FileSystem &fs, const QString &path, const QStrin
     for (const QString &name : fs.listFiles(folder))
         if (name != keep && isTextBaseName(slot, name))
             fs.deleteFile(folder + folderSeparator() + name);
+}
+
+QString setAsideUnreadableWork(const QString &path, const QDateTime &now)
+{
+    const QFileInfo fi(path);
+    const QString stem = fi.dir().filePath(fi.completeBaseName() + QStringLiteral(".unreadable-")
+        + now.toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    QString target = stem + QStringLiteral(".json");
+    for (int k = 2; QFileInfo::exists(target); ++k)
+        target = stem + u'-' + QString::number(k) + QStringLiteral(".json");
+    QFile file(path);
+    if (!file.rename(target))
+        throw FsError(path, QStringLiteral("Cannot rename file (") + file.errorString() + u')');
+    return target;
+}
+
+QString workMediaFolderPath(
+    const QString &buildFolder, const QString &rowLetter, const QString &bookNo)
+{
+    return workFolderPath(buildFolder) + folderSeparator() + rowLetter + bookNo
+        + QStringLiteral(".media");
+}
+
+QString adoptMedium(const FileSystem &fs, const QString &mediaFolder, const QString &source)
+{
+    if (inside(source, mediaFolder) && fs.fileExists(source))
+        return source;
+    if (!fs.fileExists(source))
+        throw FsError(source, QStringLiteral("File not found"));
+    fs.createFolderPath(mediaFolder);
+    const QString name = fileNameOf(source);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QString stem = dot < 0 ? name : name.left(dot);
+    const QString ext = dot < 0 ? QString() : name.mid(dot);
+    const qint64 size = QFileInfo(source).size();
+    for (int k = 1;; ++k) {
+        const QString candidate = joinPath(mediaFolder,
+            k == 1 ? name : stem + u'-' + QString::number(k) + ext);
+        if (!QFileInfo::exists(candidate)) {
+            fs.copyFile(source, candidate);
+            return candidate;
+        }
+        if (QFileInfo(candidate).size() == size && fs.fileExists(candidate)
+            && fs.readBytes(candidate) == fs.readBytes(source))
+            return candidate;
+    }
+}
+
+void removeWorkMedia(const QString &mediaFolder)
+{
+    if (QFileInfo(mediaFolder).isDir())
+        QDir(mediaFolder).removeRecursively();
+}
+
+QStringList refuseForeignMedia(BookWork &work, const QStringList &allowedFolders)
+{
+    QStringList refused;
+    forEachMediaPath(work, [&](QString &p) {
+        for (const QString &folder : allowedFolders) {
+            if (inside(p, folder))
+                return;
+        }
+        if (!refused.contains(p))
+            refused << p;
+        p.clear();
+    });
+    return refused;
 }
 
 } // namespace zorvel

@@ -4,6 +4,7 @@
 #include "core/book/textedit.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 #include <optional>
@@ -57,7 +58,9 @@ QByteArray workToJson(const BookWork &work);
 std::optional<BookWork> workFromJson(const QByteArray &bytes);
 
 // Written whole through a temporary file (a crash leaves the old file or the
-// new one); the Work folder is made when missing. Throws FsError.
+// new one); the Work folder is made when missing. Media inside the build
+// folder (the one holding Work) are named relative to it, so the work moves
+// with the folder; loading resolves them again. Throws FsError.
 void saveBookWork(const FileSystem &fs, const QString &path, const BookWork &work);
 // nullopt when the file is missing (problem empty) or cannot be read or is
 // not saved work (problem says why). When only the raw text's base cannot be
@@ -72,5 +75,28 @@ QString saveWorkTextBase(const FileSystem &fs, const QString &path, const QStrin
 // Removes the bases of the work file `path` other than `keep` (all with keep
 // empty). Throws FsError.
 void removeWorkTextBases(const FileSystem &fs, const QString &path, const QString &keep);
+
+// Work/<slot>.media: copies of the media the operator attached to the book,
+// so that the saved work names only files of the build folder.
+QString workMediaFolderPath(
+    const QString &buildFolder, const QString &rowLetter, const QString &bookNo);
+// Copies a chosen medium into `mediaFolder` (made when missing) and returns
+// the copy's path. A file already inside comes back as it is; the copy keeps
+// the file's name unless a different file holds it (then name-2, name-3, ...),
+// and a file with the same content there is used again. Throws FsError.
+QString adoptMedium(const FileSystem &fs, const QString &mediaFolder, const QString &source);
+// Removes a book's media folder (after the book is written or started afresh).
+void removeWorkMedia(const QString &mediaFolder);
+
+// Attachments and inline pictures that lie outside every allowed folder are
+// emptied; their paths are returned, each once, for a notice. A saved work
+// file can be edited by anyone: it must not bring any file of the disk onto
+// a CD.
+QStringList refuseForeignMedia(BookWork &work, const QStringList &allowedFolders);
+
+// Saved work that cannot be read is set aside, never overwritten: renamed to
+// <slot>.unreadable-<yyyyMMdd-HHmmss>.json beside it (-2, -3, ... after the
+// time when that is taken). Returns the new path; throws FsError.
+QString setAsideUnreadableWork(const QString &path, const QDateTime &now);
 
 } // namespace zorvel

@@ -9,6 +9,9 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <cerrno>
+#include <cstring>
+
 namespace zorvel {
 
 FsError::FsError(QString path, QString reason)
@@ -23,11 +26,21 @@ QString FsError::describe() const
     return m_reason + QStringLiteral(":\n") + QDir::toNativeSeparators(m_path);
 }
 
+QString writeFailureCause(const QFileDevice &file)
+{
+    const int err = errno;
+    if (file.error() != QFileDevice::NoError && file.errorString() != QLatin1String("Unknown error"))
+        return file.errorString();
+    if (err != 0)
+        return QString::fromLocal8Bit(std::strerror(err));
+    return QStringLiteral("Not all bytes were written");
+}
+
 namespace {
 
 [[noreturn]] void failSave(QSaveFile &out, const QString &path)
 {
-    const QString why = out.errorString();
+    const QString why = writeFailureCause(out);
     out.cancelWriting(); // the old file stays as it was
     throw FsError(path, QStringLiteral("Cannot write file (") + why + u')');
 }
@@ -40,7 +53,7 @@ void commitSave(QSaveFile &out, const QString &path)
     if (!out.flush() || out.error() != QFileDevice::NoError)
         failSave(out, path);
     if (!out.commit())
-        throw FsError(path, QStringLiteral("Cannot write file"));
+        throw FsError(path, QStringLiteral("Cannot write file (") + out.errorString() + u')');
 }
 
 } // namespace
@@ -160,8 +173,14 @@ void FileSystem::appendBytes(const QString &path, const QByteArray &bytes) const
     const qint64 before = f.size();
     if (f.write(bytes) != bytes.size()) {
         // A line half appended would tear the file: cut it back to what it was.
-        const QString why = f.errorString();
+        const QString why = writeFailureCause(f);
         f.close();
+        QFile::resize(path, before);
+        throw FsError(path, QStringLiteral("Cannot write file (") + why + u')');
+    }
+    f.close();
+    if (f.error() != QFileDevice::NoError) {
+        const QString why = writeFailureCause(f);
         QFile::resize(path, before);
         throw FsError(path, QStringLiteral("Cannot write file (") + why + u')');
     }

@@ -5,6 +5,8 @@
 
 #include <stdexcept>
 
+class QFileDevice;
+
 namespace zorvel {
 
 // Every failing file operation throws this; the window that started the
@@ -58,6 +60,11 @@ public:
     // The system's 8-bit code page (export script, cd.inf).
     QString readSystem8bit(const QString &path) const;
 };
+
+// Why a write to `file` just failed, for a message: the device's own error, or,
+// after a short write that the device took for no error (a full disk), the
+// system's. Call it straight after the failing call.
+QString writeFailureCause(const QFileDevice &file);
 
 QByteArray toUtf16Le(const QString &text, bool withMark);
 QString fromUtf16Le(const QByteArray &bytes); // skips a leading FF FE

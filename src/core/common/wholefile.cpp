@@ -12,17 +12,28 @@ namespace zorvel {
 
 namespace {
 
+// The cause goes into the message: a full disk reads differently from a
+// missing permission.
+QString cannotWrite(const QString &why)
+{
+    return why.isEmpty() ? QStringLiteral("Cannot write file")
+                         : QStringLiteral("Cannot write file (") + why + u')';
+}
+
 [[noreturn]] void failWrite(QFile &out, const QString &path)
 {
+    const QString why = writeFailureCause(out);
     out.close();
     out.remove();
-    throw FsError(path, QStringLiteral("Cannot write file"));
+    throw FsError(path, cannotWrite(why));
 }
 
 void openTarget(QFile &out, const QString &path)
 {
-    if (QFileInfo(path).isDir() || !out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw FsError(path, QStringLiteral("Cannot write file"));
+    if (QFileInfo(path).isDir())
+        throw FsError(path, cannotWrite(QStringLiteral("Is a folder")));
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        throw FsError(path, cannotWrite(out.errorString()));
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "core/export/epub.h"
+#include "core/export/exportprogress.h"
 
 #include "core/common/filesystem.h"
 #include "core/common/paths.h"
@@ -519,7 +520,8 @@ void writeEpub(const BookModel &book, const QString &dataFolder, const QString &
 }
 
 EpubExportResult runEpubExport(const FileSystem &fs, const QString &programFolder,
-    const QString &buildFolder, const QString &exportFolder, const QDateTime &now)
+    const QString &buildFolder, const QString &exportFolder, const QDateTime &now,
+    ExportProgress *progress)
 {
     EpubExportResult result;
     if (!fs.folderExists(exportFolder)) {
@@ -562,10 +564,13 @@ EpubExportResult runEpubExport(const FileSystem &fs, const QString &programFolde
             + QUuid::createUuid().toString(QUuid::Id128).left(8) + QStringLiteral(".part");
         fs.createFolder(work);
         FolderGuard guard(work);
+        if (progress)
+            progress->begin(int(books.size()));
         for (const BookModel *book : books) {
             const QString name = epubFileName(*book);
             writeEpub(*book, buildFolder, fonts, work + u'/' + name, stamp, &result.leftOut);
             result.files << name;
+            exportStep(progress);
         }
         if (fs.folderExists(target) || fs.fileExists(target) || !QDir().rename(work, target))
             throw FsError(target, QStringLiteral("Cannot give the finished folder its name"));
@@ -577,6 +582,10 @@ EpubExportResult runEpubExport(const FileSystem &fs, const QString &programFolde
         result.files.clear();
         result.leftOut.clear();
         result.outcome = EpubOutcome::Failed;
+    } catch (const ExportCancelled &) {
+        result.files.clear();
+        result.leftOut.clear();
+        result.outcome = EpubOutcome::Cancelled;
     }
     return result;
 }
@@ -604,6 +613,8 @@ QString epubReport(const EpubExportResult &result)
         return QStringLiteral(u"كتاب ساخته شده\u200Cاي براي خروجي EPUB وجود ندارد!") + rlm;
     case EpubOutcome::Failed:
         return QStringLiteral(u"بروز اشكال در گرفتن خروجي EPUB!") + rlm + u'\n' + result.problem;
+    case EpubOutcome::Cancelled:
+        return QStringLiteral(u"خروجي گرفتن متوقف شد.");
     case EpubOutcome::Done:
         break;
     }

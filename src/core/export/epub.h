@@ -8,6 +8,7 @@
 
 namespace zorvel {
 
+class ExportProgress;
 class FileSystem;
 struct BookModel;
 
@@ -47,6 +48,7 @@ enum class EpubOutcome {
     BuildFolderMissing, // message 10, nothing done
     NoBooks, // no finished book with pages, nothing made
     Failed, // no EPUB folder is left behind
+    Cancelled, // stopped by the operator; no EPUB folder is left behind
     Done,
 };
 
@@ -64,9 +66,11 @@ struct EpubExportResult {
 // taken from programFolder/Resources/reader/fonts. The books are written into
 // a hidden folder that is renamed to "EPUB n" when all are done and removed
 // on any failure. `now` (UTC) stamps the books; invalid means the clock.
-// Never throws.
+// Each book written is a step of `progress` (when given), which may stop the
+// export. Never throws.
 EpubExportResult runEpubExport(const FileSystem &fs, const QString &programFolder,
-    const QString &buildFolder, const QString &exportFolder, const QDateTime &now = {});
+    const QString &buildFolder, const QString &exportFolder, const QDateTime &now = {},
+    ExportProgress *progress = nullptr);
 
 // What the window shows: a catalogue message code (26, 10), or 0 and the
 // text of a plain notice (epubReport).

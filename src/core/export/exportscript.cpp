@@ -73,6 +73,16 @@ QString scriptPath(const QString &entry)
     return path;
 }
 
+QString withoutRoot(const QString &target)
+{
+    static const QString root = QStringLiteral("root");
+    if (target == root)
+        return {};
+    if (target.startsWith(root) && (target.at(4) == u'\\' || target.at(4) == u'/'))
+        return target.mid(4);
+    return target;
+}
+
 QString pathLeavesFolder(const QString &entry)
 {
     const QString path = scriptPath(entry);
@@ -117,9 +127,7 @@ std::optional<QString> checkExportScript(const ExportScript &script)
         if (const QString why = pathLeavesFolder(entry->source); !why.isEmpty())
             return refuse(files, line, why);
         // "root" stands for the output folder; what follows it is relative.
-        QString target = entry->target;
-        target.remove(QStringLiteral("root"));
-        target = scriptPath(target);
+        QString target = scriptPath(withoutRoot(entry->target));
         if (!target.isEmpty() && !target.startsWith(u'/'))
             return refuse(files, line, QStringLiteral(u"مقصد با root شروع نمي\u200Cشود"));
         if (target.startsWith(u'/'))
@@ -187,8 +195,7 @@ void runExportScript(const FileSystem &fs, const ExportScript &script, const QSt
         const auto entry = splitCopyEntry(line);
         if (!entry)
             throw FsError(line, QStringLiteral("Export script: entry without \"=>\""));
-        QString target = entry->target;
-        target.remove(QStringLiteral("root"));
+        const QString target = withoutRoot(entry->target);
         const QString file = scriptPath(entry->source);
         copyWholeFile(resources + file, o + scriptPath(target) + u'/' + file);
         exportStep(progress);

@@ -43,6 +43,11 @@ std::optional<CopyEntry> splitCopyEntry(const QString &line);
 // An entry path with "\" or "/" as separators, in the form Qt takes.
 QString scriptPath(const QString &entry);
 
+// A Copy File target without the "root" that stands for the output folder:
+// only a leading one, alone or before a separator, goes ("root\Data\myroot"
+// is Data\myroot). Anything else comes back unchanged.
+QString withoutRoot(const QString &target);
+
 // Why an entry path would lead out of the folder it is joined to: "..", an
 // absolute path, a drive letter or a leading separator; empty when it stays
 // inside.

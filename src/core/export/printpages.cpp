@@ -3,6 +3,7 @@
 #include "core/book/buildlayout.h"
 #include "core/common/filesystem.h"
 #include "core/common/paths.h"
+#include "core/common/xmltext.h"
 #include "core/common/wholefile.h"
 #include "core/export/exportprogress.h"
 
@@ -10,18 +11,87 @@
 
 namespace zorvel {
 
+namespace {
+
+// The body as HTML: pgMain paragraphs become right-aligned p, the writer's
+// picture references stay pictures, and everything else is text, so that a
+// "<" in a page can neither hide words nor run script in the printout.
+QString bodyHtml(QStringView body)
+{
+    const QString tag = layout::paragraphTag();
+    const QString open = u'<' + tag + u'>';
+    const QString close = QStringLiteral("</") + tag + u'>';
+    const QString pictureStart = QStringLiteral("<IMG src=\"") + layout::pictureUrlPrefix();
+    QString out;
+    out.reserve(body.size() + body.size() / 4);
+    qsizetype text = 0; // start of the text not yet written
+    for (qsizetype i = body.indexOf(u'<'); i >= 0; i = body.indexOf(u'<', i)) {
+        const QStringView rest = body.sliced(i);
+        QString markup;
+        qsizetype length = 0;
+        if (rest.startsWith(open)) {
+            markup = QStringLiteral("<p align=\"right\">");
+            length = open.size();
+        } else if (rest.startsWith(close)) {
+            markup = QStringLiteral("</p>");
+            length = close.size();
+        } else if (rest.startsWith(pictureStart)) {
+            // <IMG src="../BookIMG/name">, a plain file name inside.
+            const qsizetype end = rest.indexOf(QLatin1StringView("\">"), pictureStart.size());
+            const QStringView name = end < 0
+                ? QStringView()
+                : rest.sliced(pictureStart.size(), end - pictureStart.size());
+            if (end >= 0 && !name.contains(u'/') && !name.contains(u'\\') && !name.contains(u'<')
+                && !name.contains(u'>')) {
+                markup = QStringLiteral("<IMG src=\"") + layout::pictureUrlPrefix()
+                    + xmlEscaped(name.toString()) + QStringLiteral("\">");
+                length = end + 2;
+            }
+        }
+        if (length == 0) {
+            ++i;
+            continue;
+        }
+        appendXmlEscaped(out, body.sliced(text, i - text));
+        out += markup;
+        i += length;
+        text = i;
+    }
+    appendXmlEscaped(out, body.sliced(text));
+    return out;
+}
+
+} // namespace
+
 std::optional<QString> printablePage(const QString &page, const QString &pageTemplate)
 {
     const std::optional<layout::PageParts> parts = layout::splitPage(page);
     if (!parts)
         return std::nullopt;
-    QString body = parts->body;
-    const QString tag = layout::paragraphTag();
-    body.replace(u'<' + tag + u'>', QStringLiteral("<p align=\"right\">"));
-    body.replace(QStringLiteral("</") + tag + u'>', QStringLiteral("</p>"));
-    QString result = pageTemplate;
-    result.replace(QStringLiteral("%Title%"), parts->title);
-    result.replace(QStringLiteral("%Matn%"), body);
+    const QString title = xmlEscaped(parts->title);
+    const QString body = bodyHtml(parts->body);
+    // One pass over the template: what goes in is never looked at again, so
+    // a title holding "%Matn%" stays as it is.
+    static const QString titleMark = QStringLiteral("%Title%");
+    static const QString bodyMark = QStringLiteral("%Matn%");
+    QString result;
+    result.reserve(pageTemplate.size() + body.size() + title.size());
+    qsizetype from = 0;
+    for (qsizetype i = pageTemplate.indexOf(u'%'); i >= 0; i = pageTemplate.indexOf(u'%', i)) {
+        const QStringView rest = QStringView(pageTemplate).sliced(i);
+        const QString *mark = rest.startsWith(titleMark) ? &titleMark
+            : rest.startsWith(bodyMark)                  ? &bodyMark
+                                                         : nullptr;
+        if (!mark) {
+            ++i;
+            continue;
+        }
+        result += QStringView(pageTemplate).sliced(from, i - from);
+        result += mark == &titleMark ? title : body;
+        i += mark->size();
+        from = i;
+    }
+    result += QStringView(pageTemplate).sliced(from);
     return result;
 }
 

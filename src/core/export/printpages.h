@@ -10,9 +10,11 @@ class FileSystem;
 class ExportProgress;
 
 // The printable page of one book page: %Title% in the template becomes the
-// page's pgTitle text, then %Matn% the body after "</pgTitle>" with each
-// <pgMain> turned into <p align="right"> and </pgMain> into </p>. nullopt
-// for a page without "</pgTitle>" or with a pgTitle element that does not close.
+// page's pgTitle text and %Matn% the body after "</pgTitle>" with each
+// <pgMain> turned into <p align="right"> and </pgMain> into </p>, both in one
+// pass over the template. Page text is text: escaped, except the writer's own
+// <IMG src="../BookIMG/name">. nullopt for a page without "</pgTitle>" or
+// with a pgTitle element that does not close.
 std::optional<QString> printablePage(const QString &page, const QString &pageTemplate);
 
 // The page template: UTF-16 LE after FF FE, or UTF-8 after EF BB BF. Throws

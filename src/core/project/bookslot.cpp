@@ -93,6 +93,18 @@ QStringList unfinishedBooks(const FileSystem &fs, const QString &buildFolder,
     return entries;
 }
 
+QStringList finishedBooks(const FileSystem &fs, const QString &buildFolder)
+{
+    QStringList done;
+    for (const char *letter : {"a", "b", "c"}) {
+        const QString row = QString::fromLatin1(letter);
+        for (int k = 1; k <= 10; ++k)
+            if (fs.fileExists(treeFilePath(buildFolder, row, k)))
+                done << row + QString::number(k);
+    }
+    return done;
+}
+
 int indexOfBook(const QStringList &entries, const QString &rowLetter, const QString &bookNo)
 {
     for (qsizetype i = 0; i < entries.size(); ++i) {

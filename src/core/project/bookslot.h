@@ -45,6 +45,10 @@ QStringList unfinishedBooks(const FileSystem &fs, const QString &buildFolder,
                             const QString &countA, const QString &countB, const QString &countC);
 
 // The entry of book rowLetter + bookNo among picker entries, or -1.
+// The books of the build folder that are written (their tree file is there),
+// as slots ("a1" ... "c10"), whatever the project's counts say.
+QStringList finishedBooks(const FileSystem &fs, const QString &buildFolder);
+
 int indexOfBook(const QStringList &entries, const QString &rowLetter, const QString &bookNo);
 
 // Where the picker stands after it is rebuilt: on the entry of the book that

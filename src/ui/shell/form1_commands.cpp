@@ -13,6 +13,7 @@
 #include "ui/common/operator.h"
 #include "ui/common/placement.h"
 #include "ui/common/uistyle.h"
+#include "ui/shell/exportprogresswindow.h"
 #include "ui/workbench/form3.h"
 
 #include <QApplication>
@@ -175,40 +176,6 @@ bool Form1::prepareExport()
     }
     return true;
 }
-
-namespace {
-
-// The export's progress in a window that can stop it.
-class ExportProgressWindow : public ExportProgress {
-public:
-    ExportProgressWindow(QWidget *owner, int delayMs)
-        : m_dialog(QStringLiteral(u"در حال گرفتن خروجي..."), QStringLiteral(u"انصراف"), 0, 1, owner)
-    {
-        m_dialog.setWindowTitle(productName());
-        m_dialog.setLayoutDirection(Qt::RightToLeft);
-        applyFormFont(&m_dialog);
-        m_dialog.setMinimumWidth(tw(4500));
-        m_dialog.setWindowModality(Qt::WindowModal);
-        m_dialog.setMinimumDuration(delayMs);
-        m_dialog.setAutoClose(false);
-        m_dialog.setAutoReset(false);
-        m_dialog.setValue(0);
-    }
-    void begin(int total) override { m_dialog.setMaximum(std::max(total, 1)); }
-    bool step() override
-    {
-        if (m_dialog.value() < m_dialog.maximum())
-            m_dialog.setValue(m_dialog.value() + 1);
-        else
-            QCoreApplication::processEvents();
-        return !m_dialog.wasCanceled();
-    }
-
-private:
-    QProgressDialog m_dialog;
-};
-
-} // namespace
 
 void Form1::ExportAll(bool withImage)
 {

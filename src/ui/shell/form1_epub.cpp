@@ -6,6 +6,7 @@
 #include "ui/common/appcontext.h"
 #include "ui/common/operator.h"
 #include "ui/common/uistyle.h"
+#include "ui/shell/exportprogresswindow.h"
 
 #include <QAction>
 #include <QKeySequence>
@@ -45,10 +46,20 @@ void Form1::CommandEpub_Click()
 {
     applyAbsolutePathRule(ExBox);
     applyAbsolutePathRule(idir); // re-reads the settings and rebuilds the picker
-    if (fso.folderExists(idir->text()))
-        SaveThings();
-    const EpubExportResult result
-        = runEpubExport(fso, m_ctx.programFolder, idir->text(), ExBox->text());
+    // As for the CD: e-books made from settings or media that were not saved
+    // would carry the old ones.
+    if (fso.folderExists(idir->text())) {
+        bool complete = false;
+        if (!SaveThings(&complete) || !complete) {
+            bepayam(28);
+            return;
+        }
+    }
+    EpubExportResult result;
+    {
+        ExportProgressWindow progress(this, exportProgressDelayMs);
+        result = runEpubExport(fso, m_ctx.programFolder, idir->text(), ExBox->text(), {}, &progress);
+    }
     if (const qint16 code = epubMessageCode(result))
         bepayam(code);
     else

@@ -8,8 +8,26 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cstdio>
+#include <cstring>
+
 int main(int argc, char **argv)
 {
+    // Answered before any window system is needed, so they work without a display.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs("usage: Zorvel [--help | --version]\n\n"
+                       "The authoring program for Persian e-book CDs: start it without\n"
+                       "arguments to open its main window. For scripted exports, use\n"
+                       "zorvel-export (zorvel-export --help).\n",
+                stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::fputs("Zorvel " ZORVEL_VERSION "\n", stdout);
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zorvel"));
     QApplication::setLayoutDirection(Qt::RightToLeft);

@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QTextCursor>
 #include <QComboBox>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,6 +30,20 @@ namespace {
 // Left and width of the marking buttons inside their frame, by index.
 constexpr int kComLeft[12] = {11115, 9765, 5085, 3975, 1635, 9240, 8955, 8670, 8385, 6705, 6060, 120};
 constexpr int kComWidth[12] = {1050, 1365, 765, 1125, 1035, 315, 300, 300, 300, 1470, 660, 1275};
+
+// Saved work that cannot be read is kept under another name, so that the
+// next save cannot overwrite it; the book goes on with an empty table.
+void setAsideSavedWork(Operator &op, const QString &path, const QString &problem)
+{
+    const QString head = QStringLiteral(u"كار ذخيره شده اين كتاب خوانده نشد:\n") + problem;
+    try {
+        const QString aside = setAsideUnreadableWork(path, QDateTime::currentDateTime());
+        op.notice(head + QStringLiteral(u"\n\nاين فايل دست نخورده در اين محل نگه داشته شد:\n")
+            + QDir::toNativeSeparators(aside));
+    } catch (const FsError &e) {
+        op.notice(head + u'\n' + e.describe());
+    }
+}
 
 } // namespace
 
@@ -385,6 +400,7 @@ void Form3::startAfresh()
     m_inputText.clear();
     m_workText.reset(m_workText.text()); // the text shown is not this book's work
     saveWork(); // nothing left: the saved work goes
+    removeWorkMedia(workMediaFolderPath(m_buildFolder, rowLetter, bookNo));
 }
 
 void Form3::offerSavedWork()
@@ -396,7 +412,7 @@ void Form3::offerSavedWork()
     const std::optional<BookWork> saved = loadBookWork(fso, path, &problem);
     if (!saved) {
         if (!problem.isEmpty())
-            m_ctx.op->notice(QStringLiteral(u"كار ذخيره شده اين كتاب خوانده نشد:\n") + problem);
+            setAsideSavedWork(*m_ctx.op, path, problem);
         return;
     }
     if (!hasWork(*saved))
@@ -414,12 +430,20 @@ void Form3::offerSavedWork()
                                  u" متن ذخيره شده است و فايل دوباره خوانده نميشود.\u200F");
     }
     if (m_ctx.op->ask(question)) {
-        if (!restoreWork(*saved))
-            m_ctx.op->notice(QStringLiteral(u"كار ذخيره شده اين كتاب خوانده نشد:\n") + path);
-        else if (!problem.isEmpty())
-            m_ctx.op->notice(QStringLiteral(u"متن باقيمانده كار ذخيره شده خوانده نشد؛ متن از فايل"
-                                            u" ورودي دوباره خوانده شد:\n")
-                             + problem);
+        // Only media of this project come back.
+        BookWork work = *saved;
+        const QStringList refused = refuseForeignMedia(work, {m_buildFolder, inputFolder()});
+        if (!restoreWork(work)) {
+            setAsideSavedWork(*m_ctx.op, path, QDir::toNativeSeparators(path));
+        } else {
+            if (!problem.isEmpty())
+                m_ctx.op->notice(QStringLiteral(u"متن باقيمانده كار ذخيره شده خوانده نشد؛ متن از فايل"
+                                                u" ورودي دوباره خوانده شد:\n")
+                                 + problem);
+            if (!refused.isEmpty())
+                m_ctx.op->notice(QStringLiteral(u"اين فايلها بيرون از پوشه‌هاي پروژه‌اند و از كار ذخيره شده برداشته شدند:\n")
+                                 + QDir::toNativeSeparators(refused.join(u'\n')));
+        }
     } else {
         startAfresh();
     }

@@ -183,6 +183,9 @@ private:
     QString workFile() const;
     bool pickerOffersBook() const;
     void openEditor();
+    // Replaces each chosen medium by its copy in the book's media folder;
+    // false (and said) when a copy fails.
+    bool adoptMedia(QString *paths, int count);
     QString inputFolder() const;
 
     AppContext &m_ctx;

@@ -5,11 +5,13 @@
 #include "core/richtext/rtf.h"
 
 #include "core/book/inlinepictures.h"
+#include "core/book/savedwork.h"
 #include "ui/common/appcontext.h"
 #include "ui/common/operator.h"
 #include "ui/editor/form6.h"
 #include "ui/richtext/richtextbox.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 
@@ -66,15 +68,37 @@ void Form3::ShowEdit(Form6 &editor)
     editor.filmB->setText(s.film);
 }
 
+bool Form3::adoptMedia(QString *paths, int count)
+{
+    const QString work = workFile();
+    if (work.isEmpty())
+        return true;
+    // The book's own copies: its saved work then names only files of the
+    // build folder, and moves with it.
+    const QString folder = workMediaFolderPath(m_buildFolder, rowLetter, bookNo);
+    try {
+        for (int k = 0; k < count; ++k) {
+            if (!paths[k].isEmpty())
+                paths[k] = QDir::toNativeSeparators(adoptMedium(fso, folder, paths[k]));
+        }
+    } catch (const FsError &e) {
+        m_ctx.op->notice(QStringLiteral(u"فايل پيوست در كار كتاب كپي نشد:\n") + e.describe());
+        return false;
+    }
+    return true;
+}
+
 void Form3::DoEdit(Form6 &editor)
 {
     const int i = parIndex;
     if (i < 0 || i >= kSlotCount)
         return;
+    QString media[3] = {editor.picB->text(), editor.soutB->text(), editor.filmB->text()};
+    if (!adoptMedia(media, 3))
+        return; // said; the editor stays open
     const QString rtf = editor.matn->TextRTF();
     commitStep(QStringLiteral(u"ويرايش پاراگراف"), [&] {
-        table.storeEdit(i, editor.bname->text(), rtf, rtfToText(rtf), editor.picB->text(),
-                        editor.soutB->text(), editor.filmB->text());
+        table.storeEdit(i, editor.bname->text(), rtf, rtfToText(rtf), media[0], media[1], media[2]);
     });
     editor.bname->setReadOnly(false);
     editor.accept();
@@ -99,6 +123,8 @@ void Form3::DoIMG(Form6 &editor)
     if (InIMG.isEmpty() || !fso.fileExists(InIMG))
         return;
 
+    if (!adoptMedia(&InIMG, 1))
+        return;
     // The number is taken, and saved, even if the editor is closed unsaved.
     int n = -1;
     commitStep(QStringLiteral(u"درج تصوير در متن"), [&] { n = table.takePictureNumber(InIMG); });

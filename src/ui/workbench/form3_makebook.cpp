@@ -55,15 +55,21 @@ bool Form3::MakeBook()
     request.paragraphs = table.slotsToWrite();
     request.imgList = table.imgList;
     request.toText = [](const QString &rtf) { return rtfToText(rtf); };
-    BookResult result;
+    // Files gone since they were marked: the book is written without them
+    // only when the operator says so.
+    const QStringList missing = missingSources(fso, request);
+    if (!missing.isEmpty()) {
+        if (!m_ctx.op->ask(missingSourcesQuestion(missing)))
+            return false;
+        request.leaveOutMissing = true;
+    }
     try {
-        result = writeBook(fso, request, target.treeFileExists);
+        writeBook(fso, request, target.treeFileExists);
     } catch (const FsError &e) {
+        // Nothing of this write is left, and the saved work is kept.
         m_ctx.op->notice(QStringLiteral(u"فايل كتاب نوشته نشد:\n") + e.describe());
         return false;
     }
-    if (!result.notCopied.isEmpty())
-        m_ctx.op->notice(notCopiedMessage(result.notCopied));
 
     // The book is made: its saved work goes, and the workbench holds no book
     // until the next Next.
@@ -74,6 +80,7 @@ bool Form3::MakeBook()
         if (fso.fileExists(work))
             fso.deleteFile(work);
         removeWorkTextBases(fso, work, QString());
+        removeWorkMedia(workMediaFolderPath(m_buildFolder, rowLetter, bookNo));
     } catch (const FsError &e) {
         m_ctx.op->notice(QStringLiteral(u"كار ذخيره شده اين كتاب حذف نشد:\n") + e.describe());
     }
