@@ -164,8 +164,6 @@ int main(int argc, char **argv)
     } catch (const FsError &e) {
         return fail(QStringLiteral(u"فايل كتاب نوشته نشد:\n") + e.describe());
     }
-    if (!result.notCopied.isEmpty())
-        print(stderr, notCopiedMessage(result.notCopied));
     print(stdout,
         QStringLiteral("%1%2: %3 pages, %4 main titles, %5 pictures")
             .arg(rowLetter, bookNo)

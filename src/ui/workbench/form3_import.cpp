@@ -19,8 +19,7 @@ QString Form3::manuscriptMediaFolder() const
 {
     // Beside the saved work, outside the folders the export copies; the
     // writer copies them into BookIMG when the book is made.
-    return workFolderPath(m_buildFolder) + folderSeparator() + rowLetter + bookNo
-        + QStringLiteral(".media");
+    return workMediaFolderPath(m_buildFolder, rowLetter, bookNo);
 }
 
 void Form3::loadManuscript(const QString &path)
