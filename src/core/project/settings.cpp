@@ -1,4 +1,5 @@
 #include "core/project/settings.h"
+#include "core/common/xmltext.h"
 
 #include "core/book/buildlayout.h"
 #include "core/common/filesystem.h"
@@ -40,9 +41,10 @@ QString buildSettingsText(const ProjectSettings &s)
     const QChar tab = u'\t';
     QString t;
     t += QStringLiteral("<strings>") + kCrLf;
-    t += tab + QStringLiteral("<aBookNumber>") + s.aBookNumber + QStringLiteral("</aBookNumber>") + kCrLf;
-    t += tab + QStringLiteral("<bBookNumber>") + s.bBookNumber + QStringLiteral("</bBookNumber>") + kCrLf;
-    t += tab + QStringLiteral("<cBookNumber>") + s.cBookNumber + QStringLiteral("</cBookNumber>") + kCrLf;
+    // The counts are as typed; a "<" typed in one must not end its element.
+    t += tab + QStringLiteral("<aBookNumber>") + xmlEscaped(s.aBookNumber) + QStringLiteral("</aBookNumber>") + kCrLf;
+    t += tab + QStringLiteral("<bBookNumber>") + xmlEscaped(s.bBookNumber) + QStringLiteral("</bBookNumber>") + kCrLf;
+    t += tab + QStringLiteral("<cBookNumber>") + xmlEscaped(s.cBookNumber) + QStringLiteral("</cBookNumber>") + kCrLf;
     t += tab + QStringLiteral("<Olgoo>") + templateCode(s.template1) + QStringLiteral("</Olgoo>") + kCrLf;
     t += tab + QStringLiteral("<Music>") + musicCode(s.musicOn) + QStringLiteral("</Music>") + kCrLf;
     t += tab + QStringLiteral("<Print>") + printCode(s.print) + QStringLiteral("</Print>") + kCrLf;
@@ -57,9 +59,10 @@ std::optional<ProjectSettings> parseSettingsText(const QString &text)
     QString values[6];
     for (int i = 0; i < 6; ++i) {
         const auto v = elementText(text, QString::fromLatin1(names[i]));
-        if (!v)
+        // Markup inside an element (another element's tag) is no value.
+        if (!v || v->contains(u'<'))
             return std::nullopt;
-        values[i] = *v;
+        values[i] = unescapeXml(*v);
     }
     s.aBookNumber = values[0];
     s.bBookNumber = values[1];
