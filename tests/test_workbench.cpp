@@ -29,6 +29,7 @@
 #include <QRadioButton>
 #include "core/richtext/rtf.h"
 
+#include <QRegularExpression>
 #include <QtTest>
 
 #include <memory>
@@ -927,7 +928,10 @@ void TestWorkbench::unreadableSavedWorkIsSetAside()
     if (damage == 0)
         bytes.chop(1);
     else
-        bytes.replace("\"format\":1", "\"format\":99");
+        bytes = QString::fromUtf8(bytes)
+                    .replace(QRegularExpression(QStringLiteral("\"format\":\\d+")),
+                        QStringLiteral("\"format\":99"))
+                    .toUtf8();
     QVERIFY(!workFromJson(bytes).has_value());
     // The program started again on that build folder.
     Bench b([&](TempProgram &tp) {
